@@ -1,0 +1,266 @@
+#include "settings/Preferences.h"
+
+#include "platform/AtomicFile.h"
+#include "settings/PreferenceCoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Serialises writers across processes: the app and the vesperin-defaults tool may write
+// the same domain at once, and each must see the other's keys before replacing the file.
+// Locks the configuration folder itself, so no lock file is left behind.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder) {
+        QDir().mkpath(folder);
+        m_fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd >= 0)
+            ::flock(m_fd, LOCK_EX);
+    }
+    ~FolderLock() {
+        if (m_fd >= 0)
+            ::close(m_fd); // releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+QString configHome() {
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return xdg;
+    return QDir::homePath() + "/.config";
+}
+
+bool isNumber(const QVariant& value) {
+    return value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Double ||
+           value.typeId() == QMetaType::Bool;
+}
+
+// Numeric reading of a stored string, as the macOS store does it: leading number or 0.
+double leadingNumber(const QString& text) {
+    static const QRegularExpression number(R"(^\s*[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)");
+    const auto match = number.match(text);
+    return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
+}
+
+double numericValue(const std::optional<QVariant>& value) {
+    if (!value)
+        return 0.0;
+    if (isNumber(*value))
+        return value->toDouble();
+    if (value->typeId() == QMetaType::QString)
+        return leadingNumber(value->toString());
+    return 0.0;
+}
+
+} // namespace
+
+Preferences& Preferences::standard() {
+    return domain(applicationDomain);
+}
+
+Preferences& Preferences::domain(const QString& name) {
+    Q_ASSERT(isValidDomainName(name));
+    static QMutex registryMutex;
+    static std::map<QString, std::unique_ptr<Preferences>> registry;
+    const QString path = folder() + "/" + name + ".json";
+    QMutexLocker lock(&registryMutex);
+    auto& store = registry[path];
+    if (!store)
+        store = std::make_unique<Preferences>(name, path);
+    return *store;
+}
+
+bool Preferences::isValidDomainName(const QString& name) {
+    static const QRegularExpression valid(R"(^[A-Za-z0-9_-][A-Za-z0-9._-]{0,200}$)");
+    return valid.match(name).hasMatch();
+}
+
+QString Preferences::folder() {
+    return configHome() + "/vesperin";
+}
+
+Preferences::Preferences(const QString& domain, const QString& path)
+    : m_domain(domain), m_path(path) {}
+
+std::optional<Preferences::FileStamp> Preferences::currentStamp() const {
+    struct stat info {};
+    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0)
+        return std::nullopt;
+    return FileStamp{info.st_ino, qint64(info.st_size),
+                     qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+bool Preferences::isStaleLocked() const {
+    return !m_loaded || currentStamp() != m_stamp;
+}
+
+void Preferences::refreshLocked() const {
+    if (!isStaleLocked())
+        return;
+    FolderLock lock(QFileInfo(m_path).absolutePath());
+    loadLocked();
+}
+
+// Called with the folder lock held, so that no writer replaces the file while a broken one
+// is being moved aside.
+void Preferences::loadLocked() const {
+    m_loaded = true;
+    m_values.clear();
+    m_stamp = currentStamp();
+    if (!m_stamp)
+        return;
+    QFile file(m_path);
+    std::optional<QVariantMap> values;
+    if (file.open(QIODevice::ReadOnly))
+        values = PreferenceCoding::decodeDomain(file.readAll());
+    if (values) {
+        m_values = *values;
+        return;
+    }
+    const QString aside = AtomicFile::moveAside(m_path, "unreadable");
+    qWarning("Vesperin: the preferences file %s could not be read and was moved to %s",
+             qPrintable(m_path), qPrintable(aside));
+    m_stamp = currentStamp();
+}
+
+bool Preferences::saveLocked() {
+    AtomicFile::removeLeftovers(m_path);
+    const bool saved = AtomicFile::write(m_path, PreferenceCoding::encodeDomain(m_values));
+    if (saved)
+        m_stamp = currentStamp();
+    return saved;
+}
+
+template <typename Change> bool Preferences::modify(Change&& change) {
+    QMutexLocker lock(&m_mutex);
+    FolderLock folderLock(QFileInfo(m_path).absolutePath());
+    if (isStaleLocked())
+        loadLocked();
+    change(m_values);
+    return saveLocked();
+}
+
+std::optional<QVariant> Preferences::objectForKey(const QString& key) const {
+    QMutexLocker lock(&m_mutex);
+    refreshLocked();
+    const auto it = m_values.constFind(key);
+    if (it == m_values.cend())
+        return std::nullopt;
+    return *it;
+}
+
+QVariantMap Preferences::dictionaryRepresentation() const {
+    QMutexLocker lock(&m_mutex);
+    refreshLocked();
+    return m_values;
+}
+
+bool Preferences::boolForKey(const QString& key) const {
+    const auto value = objectForKey(key);
+    if (value && value->typeId() == QMetaType::QString) {
+        const QString text = value->toString().trimmed().toLower();
+        return text == "yes" || text == "true" || leadingNumber(text) != 0.0;
+    }
+    return numericValue(value) != 0.0;
+}
+
+qint64 Preferences::integerForKey(const QString& key) const {
+    const auto value = objectForKey(key);
+    if (value && value->typeId() == QMetaType::LongLong)
+        return value->toLongLong();
+    const double number = numericValue(value);
+    if (!std::isfinite(number) || std::fabs(number) >= 9.2e18)
+        return 0;
+    return qint64(number);
+}
+
+double Preferences::doubleForKey(const QString& key) const {
+    return numericValue(objectForKey(key));
+}
+
+std::optional<QString> Preferences::stringForKey(const QString& key) const {
+    const auto value = objectForKey(key);
+    if (!value)
+        return std::nullopt;
+    switch (value->typeId()) {
+    case QMetaType::QString:
+        return value->toString();
+    case QMetaType::LongLong:
+        return QString::number(value->toLongLong());
+    case QMetaType::Double:
+        return QString::number(value->toDouble(), 'g', 17);
+    case QMetaType::Bool:
+        return QString::number(int(value->toBool()));
+    default:
+        return std::nullopt;
+    }
+}
+
+namespace {
+template <typename T>
+std::optional<T> valueOfType(const std::optional<QVariant>& value, QMetaType::Type type) {
+    if (!value || value->typeId() != type)
+        return std::nullopt;
+    return value->value<T>();
+}
+} // namespace
+
+std::optional<QByteArray> Preferences::dataForKey(const QString& key) const {
+    return valueOfType<QByteArray>(objectForKey(key), QMetaType::QByteArray);
+}
+
+std::optional<QDateTime> Preferences::dateForKey(const QString& key) const {
+    return valueOfType<QDateTime>(objectForKey(key), QMetaType::QDateTime);
+}
+
+std::optional<QVariantList> Preferences::arrayForKey(const QString& key) const {
+    return valueOfType<QVariantList>(objectForKey(key), QMetaType::QVariantList);
+}
+
+std::optional<QVariantMap> Preferences::dictionaryForKey(const QString& key) const {
+    return valueOfType<QVariantMap>(objectForKey(key), QMetaType::QVariantMap);
+}
+
+bool Preferences::setBool(const QString& key, bool value) {
+    return setObject(key, value);
+}
+
+bool Preferences::setInteger(const QString& key, qint64 value) {
+    return setObject(key, value);
+}
+
+bool Preferences::setDouble(const QString& key, double value) {
+    return setObject(key, value);
+}
+
+bool Preferences::setObject(const QString& key, const QVariant& value) {
+    const auto stored = PreferenceCoding::canonical(value);
+    if (!stored)
+        return false;
+    return modify([&](QVariantMap& values) { values.insert(key, *stored); });
+}
+
+bool Preferences::removeObject(const QString& key) {
+    return modify([&](QVariantMap& values) { values.remove(key); });
+}
+
+bool Preferences::removeAll() {
+    return modify([](QVariantMap& values) { values.clear(); });
+}

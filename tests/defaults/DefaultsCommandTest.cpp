@@ -1,0 +1,136 @@
+#include "defaults/DefaultsCommand.h"
+
+#include "settings/Preferences.h"
+#include "support/TestProfile.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString domain = "com.orvennalabs.vesperin";
+
+class DefaultsCommandTest : public ProfileTest {
+protected:
+    int run(const QStringList& args) {
+        out.clear();
+        err.clear();
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        return DefaultsCommand::run(args, outStream, errStream);
+    }
+    Preferences& store() { return Preferences::domain(domain); }
+    QString out;
+    QString err;
+};
+
+TEST_F(DefaultsCommandTest, WritesEveryTypeSoThatTheAppReadsItTyped) {
+    EXPECT_EQ(run({"write", domain, "VSPOnboarded", "-bool", "YES"}), 0);
+    EXPECT_EQ(run({"write", domain, "VSPFirstWeekday", "-int", "1"}), 0);
+    EXPECT_EQ(run({"write", domain, "VSPItemPadding", "-float", "-3.5"}), 0);
+    EXPECT_EQ(run({"write", domain, "name", "-string", "Zürich"}), 0);
+    EXPECT_EQ(run({"write", domain, "plain", "no flag means text"}), 0);
+    EXPECT_EQ(run({"write", domain, "VSPMenuBarLayout", "-data", "5b5d"}), 0);
+    EXPECT_EQ(run({"write", domain, "VSPLastCrashScan", "-date", "2026-12-06T10:00:00Z"}), 0);
+    EXPECT_EQ(store().objectForKey("VSPOnboarded")->typeId(), QMetaType::Bool);
+    EXPECT_TRUE(store().boolForKey("VSPOnboarded"));
+    EXPECT_EQ(store().objectForKey("VSPFirstWeekday")->typeId(), QMetaType::LongLong);
+    EXPECT_EQ(store().doubleForKey("VSPItemPadding"), -3.5);
+    EXPECT_EQ(store().stringForKey("name"), "Zürich");
+    EXPECT_EQ(store().stringForKey("plain"), "no flag means text");
+    EXPECT_EQ(store().dataForKey("VSPMenuBarLayout"), QByteArray("[]"));
+    EXPECT_EQ(store().dateForKey("VSPLastCrashScan"),
+              QDateTime(QDate(2026, 12, 6), QTime(10, 0), Qt::UTC));
+}
+
+TEST_F(DefaultsCommandTest, WritesArraysAndDictionariesWithTypedElements) {
+    EXPECT_EQ(run({"write", domain, "VSPShownMessages", "-array", "-int", "4", "-int", "7"}), 0);
+    EXPECT_EQ(store().arrayForKey("VSPShownMessages"), (QVariantList{qint64(4), qint64(7)}));
+    EXPECT_EQ(run({"write", domain, "VSPSystemClockBackup", "-dict", "ShowDate", "-int", "1",
+                   "Label", "text"}),
+              0);
+    EXPECT_EQ(store().dictionaryForKey("VSPSystemClockBackup"),
+              (QVariantMap{{"ShowDate", qint64(1)}, {"Label", "text"}}));
+    EXPECT_EQ(run({"write", domain, "empty", "-array"}), 0);
+    EXPECT_EQ(store().arrayForKey("empty"), QVariantList{});
+}
+
+TEST_F(DefaultsCommandTest, BadArgumentsPrintUsageExitTwoAndWriteNothing) {
+    const QList<QStringList> bad = {
+        {},
+        {"read"},
+        {"frobnicate", domain},
+        {"write", domain},
+        {"write", domain, "k"},
+        {"write", domain, "k", "-int", "12abc"},
+        {"write", domain, "k", "-int"},
+        {"write", domain, "k", "-bool", "maybe"},
+        {"write", domain, "k", "-float", "nan"},
+        {"write", domain, "k", "-data", "abc"},
+        {"write", domain, "k", "-data", "zz"},
+        {"write", domain, "k", "-date", "tomorrow"},
+        {"write", domain, "k", "-array", "-int", "1", "-int"},
+        {"write", domain, "k", "-dict", "lonely"},
+        {"write", domain, "k", "one", "two"},
+        {"write", "../escape", "k", "v"},
+        {"read", domain, "k", "extra"},
+        {"delete", domain, "k", "extra"},
+    };
+    for (const QStringList& args : bad) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(run(args), DefaultsCommand::usageError);
+        EXPECT_TRUE(err.startsWith("usage: vesperin-defaults"));
+    }
+    EXPECT_FALSE(QFile::exists(profile.preferencesFile(domain)));
+}
+
+TEST_F(DefaultsCommandTest, ReadsWhatIsStoredAndFailsOnWhatIsNot) {
+    EXPECT_EQ(run({"read", domain}), DefaultsCommand::failure);
+    store().setInteger("n", 42);
+    store().setObject("list", QVariantList{"a b", true});
+    EXPECT_EQ(run({"read", domain, "n"}), 0);
+    EXPECT_EQ(out, "42\n");
+    EXPECT_EQ(run({"read", domain, "missing"}), DefaultsCommand::failure);
+    EXPECT_EQ(err, "The domain/default pair of (" + domain + ", missing) does not exist\n");
+    EXPECT_EQ(run({"read", domain}), 0);
+    EXPECT_EQ(out, "{\n    list = (\n        \"a b\",\n        1\n    );\n    n = 42;\n}\n");
+}
+
+TEST_F(DefaultsCommandTest, DeletesOneKeyOrTheWholeDomain) {
+    store().setInteger("a", 1);
+    store().setInteger("b", 2);
+    EXPECT_EQ(run({"delete", domain, "a"}), 0);
+    EXPECT_FALSE(store().objectForKey("a"));
+    EXPECT_EQ(run({"delete", domain, "a"}), DefaultsCommand::failure);
+    EXPECT_EQ(run({"delete", domain}), 0);
+    EXPECT_TRUE(store().dictionaryRepresentation().isEmpty());
+}
+
+TEST(DefaultsDescribeTest, DataDatesAndQuotingReadBack) {
+    EXPECT_EQ(DefaultsCommand::describe(QByteArray("\x01\xff", 2)), "<01ff>");
+    EXPECT_EQ(DefaultsCommand::describe(QString("say \"hi\"")), R"("say \"hi\"")");
+    EXPECT_EQ(DefaultsCommand::describe(QString("Europe/Zurich")), "Europe/Zurich");
+    const QDateTime date(QDate(2026, 1, 2), QTime(3, 4, 5, 6), Qt::UTC);
+    EXPECT_EQ(DefaultsCommand::parseValue("-date", DefaultsCommand::describe(date)), date);
+    EXPECT_EQ(DefaultsCommand::parseValue("-data", DefaultsCommand::describe(QByteArray("xy"))),
+              QByteArray("xy"));
+}
+
+// The installed program, as scripts use it.
+TEST_F(DefaultsCommandTest, TheProgramWritesTheApplicationsFile) {
+    const QString program = VESPERIN_BINARY_DIR "/src/vesperin-defaults";
+    QProcess tool;
+    tool.start(program, {"write", domain, "VSPMenuBarMode", "-bool", "true"});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(profile.configHome() + "/vesperin/com.orvennalabs.vesperin.json"));
+    EXPECT_TRUE(Preferences::standard().boolForKey("VSPMenuBarMode"));
+    tool.start(program, {"write", domain, "VSPMenuBarMode"});
+    ASSERT_TRUE(tool.waitForFinished());
+    EXPECT_EQ(tool.exitCode(), 2);
+    EXPECT_TRUE(tool.readAllStandardError().startsWith("usage: "));
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "model/MenuBarItem.h"
+
+#include "support/TestProfile.h"
+
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const idText = "0F8FAD5B-D9CB-469F-A165-70867728950E";
+
+MenuBarItem fullItem() {
+    return MenuBarItem{
+        QUuid::fromString(QString(idText)),
+        false,
+        "{HH}:{min}",
+        "America/Argentina/Buenos_Aires",
+        "fr",
+        QList<MenuBarPart>{{"{flag}", "Asia/Bangkok", std::nullopt}, {"a/b", std::nullopt, "de"}},
+        ""};
+}
+
+QJsonObject decodeObject(const QByteArray& json) {
+    return QJsonDocument::fromJson(json).array().first().toObject();
+}
+
+TEST(MenuBarItemTest, EffectivePartsComeFromTheTemplateWhenThereAreNoParts) {
+    MenuBarItem item{QUuid::createUuid(), true, "{wd} {day}", "Europe/Zurich", "de"};
+    const QList<MenuBarPart> single{{"{wd} {day}", "Europe/Zurich", "de"}};
+    EXPECT_EQ(item.effectiveParts(), single);
+    item.parts = QList<MenuBarPart>{};
+    EXPECT_EQ(item.effectiveParts(), single);
+    item.parts = QList<MenuBarPart>{{"{HH}"}};
+    EXPECT_EQ(item.effectiveParts(), item.parts);
+}
+
+TEST(MenuBarItemTest, AnEmptySeparatorIsStillASeparator) {
+    MenuBarItem item{QUuid::createUuid(), true, ""};
+    EXPECT_EQ(item.effectiveSeparator(), "  ");
+    item.separator = "";
+    EXPECT_EQ(item.effectiveSeparator(), "");
+}
+
+TEST(MenuBarItemTest, UnknownZonesFallBackToTheCurrentOneAndLanguagesAreTakenAsGiven) {
+    MenuBarItem item{QUuid::createUuid(), true, ""};
+    EXPECT_EQ(item.timeZone(), "Europe/Paris"); // the test environment's TZ
+    item.timeZoneID = "Mars/Olympus_Mons";
+    EXPECT_EQ(item.timeZone(), "Europe/Paris");
+    item.timeZoneID = "Asia/Tokyo";
+    EXPECT_EQ(item.timeZone(), "Asia/Tokyo");
+    EXPECT_EQ(item.locale(), "en_US");
+    item.localeID = "xx-nonsense";
+    EXPECT_EQ(item.locale(), "xx-nonsense");
+}
+
+TEST(MenuBarItemTest, EqualityComparesEveryFieldIncludingTheId) {
+    const MenuBarItem item = fullItem();
+    MenuBarItem other = item;
+    EXPECT_EQ(item, other);
+    other.id = QUuid::createUuid();
+    EXPECT_NE(item, other);
+    other = item;
+    other.separator = std::nullopt; // absent is not the empty string
+    EXPECT_NE(item, other);
+    other = item;
+    other.parts = QList<MenuBarPart>{};
+    EXPECT_NE(item, other);
+}
+
+TEST(MenuBarItemCodingTest, ARoundTripGivesEqualItems) {
+    const QList<MenuBarItem> items{
+        fullItem(), MenuBarItem{QUuid::createUuid(), true, ""},
+        MenuBarItem{QUuid::createUuid(), true, "x", {}, {}, QList<MenuBarPart>{}, std::nullopt}};
+    EXPECT_EQ(MenuBarItemCoding::decode(MenuBarItemCoding::encode(items)), items);
+}
+
+TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAllAndEmptyPartsAsEmptyArray) {
+    MenuBarItem item{QUuid::fromString(QString(idText)), true, ""};
+    QJsonObject object = decodeObject(MenuBarItemCoding::encode({item}));
+    EXPECT_EQ(object.keys(), (QStringList{"enabled", "id", "template"}));
+    EXPECT_EQ(object.value("id").toString(), idText);
+
+    item.parts = QList<MenuBarPart>{};
+    const QByteArray json = MenuBarItemCoding::encode({item});
+    EXPECT_TRUE(json.contains("\"parts\":[]")) << json.toStdString();
+    EXPECT_EQ(MenuBarItemCoding::decode(json)->first().parts, QList<MenuBarPart>{});
+}
+
+TEST(MenuBarItemCodingTest, IdsAreWrittenUpperCaseAndReadInEitherCase) {
+    const QByteArray lower = QByteArray(R"([{"id":")") + QByteArray(idText).toLower() +
+                             R"(","enabled":true,"template":""}])";
+    const auto items = MenuBarItemCoding::decode(lower);
+    ASSERT_TRUE(items);
+    EXPECT_TRUE(MenuBarItemCoding::encode(*items).contains(idText));
+}
+
+TEST(MenuBarItemCodingTest, ReadsEscapedSlashesNullsAndUnknownKeys) {
+    const QByteArray json = QByteArray(R"([{"id":")") + idText +
+                            R"(","enabled":true,"template":"a\/b","timeZoneID":null,)"
+                            R"("parts":[{"text":"x\/y","localeID":null,"future":1}],)"
+                            R"("separator":null,"colour":"mauve"}])";
+    const auto items = MenuBarItemCoding::decode(json);
+    ASSERT_TRUE(items);
+    const MenuBarItem& item = items->first();
+    EXPECT_EQ(item.templateText, "a/b");
+    EXPECT_FALSE(item.timeZoneID);
+    EXPECT_FALSE(item.separator);
+    EXPECT_EQ(item.parts, (QList<MenuBarPart>{{"x/y"}}));
+}
+
+TEST(MenuBarItemCodingTest, OneBadItemMakesTheWholeArrayUndecodable) {
+    const QByteArray good =
+        QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":""})";
+    const QList<QByteArray> badItems = {
+        R"({"enabled":true,"template":""})",
+        QByteArray(R"({"id":")") + idText + R"(","template":""})",
+        QByteArray(R"({"id":")") + idText + R"(","enabled":1,"template":""})",
+        QByteArray(R"({"id":")") + idText + R"(","enabled":true})",
+        R"({"id":"not-a-uuid","enabled":true,"template":""})",
+        R"({"id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","enabled":true,"template":""})",
+        QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","timeZoneID":3})",
+        QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","parts":{}})",
+        QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","parts":[{}]})",
+        QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","separator":[]})",
+        "null",
+    };
+    EXPECT_TRUE(MenuBarItemCoding::decode("[" + good + "," + good + "]"));
+    for (const QByteArray& bad : badItems) {
+        EXPECT_FALSE(MenuBarItemCoding::decode("[" + good + "," + bad + "]")) << bad.toStdString();
+    }
+    EXPECT_FALSE(MenuBarItemCoding::decode(good));
+    EXPECT_FALSE(MenuBarItemCoding::decode("[" + good));
+    EXPECT_EQ(MenuBarItemCoding::decode("[]"), QList<MenuBarItem>{});
+}
+
+} // namespace

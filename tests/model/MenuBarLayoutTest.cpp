@@ -1,0 +1,127 @@
+#include "model/MenuBarLayout.h"
+
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+#include "support/TestProfile.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MenuBarLayoutTest : public ProfileTest {
+protected:
+    Preferences& store() { return Preferences::standard(); }
+    std::optional<QByteArray> storedBytes() {
+        return store().dataForKey(PreferenceKeys::menuBarLayout);
+    }
+    QSignalSpy changes{MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed};
+};
+
+TEST_F(MenuBarLayoutTest, NothingStoredGivesOneWeekdayDayItemAndWritesNothing) {
+    const QList<MenuBarItem> items = MenuBarLayout::items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_TRUE(items.first().enabled);
+    EXPECT_EQ(items.first().templateText, "{wd} {day}");
+    EXPECT_FALSE(items.first().parts);
+    EXPECT_EQ(items.first().effectiveSeparator(), "  ");
+    EXPECT_NE(MenuBarLayout::items().first().id, items.first().id); // fresh until first write
+    EXPECT_FALSE(storedBytes());
+}
+
+TEST_F(MenuBarLayoutTest, TheDefaultItemFollowsTheFormerIconFormat) {
+    store().setInteger(PreferenceKeys::iconFormat, 0);
+    EXPECT_EQ(MenuBarLayout::migratedItem().templateText, "");
+    store().setInteger(PreferenceKeys::iconFormat, 1);
+    EXPECT_EQ(MenuBarLayout::items().first().templateText, "{day}");
+    store().setInteger(PreferenceKeys::iconFormat, 9);
+    EXPECT_EQ(MenuBarLayout::items().first().templateText, "{wd} {day}");
+}
+
+TEST_F(MenuBarLayoutTest, AStoredLayoutReadsBackEqualAndEmptyStaysEmpty) {
+    const QList<MenuBarItem> items{
+        {QUuid::createUuid(), true, "{HH}:{min}:{sec}"},
+        {QUuid::createUuid(), false, "", "Asia/Tokyo", std::nullopt,
+         QList<MenuBarPart>{{"{flag}", "Asia/Bangkok"}, {"{wd}", std::nullopt, "fr"}}, " · "}};
+    MenuBarLayout::setItems(items);
+    EXPECT_EQ(MenuBarLayout::items(), items);
+    EXPECT_EQ(MenuBarLayout::enabledItems(), QList<MenuBarItem>{items.first()});
+    MenuBarLayout::setItems({});
+    EXPECT_EQ(MenuBarLayout::items(), QList<MenuBarItem>{});
+    EXPECT_EQ(changes.count(), 2);
+}
+
+TEST_F(MenuBarLayoutTest, ABadSecondItemGivesTheDefaultItemAndLeavesTheBytesAlone) {
+    const QByteArray stored =
+        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","enabled":true,"template":"{HH}"},)"
+        R"({"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","template":"{min}"}])";
+    store().setObject(PreferenceKeys::menuBarLayout, stored);
+    const QList<MenuBarItem> items = MenuBarLayout::items();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items.first().templateText, "{wd} {day}");
+    EXPECT_EQ(storedBytes(), stored);
+    EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(MenuBarLayoutTest, ALayoutThatIsNotDataGivesTheDefaultItem) {
+    store().setObject(PreferenceKeys::menuBarLayout, QString("[]"));
+    EXPECT_EQ(MenuBarLayout::items().size(), 1);
+}
+
+TEST_F(MenuBarLayoutTest, EmptyPartsSurviveStorage) {
+    MenuBarItem item{QUuid::createUuid(), true, "{day}"};
+    item.parts = QList<MenuBarPart>{};
+    MenuBarLayout::setItems({item});
+    EXPECT_TRUE(storedBytes()->contains("\"parts\":[]"));
+    EXPECT_EQ(MenuBarLayout::items().first().parts, QList<MenuBarPart>{});
+    EXPECT_EQ(MenuBarLayout::items().first().effectiveParts(), QList<MenuBarPart>{{"{day}"}});
+}
+
+TEST_F(MenuBarLayoutTest, PaddingIsClampedAndEveryWritePosts) {
+    EXPECT_EQ(MenuBarLayout::padding(), 0.0);
+    MenuBarLayout::setPadding(30);
+    EXPECT_EQ(MenuBarLayout::padding(), 24.0);
+    MenuBarLayout::setPadding(-12);
+    EXPECT_EQ(MenuBarLayout::padding(), -8.0);
+    MenuBarLayout::setPadding(2.5);
+    MenuBarLayout::setPadding(2.5);
+    EXPECT_EQ(store().doubleForKey(PreferenceKeys::itemPadding), 2.5);
+    EXPECT_EQ(changes.count(), 4);
+    MenuBarLayout::setPadding(std::nan(""));
+    EXPECT_EQ(MenuBarLayout::padding(), 0.0);
+}
+
+TEST_F(MenuBarLayoutTest, ChangedIsPostedSynchronouslyBeforeSetItemsReturns) {
+    QList<MenuBarItem> seen;
+    auto connection =
+        QObject::connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
+                         [&] { seen = MenuBarLayout::items(); });
+    const QList<MenuBarItem> items{{QUuid::createUuid(), true, "{HH}"}};
+    MenuBarLayout::setItems(items);
+    QObject::disconnect(connection);
+    EXPECT_EQ(seen, items);
+}
+
+TEST(MenuBarLayoutPresets, TheTableIsExact) {
+    const auto& presets = MenuBarLayout::presets();
+    ASSERT_EQ(presets.size(), 12);
+    const QString dot = QString::fromUtf8(" \xC2\xB7 ");
+    EXPECT_EQ(dot.toUtf8().size(), 4);
+    for (int i : {6, 9})
+        EXPECT_EQ(presets[i].separator, dot) << i;
+    for (int i : {0, 1, 2, 3, 4, 5, 7, 8, 10, 11})
+        EXPECT_EQ(presets[i].separator, "  ") << i;
+    EXPECT_EQ(presets[2].parts, QList<MenuBarPart>{{"{weekday} {day} {month}"}});
+    EXPECT_EQ(presets[5].parts, QList<MenuBarPart>{{"{h}:{min} {ampm}"}});
+    EXPECT_EQ(presets[9].parts, (QList<MenuBarPart>{{"S{week}"}, {"{wd} {day}"}}));
+    EXPECT_EQ(presets[10].parts, (QList<MenuBarPart>{{"{flag} {HH}:{min}", "Asia/Bangkok"},
+                                                     {"{flag} {HH}:{min}", "Europe/Zurich"},
+                                                     {"{wd} {day} {mon}"}}));
+    EXPECT_TRUE(presets[11].parts.isEmpty());
+    for (const auto& preset : presets)
+        for (const auto& part : preset.parts)
+            EXPECT_FALSE(part.localeID);
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+#include "platform/SystemContext.h"
+
+#include "support/TestProfile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SystemContextTest, PosixLocaleNamesBecomeIcuIds) {
+    EXPECT_EQ(SystemContext::localeIDFromPosix("fr_FR.UTF-8"), "fr_FR");
+    EXPECT_EQ(SystemContext::localeIDFromPosix("de_DE@euro"), "de_DE");
+    EXPECT_EQ(SystemContext::localeIDFromPosix("sr_RS.UTF-8@latin"), "sr_RS");
+    EXPECT_EQ(SystemContext::localeIDFromPosix("C"), "en_US_POSIX");
+    EXPECT_EQ(SystemContext::localeIDFromPosix("POSIX"), "en_US_POSIX");
+    EXPECT_EQ(SystemContext::localeIDFromPosix(""), "en_US_POSIX");
+}
+
+TEST(SystemContextTest, TzValuesBecomeZoneIds) {
+    EXPECT_EQ(SystemContext::zoneIDFromTZ("Asia/Tokyo"), "Asia/Tokyo");
+    EXPECT_EQ(SystemContext::zoneIDFromTZ(":Europe/Zurich"), "Europe/Zurich");
+    EXPECT_EQ(SystemContext::zoneIDFromTZ("/usr/share/zoneinfo/America/New_York"),
+              "America/New_York");
+}
+
+TEST(SystemContextTest, ReloadingPicksUpTheEnvironment) {
+    {
+        ScopedEnvironment tz("TZ", "Asia/Kolkata");
+        ScopedEnvironment lang("LANG", "de_CH.UTF-8");
+        ScopedEnvironment time("LC_TIME", "ja_JP.UTF-8");
+        SystemContext::reloadFromEnvironment();
+        EXPECT_EQ(SystemContext::currentTimeZoneID(), "Asia/Kolkata");
+        EXPECT_EQ(SystemContext::currentLocaleID(), "ja_JP"); // dates follow LC_TIME
+        EXPECT_EQ(SystemContext::preferredLanguages(), QStringList{"de-CH"});
+    }
+    {
+        // A zone nobody knows falls back to the machine's own, never to nothing.
+        ScopedEnvironment tz("TZ", "Nowhere/Atlantis");
+        SystemContext::reloadFromEnvironment();
+        EXPECT_TRUE(SystemContext::isKnownTimeZone(SystemContext::currentTimeZoneID()));
+    }
+    SystemContext::reloadFromEnvironment();
+    EXPECT_EQ(SystemContext::currentTimeZoneID(), "Europe/Paris");
+}
+
+TEST(SystemContextTest, KnowsZonesAndAliases) {
+    EXPECT_TRUE(SystemContext::isKnownTimeZone("Europe/Zurich"));
+    EXPECT_TRUE(SystemContext::isKnownTimeZone("US/Pacific"));
+    EXPECT_FALSE(SystemContext::isKnownTimeZone("Europe/Atlantis"));
+    EXPECT_FALSE(SystemContext::isKnownTimeZone(""));
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+#include "settings/Preferences.h"
+
+#include "settings/PreferenceCoding.h"
+#include "support/TestProfile.h"
+
+#include <QDir>
+#include <QPoint>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString domain = "test.domain";
+
+class PreferencesTest : public ProfileTest {
+protected:
+    Preferences& store() { return Preferences::domain(domain); }
+    // A second store on the same file, as another process would have it.
+    std::unique_ptr<Preferences> freshReader() {
+        return std::make_unique<Preferences>(domain, profile.preferencesFile(domain));
+    }
+    QStringList folderEntries() {
+        return QDir(profile.configHome() + "/vesperin").entryList(QDir::Files | QDir::Hidden);
+    }
+};
+
+TEST_F(PreferencesTest, EveryTypeSurvivesTheFileWithItsType) {
+    const QDateTime date = QDateTime::fromString("2026-03-29T01:59:59.123Z", Qt::ISODateWithMs);
+    const QByteArray bytes("\x00\x01\xff{\"data\"}", 10);
+    const QVariantMap nested{{"n", qint64(1)}, {"r", 1.0}, {"when", date}};
+    store().setBool("b", true);
+    store().setInteger("i", std::numeric_limits<qint64>::max());
+    store().setDouble("r", 4.0);
+    store().setObject("s", QString::fromUtf8("Zürich \xF0\x9F\x87\xA8\xF0\x9F\x87\xAD \"/\\"));
+    store().setObject("d", bytes);
+    store().setObject("t", date);
+    store().setObject("a", QVariantList{QString("x"), qint64(-3), QVariantList{}, nested});
+    store().setObject("m", nested);
+
+    const auto reader = freshReader();
+    EXPECT_EQ(reader->objectForKey("b")->typeId(), QMetaType::Bool);
+    EXPECT_EQ(reader->objectForKey("i")->typeId(), QMetaType::LongLong);
+    EXPECT_EQ(reader->integerForKey("i"), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(reader->objectForKey("r")->typeId(), QMetaType::Double); // 4.0 stays a real
+    EXPECT_EQ(reader->stringForKey("s"), store().stringForKey("s"));
+    EXPECT_EQ(reader->dataForKey("d"), bytes);
+    EXPECT_EQ(reader->dateForKey("t"), date);
+    EXPECT_EQ(reader->dateForKey("t")->toMSecsSinceEpoch(), date.toMSecsSinceEpoch());
+    EXPECT_EQ(reader->dictionaryForKey("m"), nested);
+    const QVariantList array = *reader->arrayForKey("a");
+    ASSERT_EQ(array.size(), 4);
+    EXPECT_EQ(array.at(1).typeId(), QMetaType::LongLong);
+    EXPECT_EQ(array.at(3).toMap().value("r").typeId(), QMetaType::Double);
+    EXPECT_EQ(array.at(3).toMap().value("when").toDateTime(), date);
+}
+
+TEST_F(PreferencesTest, MissingKeysReadAsFalseZeroOrAbsent) {
+    EXPECT_FALSE(store().boolForKey("none"));
+    EXPECT_EQ(store().integerForKey("none"), 0);
+    EXPECT_EQ(store().doubleForKey("none"), 0.0);
+    EXPECT_FALSE(store().stringForKey("none"));
+    EXPECT_FALSE(store().dataForKey("none"));
+    EXPECT_FALSE(store().dateForKey("none"));
+    EXPECT_FALSE(store().arrayForKey("none"));
+    EXPECT_FALSE(store().dictionaryForKey("none"));
+    EXPECT_FALSE(store().objectForKey("none"));
+}
+
+TEST_F(PreferencesTest, TypedReadsConvertLikeTheDefaultsStore) {
+    store().setDouble("real", 3.9);
+    store().setObject("text", QString("12 apples"));
+    store().setObject("yes", QString("YES"));
+    store().setBool("flag", true);
+    store().setObject("bytes", QByteArray("1"));
+    EXPECT_EQ(store().integerForKey("real"), 3);
+    EXPECT_TRUE(store().boolForKey("real"));
+    EXPECT_EQ(store().integerForKey("text"), 12);
+    EXPECT_EQ(store().doubleForKey("text"), 12.0);
+    EXPECT_TRUE(store().boolForKey("yes"));
+    EXPECT_EQ(store().integerForKey("flag"), 1);
+    EXPECT_EQ(store().stringForKey("flag"), "1");
+    EXPECT_EQ(store().stringForKey("real"), "3.8999999999999999");
+    // Other kinds never pretend to be numbers, text or each other.
+    EXPECT_EQ(store().integerForKey("bytes"), 0);
+    EXPECT_FALSE(store().stringForKey("bytes"));
+    EXPECT_FALSE(store().dataForKey("text"));
+    EXPECT_FALSE(store().arrayForKey("text"));
+}
+
+TEST_F(PreferencesTest, ValuesThatCannotBeStoredAreRefusedAndChangeNothing) {
+    store().setInteger("k", 7);
+    EXPECT_FALSE(store().setObject("k", QPoint(1, 2)));
+    EXPECT_FALSE(store().setObject("k", std::nan("")));
+    EXPECT_FALSE(store().setObject("k", QVariantList{1, QPoint()}));
+    EXPECT_FALSE(store().setObject("k", QDateTime()));
+    EXPECT_EQ(store().integerForKey("k"), 7);
+    EXPECT_EQ(freshReader()->integerForKey("k"), 7);
+}
+
+TEST_F(PreferencesTest, WritesCreateTheFolderAndAreVisibleAtOnce) {
+    ASSERT_FALSE(QDir(profile.configHome()).exists());
+    EXPECT_TRUE(store().setInteger("k", 1));
+    EXPECT_EQ(store().integerForKey("k"), 1);
+    EXPECT_TRUE(QFile::exists(profile.preferencesFile(domain)));
+    EXPECT_TRUE(store().removeObject("k"));
+    EXPECT_FALSE(store().objectForKey("k"));
+    EXPECT_FALSE(freshReader()->objectForKey("k"));
+}
+
+TEST_F(PreferencesTest, ChangesByAnotherWriterAreSeenAndKept) {
+    store().setInteger("mine", 1);
+    freshReader()->setInteger("theirs", 2); // e.g. the vesperin-defaults tool
+    EXPECT_EQ(store().integerForKey("theirs"), 2);
+    store().setInteger("mine", 3);
+    const auto reader = freshReader();
+    EXPECT_EQ(reader->integerForKey("theirs"), 2);
+    EXPECT_EQ(reader->integerForKey("mine"), 3);
+}
+
+TEST_F(PreferencesTest, AFileThatCannotBeParsedIsMovedAsideWithItsBytes) {
+    const QList<QByteArray> broken = {
+        "{\"k\": {\"int\": 1}", // cut off
+        "[1, 2]",               // not an object
+        "{\"k\": 5}",           // an untagged value
+        "{\"k\": {\"int\": 1.5}}",
+        "{\"k\": {\"data\": \"not base64!\"}}",
+        "{\"k\": {\"date\": \"yesterday\"}}",
+        "{\"k\": {\"bool\": true, \"int\": 1}}",
+        QByteArray("\xff\xfe\x00garbage", 10),
+    };
+    for (const QByteArray& bytes : broken) {
+        SCOPED_TRACE(bytes.toStdString());
+        TestProfile own;
+        writeFile(own.preferencesFile(domain), bytes);
+        Preferences& fresh = Preferences::domain(domain);
+        EXPECT_TRUE(fresh.dictionaryRepresentation().isEmpty());
+        const QStringList aside = QDir(own.configHome() + "/vesperin")
+                                      .entryList({domain + ".json.unreadable-*"}, QDir::Files);
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(readFile(own.configHome() + "/vesperin/" + aside.first()), bytes);
+        EXPECT_TRUE(fresh.setInteger("after", 1));
+        EXPECT_EQ(Preferences(domain, own.preferencesFile(domain)).integerForKey("after"), 1);
+    }
+}
+
+TEST_F(PreferencesTest, ThreadsWritingAtOnceLoseNothing) {
+    constexpr int threads = 4;
+    constexpr int writesEach = 50;
+    QList<QThread*> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.append(QThread::create([this, t] {
+            for (int i = 0; i < writesEach; ++i) {
+                store().setInteger(QString("t%1-%2").arg(t).arg(i), i);
+                store().integerForKey(QString("t%1-%2").arg((t + 1) % threads).arg(i));
+            }
+        }));
+        workers.last()->start();
+    }
+    for (QThread* worker : workers) {
+        worker->wait();
+        delete worker;
+    }
+    EXPECT_EQ(freshReader()->dictionaryRepresentation().size(), threads * writesEach);
+    EXPECT_EQ(folderEntries(), QStringList{domain + ".json"}); // no temporary files left
+}
+
+TEST(PreferencesDomainTest, NamesThatCouldLeaveTheFolderAreInvalid) {
+    EXPECT_TRUE(Preferences::isValidDomainName("com.apple.menuextra.clock"));
+    EXPECT_TRUE(Preferences::isValidDomainName("com.orvennalabs.vesperin"));
+    for (const char* bad : {"", ".", "..", "../etc", "a/b", ".hidden", "a b"})
+        EXPECT_FALSE(Preferences::isValidDomainName(bad)) << bad;
+}
+
+TEST(PreferenceCodingTest, CanonicalFormNormalisesIntegerAndListTypes) {
+    EXPECT_EQ(PreferenceCoding::canonical(int(5))->typeId(), QMetaType::LongLong);
+    EXPECT_EQ(PreferenceCoding::canonical(QStringList{"a"})->typeId(), QMetaType::QVariantList);
+    EXPECT_FALSE(PreferenceCoding::canonical(quint64(std::numeric_limits<quint64>::max())));
+    EXPECT_FALSE(PreferenceCoding::canonical(std::numeric_limits<double>::infinity()));
+    EXPECT_FALSE(PreferenceCoding::canonical(QVariant()));
+}
+
+} // namespace

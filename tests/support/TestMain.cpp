@@ -1,0 +1,24 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Every test process, whether CTest or a person starts it, runs in the same fixed world:
+// offscreen windows, Paris time, US English, and a home and XDG folders of its own in a
+// temporary folder that disappears with the process, so no test ever sees the user's files.
+int main(int argc, char** argv) {
+    QTemporaryDir home(QDir::tempPath() + "/vesperin-test-XXXXXX");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path() + "/cache"));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("TZ", "Europe/Paris");
+    qputenv("LANG", "en_US.UTF-8");
+    for (const char* name : {"LC_ALL", "LC_TIME", "LC_MESSAGES", "LANGUAGE"})
+        qunsetenv(name);
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
