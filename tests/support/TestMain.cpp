@@ -1,8 +1,15 @@
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#ifdef VESPERIN_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 // Every test process, whether CTest or a person starts it, runs in the same fixed world:
 // offscreen windows, Paris time, US English, and a home and XDG folders of its own in a
@@ -19,6 +26,6 @@ int main(int argc, char** argv) {
     for (const char* name : {"LC_ALL", "LC_TIME", "LC_MESSAGES", "LANGUAGE"})
         qunsetenv(name);
     ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication app(argc, argv);
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
