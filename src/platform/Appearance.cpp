@@ -1,0 +1,30 @@
+#include "platform/Appearance.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace Appearances {
+
+Appearance of(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128 ? Appearance::dark : Appearance::light;
+}
+
+Appearance of(const QWidget* widget) {
+    return of(widget ? widget->palette() : QApplication::palette());
+}
+
+QPalette palette(Appearance appearance) {
+    const bool dark = appearance == Appearance::dark;
+    const QColor window = dark ? QColor(0x2b, 0x2b, 0x2d) : QColor(0xf2, 0xf2, 0xf4);
+    const QColor text = dark ? QColor(0xf5, 0xf5, 0xf7) : QColor(0x1d, 0x1d, 0x1f);
+    QPalette palette(text, window, window.lighter(115), window.darker(115), window.darker(105),
+                     text, dark ? Qt::black : Qt::white,
+                     dark ? QColor(0x1e, 0x1e, 0x20) : Qt::white, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::PlaceholderText,
+                     dark ? QColor(0x98, 0x98, 0x9d) : QColor(0x86, 0x86, 0x8b));
+    return palette;
+}
+
+} // namespace Appearances
