@@ -1,6 +1,16 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
 #include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class QFileSystemWatcher;
+class QSocketNotifier;
+class QTimer;
 
 // The system changes that make displayed dates stale. One instance per process; it starts
 // watching when first asked for (a QCoreApplication must exist). Signals are delivered on the
@@ -9,6 +19,25 @@ class SystemEvents : public QObject {
     Q_OBJECT
 public:
     static SystemEvents* instance();
+
+    // Where the changes are read from. The defaults are the machine's own; tests point the
+    // zone files at a folder of their own and the clock at a fake one.
+    struct Sources {
+        QStringList zoneFiles{"/etc/localtime", "/etc/timezone"};
+        std::function<QDateTime()> now = &QDateTime::currentDateTimeUtc;
+    };
+    // A separate watcher over other sources. The application uses instance().
+    explicit SystemEvents(Sources sources, QObject* parent = nullptr);
+    ~SystemEvents() override;
+
+    // The first instant after `after` at which a new calendar day starts in the zone. That is
+    // local midnight, or the first instant of the day when a clock change skips midnight.
+    static QDateTime nextMidnight(const QDateTime& after, const QString& zoneID);
+    // The calendar date in the zone at the instant.
+    static QDate localDate(const QDateTime& at, const QString& zoneID);
+
+    // The instant the day timer is armed for: the next local midnight in ICU's default zone.
+    QDateTime nextDayChange() const { return m_nextDayChange; }
 
 Q_SIGNALS:
     // Local midnight passed (also after a sleep or a zone change moved it).
@@ -20,6 +49,34 @@ Q_SIGNALS:
     // The application's locale changed. ICU's default locale is already updated.
     void localeChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     explicit SystemEvents(QObject* parent = nullptr);
+    friend class SystemEventsProbe;
+
+    QDateTime now() const { return m_sources.now(); }
+    // Emits dayChanged when the local date is no longer the one last seen, then re-arms the
+    // day timer; called whenever the time, the clock or the zone may have moved.
+    void timeMayHaveMoved();
+    void armDayTimer();
+
+    void watchZoneFiles();
+    QByteArray zoneFingerprint() const;
+    void checkZoneSources();
+
+    void armClockWatch();
+    void clockWatchReadable();
+    void clockWasSet();
+
+    Sources m_sources;
+    QTimer* m_dayTimer;
+    QDateTime m_nextDayChange;
+    QDate m_today;
+    QFileSystemWatcher* m_zoneWatcher;
+    QTimer* m_zoneSettle;
+    QByteArray m_zoneFingerprint;
+    int m_clockFd = -1;
+    QSocketNotifier* m_clockNotifier = nullptr;
 };

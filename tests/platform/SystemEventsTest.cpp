@@ -1,0 +1,290 @@
+#include "platform/SystemEvents.h"
+
+#include "platform/SystemContext.h"
+#include "support/TestProfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <ostream>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+// Instants read as text in failure messages.
+static void PrintTo(const QDateTime& instant, std::ostream* out) {
+    *out << instant.toString(Qt::ISODateWithMs).toStdString();
+}
+
+// Reaches the handlers that the kernel and the file system would call, and the timers.
+class SystemEventsProbe {
+public:
+    static QTimer& dayTimer(SystemEvents& events) { return *events.m_dayTimer; }
+    static void dayTimerFired(SystemEvents& events) { events.timeMayHaveMoved(); }
+    static void clockWasSet(SystemEvents& events) { events.clockWasSet(); }
+    static void clockWatchReadable(SystemEvents& events) { events.clockWatchReadable(); }
+    static int clockFd(SystemEvents& events) { return events.m_clockFd; }
+    static QSocketNotifier* clockNotifier(SystemEvents& events) { return events.m_clockNotifier; }
+    static void checkZoneSources(SystemEvents& events) { events.checkZoneSources(); }
+};
+
+namespace {
+
+QDateTime utc(const char* text) {
+    QDateTime instant = QDateTime::fromString(text, Qt::ISODate);
+    EXPECT_TRUE(instant.isValid()) << text;
+    return instant.toUTC();
+}
+
+TEST(NextMidnightTest, IsTheStartOfTheNextLocalDay) {
+    struct Case {
+        const char* zone;
+        const char* after;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Europe/Paris", "2026-06-10T15:30:00+02:00", "2026-06-11T00:00:00+02:00"},
+        // Exactly at midnight the next one is a day away, never the same instant.
+        {"Europe/Paris", "2026-06-11T00:00:00+02:00", "2026-06-12T00:00:00+02:00"},
+        {"Asia/Tokyo", "2026-06-10T15:30:00Z", "2026-06-12T00:00:00+09:00"},
+        // Clocks go forward at 02:00 on 29 March 2026: that day lasts 23 hours.
+        {"Europe/Paris", "2026-03-28T23:30:00+01:00", "2026-03-29T00:00:00+01:00"},
+        {"Europe/Paris", "2026-03-29T01:00:00+01:00", "2026-03-30T00:00:00+02:00"},
+        // Clocks go back at 03:00 on 25 October 2026: that day lasts 25 hours.
+        {"Europe/Paris", "2026-10-25T02:30:00+02:00", "2026-10-26T00:00:00+01:00"},
+        {"Europe/Paris", "2026-10-25T02:30:00+01:00", "2026-10-26T00:00:00+01:00"},
+        // Brazil sprang forward at midnight: 4 November 2018 began at 01:00.
+        {"America/Sao_Paulo", "2018-11-03T12:00:00-03:00", "2018-11-04T01:00:00-02:00"},
+        // Cuba falls back from 01:00 to midnight: the day starts at the first midnight.
+        {"America/Havana", "2024-11-02T12:00:00-04:00", "2024-11-03T00:00:00-04:00"},
+        {"America/Havana", "2024-11-03T00:30:00-05:00", "2024-11-04T00:00:00-05:00"},
+        // Samoa skipped 30 December 2011 altogether.
+        {"Pacific/Apia", "2011-12-29T12:00:00-10:00", "2011-12-31T00:00:00+14:00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zone) + " after " + c.after);
+        EXPECT_EQ(SystemEvents::nextMidnight(utc(c.after), c.zone), utc(c.expected));
+    }
+}
+
+TEST(NextMidnightTest, LocalDateDependsOnTheZone) {
+    const QDateTime instant = utc("2026-06-10T23:30:00Z");
+    EXPECT_EQ(SystemEvents::localDate(instant, "Europe/Paris"), QDate(2026, 6, 11));
+    EXPECT_EQ(SystemEvents::localDate(instant, "America/New_York"), QDate(2026, 6, 10));
+    EXPECT_EQ(SystemEvents::localDate(utc("2026-01-01T00:30:00+01:00"), "Europe/Paris"),
+              QDate(2026, 1, 1));
+}
+
+// Each test gets its own zone files, a clock it sets by hand, and the process's own zone
+// and locale back afterwards.
+class SystemEventsTest : public ::testing::Test {
+protected:
+    SystemEventsTest() {
+        EXPECT_TRUE(QFile::link("/usr/share/zoneinfo/Europe/Paris", localtime()));
+        writeFile(timezone(), "Europe/Paris\n");
+        SystemContext::reloadFromEnvironment();
+    }
+    ~SystemEventsTest() override { SystemContext::reloadFromEnvironment(); }
+
+    QString localtime() const { return folder.filePath("localtime"); }
+    QString timezone() const { return folder.filePath("timezone"); }
+
+    std::unique_ptr<SystemEvents> makeEvents() {
+        SystemEvents::Sources sources;
+        sources.zoneFiles = {localtime(), timezone()};
+        sources.now = [this] { return clock; };
+        return std::make_unique<SystemEvents>(sources);
+    }
+
+    // Points the fake localtime at another zone the way timedatectl does: a new link next to
+    // the old one, renamed over it.
+    void relinkLocaltime(const QString& zone) {
+        const QString fresh = folder.filePath("localtime.new");
+        ASSERT_TRUE(QFile::link("/usr/share/zoneinfo/" + zone, fresh));
+        ASSERT_EQ(::rename(QFile::encodeName(fresh), QFile::encodeName(localtime())), 0);
+    }
+
+    QTemporaryDir folder;
+    QDateTime clock = utc("2026-06-10T10:00:00+02:00");
+};
+
+TEST_F(SystemEventsTest, DayTimerIsArmedForTheNextLocalMidnight) {
+    clock = utc("2026-03-29T01:00:00+01:00"); // the day clocks go forward in Paris
+    auto events = makeEvents();
+    EXPECT_EQ(events->nextDayChange(), utc("2026-03-30T00:00:00+02:00"));
+    QTimer& timer = SystemEventsProbe::dayTimer(*events);
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_TRUE(timer.isSingleShot());
+    EXPECT_EQ(timer.interval(), 22 * 3600 * 1000);
+}
+
+TEST_F(SystemEventsTest, DayChangesOnlyOnceMidnightHasPassed) {
+    clock = utc("2026-03-28T23:30:00+01:00");
+    auto events = makeEvents();
+    QSignalSpy days(events.get(), &SystemEvents::dayChanged);
+    QTimer& timer = SystemEventsProbe::dayTimer(*events);
+
+    // A timer that fires a little early finds the same day and waits for the rest.
+    clock = utc("2026-03-28T23:59:59.990+01:00");
+    SystemEventsProbe::dayTimerFired(*events);
+    EXPECT_EQ(days.count(), 0);
+    EXPECT_EQ(timer.interval(), 10);
+    EXPECT_EQ(events->nextDayChange(), utc("2026-03-29T00:00:00+01:00"));
+
+    clock = utc("2026-03-29T00:00:00.004+01:00");
+    SystemEventsProbe::dayTimerFired(*events);
+    EXPECT_EQ(days.count(), 1);
+    EXPECT_EQ(events->nextDayChange(), utc("2026-03-30T00:00:00+02:00"));
+}
+
+TEST_F(SystemEventsTest, TheDayTimerReallyFires) {
+    clock = utc("2026-06-10T23:59:59.950+02:00");
+    auto events = makeEvents();
+    QSignalSpy days(events.get(), &SystemEvents::dayChanged);
+    clock = utc("2026-06-11T00:00:00.001+02:00"); // where the fake clock will be when it fires
+    ASSERT_TRUE(days.wait(10000));
+    EXPECT_EQ(days.count(), 1);
+}
+
+TEST_F(SystemEventsTest, ClockJumpsAreSignalledAndMoveTheDay) {
+    auto events = makeEvents();
+    QSignalSpy clocks(events.get(), &SystemEvents::clockChanged);
+    QSignalSpy days(events.get(), &SystemEvents::dayChanged);
+
+    clock = utc("2026-06-12T08:00:00+02:00");
+    SystemEventsProbe::clockWasSet(*events);
+    EXPECT_EQ(clocks.count(), 1);
+    EXPECT_EQ(days.count(), 1);
+    EXPECT_EQ(events->nextDayChange(), utc("2026-06-13T00:00:00+02:00"));
+
+    clock = utc("2026-06-12T09:00:00+02:00"); // same day: the clock changed, the day did not
+    SystemEventsProbe::clockWasSet(*events);
+    EXPECT_EQ(clocks.count(), 2);
+    EXPECT_EQ(days.count(), 1);
+
+    clock = utc("2026-06-11T09:00:00+02:00"); // set back a day
+    SystemEventsProbe::clockWasSet(*events);
+    EXPECT_EQ(days.count(), 2);
+    EXPECT_EQ(events->nextDayChange(), utc("2026-06-12T00:00:00+02:00"));
+}
+
+TEST_F(SystemEventsTest, ClockWatchIsArmedAndQuietUntilTheClockIsSet) {
+    auto events = makeEvents();
+    const int fd = SystemEventsProbe::clockFd(*events);
+    ASSERT_GE(fd, 0);
+    ASSERT_NE(SystemEventsProbe::clockNotifier(*events), nullptr);
+    EXPECT_TRUE(SystemEventsProbe::clockNotifier(*events)->isEnabled());
+    EXPECT_EQ(SystemEventsProbe::clockNotifier(*events)->socket(), fd);
+
+    itimerspec armed{};
+    ASSERT_EQ(::timerfd_gettime(fd, &armed), 0);
+    EXPECT_GT(armed.it_value.tv_sec, 100LL * 365 * 24 * 3600); // armed, and never to expire
+    EXPECT_EQ(armed.it_interval.tv_sec, 0);
+
+    // Nothing to read while the clock is left alone: no cancellation, no signal.
+    quint64 expirations = 0;
+    const ssize_t got = ::read(fd, &expirations, sizeof expirations);
+    const int error = errno;
+    EXPECT_EQ(got, -1);
+    EXPECT_EQ(error, EAGAIN);
+    QSignalSpy clocks(events.get(), &SystemEvents::clockChanged);
+    SystemEventsProbe::clockWatchReadable(*events);
+    EXPECT_EQ(clocks.count(), 0);
+
+    // Handling a jump arms the watch again for the next one.
+    SystemEventsProbe::clockWasSet(*events);
+    ASSERT_EQ(::timerfd_gettime(fd, &armed), 0);
+    EXPECT_GT(armed.it_value.tv_sec, 100LL * 365 * 24 * 3600);
+}
+
+TEST_F(SystemEventsTest, ReplacedLocaltimeLinkChangesTheZone) {
+    auto events = makeEvents();
+    QStringList zonesSeen;
+    QObject::connect(events.get(), &SystemEvents::timeZoneChanged,
+                     [&] { zonesSeen.append(SystemContext::currentTimeZoneID()); });
+
+    // The zone is read from TZ first, so TZ shows whether the zone was read again before
+    // the signal went out.
+    ScopedEnvironment tz("TZ", "Asia/Tokyo");
+    relinkLocaltime("Asia/Tokyo");
+    QSignalSpy zones(events.get(), &SystemEvents::timeZoneChanged);
+    ASSERT_TRUE(zones.wait(10000));
+    EXPECT_EQ(zonesSeen, QStringList{"Asia/Tokyo"});
+
+    // The watch follows the new link: a second change is seen too.
+    relinkLocaltime("America/New_York");
+    ASSERT_TRUE(zones.wait(10000));
+    EXPECT_EQ(zones.count(), 2);
+
+    // So is /etc/timezone rewritten in place.
+    writeFile(timezone(), "America/New_York\n");
+    ASSERT_TRUE(zones.wait(10000));
+    EXPECT_EQ(zones.count(), 3);
+}
+
+TEST_F(SystemEventsTest, OtherChangesInTheFolderAreNotZoneChanges) {
+    auto events = makeEvents();
+    QSignalSpy zones(events.get(), &SystemEvents::timeZoneChanged);
+    writeFile(folder.filePath("hosts"), "127.0.0.1 localhost\n");
+    writeFile(folder.filePath("timezone.dpkg-new"), "Asia/Tokyo\n");
+    SystemEventsProbe::checkZoneSources(*events);
+    EXPECT_EQ(zones.count(), 0);
+
+    writeFile(timezone(), "Europe/Berlin\n");
+    SystemEventsProbe::checkZoneSources(*events);
+    EXPECT_EQ(zones.count(), 1);
+    SystemEventsProbe::checkZoneSources(*events);
+    EXPECT_EQ(zones.count(), 1);
+
+    // A zone file that disappears is a change as well.
+    ASSERT_TRUE(QFile::remove(localtime()));
+    SystemEventsProbe::checkZoneSources(*events);
+    EXPECT_EQ(zones.count(), 2);
+}
+
+TEST_F(SystemEventsTest, ZoneChangeThatMovesTheDateChangesTheDay) {
+    clock = utc("2026-06-10T23:30:00Z"); // 11 June in Paris, still 10 June in New York
+    auto events = makeEvents();
+    QSignalSpy days(events.get(), &SystemEvents::dayChanged);
+    ScopedEnvironment tz("TZ", "America/New_York");
+    relinkLocaltime("America/New_York");
+    SystemEventsProbe::checkZoneSources(*events);
+    EXPECT_EQ(days.count(), 1);
+    EXPECT_EQ(events->nextDayChange(), utc("2026-06-11T00:00:00-04:00"));
+}
+
+TEST_F(SystemEventsTest, LocaleChangeOfTheApplicationReloadsTheLocale) {
+    auto events = makeEvents();
+    QStringList localesSeen;
+    QObject::connect(events.get(), &SystemEvents::localeChanged,
+                     [&] { localesSeen.append(SystemContext::currentLocaleID()); });
+    ScopedEnvironment lang("LANG", "fr_FR.UTF-8");
+
+    // A locale set on one object is that object's business.
+    QObject someObject;
+    QEvent objectChange(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(&someObject, &objectChange);
+    EXPECT_TRUE(localesSeen.isEmpty());
+
+    QEvent applicationChange(QEvent::LocaleChange);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &applicationChange);
+    EXPECT_EQ(localesSeen, QStringList{"fr_FR"});
+}
+
+TEST(SystemEventsInstanceTest, IsOneSharedInstance) {
+    SystemEvents* shared = SystemEvents::instance();
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(SystemEvents::instance(), shared);
+    EXPECT_EQ(shared->parent(), QCoreApplication::instance());
+    EXPECT_GT(shared->nextDayChange(), QDateTime::currentDateTimeUtc());
+}
+
+} // namespace
