@@ -1,0 +1,216 @@
+#include "settings/DrawingHelpers.h"
+
+#include "settings/BadgeImageView.h"
+#include "settings/FlippedView.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectComponents(const QColor& color, float red, float green, float blue) {
+    EXPECT_EQ(color.spec(), QColor::Rgb); // sRGB
+    EXPECT_NEAR(color.redF(), red, 1e-4);
+    EXPECT_NEAR(color.greenF(), green, 1e-4);
+    EXPECT_NEAR(color.blueF(), blue, 1e-4);
+    EXPECT_EQ(color.alphaF(), 1.0f);
+}
+
+TEST(BrandColoursTest, DynamicColoursFollowTheAppearanceTheyAreDrawnIn) {
+    QWidget dark, light;
+    dark.setPalette(Appearances::palette(Appearance::dark));
+    light.setPalette(Appearances::palette(Appearance::light));
+
+    expectComponents(calBlue(&dark), 0.376f, 0.647f, 0.98f);
+    expectComponents(calBlue(&light), 0.145f, 0.388f, 0.922f);
+    expectComponents(orvennaMauve(&dark), 0.686f, 0.573f, 0.992f);
+    expectComponents(orvennaMauve(&light), 0.486f, 0.227f, 0.929f);
+    EXPECT_EQ(calBlue(Appearance::dark), calBlue(&dark));
+    EXPECT_EQ(orvennaMauve(Appearance::light), orvennaMauve(&light));
+}
+
+TEST(BrandColoursTest, FixedColoursAreOneSharedColour) {
+    expectComponents(calBlueFixed(), 0.231f, 0.51f, 0.965f);
+    expectComponents(orvennaMauveFixed(), 0.486f, 0.227f, 0.929f);
+    EXPECT_EQ(&calBlueFixed(), &calBlueFixed());
+    EXPECT_EQ(&orvennaMauveFixed(), &orvennaMauveFixed());
+}
+
+TEST(BrandColoursTest, ChangesWhenTheApplicationAppearanceChanges) {
+    const QPalette original = QApplication::palette();
+    QWidget window; // no palette of its own: it follows the application
+    QApplication::setPalette(Appearances::palette(Appearance::light));
+    const QColor lightBlue = calBlue(&window);
+    const QColor lightMauve = orvennaMauve();
+    QApplication::setPalette(Appearances::palette(Appearance::dark));
+    QCoreApplication::processEvents(); // widgets learn of the new palette by an event
+    EXPECT_EQ(calBlue(&window), calBlue(Appearance::dark));
+    EXPECT_NE(calBlue(&window), lightBlue);
+    EXPECT_EQ(orvennaMauve(), orvennaMauve(Appearance::dark));
+    EXPECT_NE(orvennaMauve(), lightMauve);
+    QApplication::setPalette(original);
+}
+
+bool showsColour(const QImage& image, const QColor& color) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)) == color)
+                return true;
+    return false;
+}
+
+TEST(MakeLabelTest, IsAPlainCentredLabelInTheSystemFont) {
+    std::unique_ptr<QLabel> label(makeLabel("Vesperin", 24, QFont::Bold, QColor(200, 30, 40)));
+    EXPECT_EQ(label->text(), "Vesperin");
+    EXPECT_EQ(label->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(label->textInteractionFlags(), Qt::NoTextInteraction);
+    EXPECT_EQ(label->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(label->font().family(), QApplication::font().family());
+    EXPECT_EQ(label->font().pointSizeF(), 24);
+    EXPECT_EQ(label->font().weight(), QFont::Bold);
+    label->adjustSize();
+    EXPECT_TRUE(showsColour(label->grab().toImage(), QColor(200, 30, 40)));
+}
+
+TEST(MakeLabelTest, ShowsMarkupAsWritten) {
+    // Texts from outside (service messages, names) must never be read as HTML.
+    std::unique_ptr<QLabel> marked(makeLabel("<b>Hi</b>", 13, QFont::Normal, Qt::black));
+    std::unique_ptr<QLabel> plain(makeLabel("Hi", 13, QFont::Normal, Qt::black));
+    EXPECT_EQ(marked->textFormat(), Qt::PlainText);
+    EXPECT_GT(marked->sizeHint().width(), plain->sizeHint().width() * 2);
+}
+
+TEST(MakeLabelTest, RoleColouredLabelsFollowTheirWindowPalette) {
+    QWidget window;
+    window.setPalette(Appearances::palette(Appearance::light));
+    QLabel* label = makeLabel("12", 13, QFont::Medium, QPalette::PlaceholderText, &window);
+    label->adjustSize();
+    const QColor lightText =
+        Appearances::palette(Appearance::light).color(QPalette::PlaceholderText);
+    const QColor darkText = Appearances::palette(Appearance::dark).color(QPalette::PlaceholderText);
+    EXPECT_TRUE(showsColour(label->grab().toImage(), lightText));
+    window.setPalette(Appearances::palette(Appearance::dark));
+    const QImage dark = label->grab().toImage();
+    EXPECT_TRUE(showsColour(dark, darkText));
+    EXPECT_FALSE(showsColour(dark, lightText));
+}
+
+TEST(FlippedViewTest, TakesItsFrame) {
+    FlippedView view(QRect(10, 20, 430, 733));
+    EXPECT_EQ(view.geometry(), QRect(10, 20, 430, 733));
+}
+
+// The smallest rectangle holding the pixels that pass `test`.
+template <typename Test> QRect boundsOf(const QImage& image, Test test) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (test(image.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+bool isWhitish(QRgb pixel) {
+    return qAlpha(pixel) == 255 && qRed(pixel) > 230 && qGreen(pixel) > 230 && qBlue(pixel) > 230;
+}
+
+TEST(QuotaBadgeTest, ShowsAtLeastOne) {
+    EXPECT_EQ(quotaBadgeText(0), "1");
+    EXPECT_EQ(quotaBadgeText(-4), "1");
+    EXPECT_EQ(quotaBadgeText(1), "1");
+    EXPECT_EQ(quotaBadgeText(12), "12");
+    EXPECT_EQ(quotaBadgeImage(0, 13, 2), quotaBadgeImage(1, 13, 2));
+    EXPECT_NE(quotaBadgeImage(12, 13, 2), quotaBadgeImage(1, 13, 2));
+}
+
+TEST(QuotaBadgeTest, TextIsBoldAtTwoThirdsOfTheDiameter) {
+    const QFont font = quotaBadgeFont(14);
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 9.52);
+    EXPECT_EQ(font.weight(), QFont::Bold);
+
+    // The white figures drawn are as tall as that font's figures (at 72 dots per inch, a
+    // point to a pixel), and sit in the middle of the badge.
+    const qreal ratio = 4;
+    const QImage badge = quotaBadgeImage(12, 14, ratio);
+    const QRect figures = boundsOf(badge, isWhitish);
+    ASSERT_FALSE(figures.isEmpty());
+    QImage reference(1, 1, QImage::Format_ARGB32);
+    reference.setDotsPerMeterX(2835);
+    reference.setDotsPerMeterY(2835);
+    const QRectF expected = QFontMetricsF(font, &reference).tightBoundingRect("12");
+    EXPECT_NEAR(figures.height(), expected.height() * ratio, 2 * ratio);
+    EXPECT_NEAR(figures.width(), expected.width() * ratio, 2 * ratio);
+    const QPointF centre = QRectF(figures).center();
+    EXPECT_NEAR(centre.x(), badge.width() / 2.0, ratio * 1.5);
+    EXPECT_NEAR(centre.y(), badge.height() / 2.0, ratio * 1.5);
+}
+
+TEST(QuotaBadgeTest, IsARedDiscAtTheDevicePixelRatio) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QImage badge = quotaBadgeImage(1, 13, ratio);
+        const int side = int(13 * ratio);
+        ASSERT_EQ(badge.size(), QSize(side, side));
+        EXPECT_EQ(badge.devicePixelRatio(), ratio);
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(side - 1, 0), QPoint(0, side - 1), QPoint(side - 1, side - 1)})
+            EXPECT_EQ(qAlpha(badge.pixel(corner)), 0);
+        const QRgb leftOfCentre = badge.pixel(int(2 * ratio), side / 2);
+        EXPECT_EQ(qAlpha(leftOfCentre), 255);
+        EXPECT_EQ(QColor(leftOfCentre), QColor(255, 59, 48));
+        EXPECT_EQ(boundsOf(badge, [](QRgb pixel) { return qAlpha(pixel) > 0; }),
+                  QRect(0, 0, side, side));
+    }
+    EXPECT_EQ(quotaBadgeImage(1, 13).devicePixelRatio(), qApp->devicePixelRatio());
+}
+
+TEST(BadgeImageViewTest, ClicksGoThroughToTheButtonUnderneath) {
+    QWidget window;
+    window.resize(120, 60);
+    QPushButton button("Messages", &window);
+    button.setGeometry(0, 0, 120, 60);
+    BadgeImageView badge(&window);
+    badge.setImage(quotaBadgeImage(1, 14));
+    badge.setGeometry(90, 5, 14, 14);
+    QLabel plainLabel(&window); // an ordinary label in the same place keeps the click
+    plainLabel.setPixmap(QPixmap::fromImage(quotaBadgeImage(1, 14)));
+    plainLabel.setGeometry(10, 5, 14, 14);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_FALSE(badge.pixmap().isNull());
+
+    QSignalSpy clicks(&button, &QPushButton::clicked);
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, badge.geometry().center());
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, plainLabel.geometry().center());
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(OrvennaMarkTest, IsA120PixelImageWithRoundedCorners) {
+    const std::optional<QImage> mark = orvennaMark();
+    ASSERT_TRUE(mark.has_value());
+    EXPECT_EQ(mark->size(), QSize(120, 120));
+    EXPECT_TRUE(mark->hasAlphaChannel());
+    EXPECT_EQ(mark->depth(), 32);
+    EXPECT_EQ(qAlpha(mark->pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(mark->pixel(119, 119)), 0);
+    // Between mauve and blue away from the drawing, and opaque there.
+    const QColor field = mark->pixelColor(100, 100);
+    EXPECT_EQ(field.alpha(), 255);
+    EXPECT_GT(field.blue(), 200);
+    EXPECT_LT(field.green(), 140);
+}
+
+TEST(OrvennaMarkTest, UndecodableTextGivesNoImage) {
+    EXPECT_FALSE(imageFromBase64("").has_value());
+    EXPECT_FALSE(imageFromBase64("iVBORw0KGgo*not base64*").has_value());
+    EXPECT_FALSE(imageFromBase64("aGVsbG8gd29ybGQ=").has_value()); // "hello world"
+    EXPECT_FALSE(imageFromBase64(QByteArray("iVBORw0KGgoAAAANSUhEUgAAAHgAAAB4")).has_value());
+}
+
+} // namespace
