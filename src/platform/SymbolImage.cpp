@@ -42,12 +42,11 @@ public:
     qreal strokeUnits() const { return ::strokeUnits(m_weight); }
     qreal strokePixels() const { return std::max<qreal>(1, std::round(px(strokeUnits()))); }
 
-    // The device coordinate nearest to `units` at which a stroke of `width` pixels covers
-    // whole pixels.
-    qreal snapped(qreal units, qreal width) const {
+    // The device coordinate nearest to `units` at which a straight stroke covers whole pixels.
+    qreal snapped(qreal units) const {
+        const qreal width = strokePixels();
         return std::round(px(units) - width / 2) + width / 2;
     }
-    qreal snapped(qreal units) const { return snapped(units, strokePixels()); }
     qreal edge(qreal units) const { return std::round(px(units)); }
 
     // A rectangle in grid units whose stroke centre lines are snapped like single strokes.
