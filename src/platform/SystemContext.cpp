@@ -6,11 +6,6 @@
 #include <QFileInfo>
 #include <QMutex>
 
-#include <unicode/locid.h>
-#include <unicode/timezone.h>
-
-#include <memory>
-
 namespace {
 
 QMutex contextMutex;
@@ -88,10 +83,8 @@ QString currentLocaleID() {
 }
 
 QString currentTimeZoneID() {
-    ensureLoaded();
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createDefault());
     icu::UnicodeString id;
-    return fromIcu(zone->getID(id));
+    return fromIcu(currentTimeZone()->getID(id));
 }
 
 bool isKnownTimeZone(const QString& id) {
@@ -99,6 +92,31 @@ bool isKnownTimeZone(const QString& id) {
         return false;
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(toIcu(id)));
     return *zone != icu::TimeZone::getUnknown();
+}
+
+icu::Locale currentLocale() {
+    ensureLoaded();
+    return icu::Locale::getDefault();
+}
+
+std::unique_ptr<icu::TimeZone> currentTimeZone() {
+    ensureLoaded();
+    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createDefault());
+}
+
+icu::Locale localeFor(const std::optional<QString>& localeID) {
+    if (!localeID)
+        return currentLocale();
+    return icu::Locale(localeID->toUtf8().constData());
+}
+
+std::unique_ptr<icu::TimeZone> timeZoneFor(const std::optional<QString>& zoneID) {
+    if (zoneID && !zoneID->isEmpty()) {
+        std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(toIcu(*zoneID)));
+        if (*zone != icu::TimeZone::getUnknown())
+            return zone;
+    }
+    return currentTimeZone();
 }
 
 QStringList preferredLanguages() {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <unicode/calendar.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The calendar arithmetic and date texts shared by the month grid, the calendar panel and
+// the main window. Nothing is kept between calls: every call reads the preferences, the
+// current locale and the current zone afresh.
+namespace CalEngine {
+
+// A Gregorian calendar in the current locale and zone whose weeks start on the preferred
+// first weekday (Sunday only when the preference says exactly 1, else Monday).
+std::unique_ptr<icu::Calendar> calendar();
+
+// 00:00 local time on the first day of the date's month.
+QDateTime monthStart(const QDateTime& date);
+// The first instant of the month `months` away from the date's month (negative: earlier).
+QDateTime shiftMonth(const QDateTime& date, int months);
+// The stand-alone month name and the year, e.g. "Mars 2026", with a capital first letter
+// even where month names are written in lower case.
+QString monthTitle(const QDateTime& date);
+// The text beside the calendar icon of the former single status item, by the stored icon
+// format: absent, the day of the month, or abbreviated weekday and day.
+std::optional<QString> statusTitle(const QDateTime& date);
+// The ISO 8601 week (1 to 53) in the current zone, whatever the first-weekday preference.
+int isoWeekNumber(const QDateTime& date);
+
+// The 42 days (six weeks) a month grid shows: from the first weekday on or before the 1st of
+// the month, each at the time of day of the month start. Empty when the calendar fails.
+QList<QDateTime> gridDays(const QDateTime& month);
+// The day of the month, 1 to 31, in the current zone.
+int dayOfMonth(const QDateTime& date);
+// Whether both instants fall on the same calendar day in the current zone.
+bool isSameDay(const QDateTime& first, const QDateTime& second);
+// Whether the day has the month number of the shown month (neighbouring months are dimmed).
+bool isInShownMonth(const QDateTime& day, const QDateTime& shownMonth);
+
+// Hands the day to the system calendar: "ical://showdate/YYYY-MM-DD", and "ical://" when
+// that address is refused.
+void openInCalendarApp(const QDateTime& date);
+
+// What opens an address and reports whether something took it. The core library cannot open
+// addresses itself (that needs the desktop services of the GUI library), so until the
+// application installs an opener, and with an empty one, every address is refused.
+using UrlOpener = std::function<bool(const QUrl&)>;
+void setUrlOpener(UrlOpener opener);
+
+} // namespace CalEngine

@@ -1,0 +1,141 @@
+#include "model/ChipCodec.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+// Lets failures show chips readably; found by argument-dependent lookup, so not in the
+// anonymous namespace.
+void PrintTo(const Chip& chip, std::ostream* out) {
+    static const char* kinds[] = {"token", "text", "composite"};
+    *out << kinds[int(chip.kind)] << "(" << chip.value.toStdString() << ")";
+}
+
+namespace {
+
+using Chips = QList<Chip>;
+
+TEST(ChipCodecTest, DecodesTokensAndRunsOfSpacesOrOtherText) {
+    EXPECT_TRUE(ChipCodec::chipsFrom("").isEmpty());
+    EXPECT_EQ(ChipCodec::templateFrom({}), "");
+    EXPECT_EQ(ChipCodec::chipsFrom("{HH}:{min}"),
+              (Chips{Chip::token("HH"), Chip::text(":"), Chip::token("min")}));
+    EXPECT_EQ(ChipCodec::chipsFrom("{wd}  {day}"),
+              (Chips{Chip::token("wd"), Chip::text("  "), Chip::token("day")}));
+    EXPECT_EQ(ChipCodec::chipsFrom(QString::fromUtf8("{wd} \u00B7 {day}")),
+              (Chips{Chip::token("wd"), Chip::text(" "), Chip::text(QString::fromUtf8("\u00B7")),
+                     Chip::text(" "), Chip::token("day")}));
+    EXPECT_EQ(ChipCodec::chipsFrom("{12}"), (Chips{Chip::text("{12}")}));
+    EXPECT_EQ(ChipCodec::chipsFrom("{ HH }"),
+              (Chips{Chip::text("{"), Chip::text(" "), Chip::text("HH"), Chip::text(" "),
+                     Chip::text("}")}));
+    // Blocks are not recognised: their brackets are text around the tokens.
+    EXPECT_EQ(ChipCodec::chipsFrom("[Asia/Bangkok|{HH}]"),
+              (Chips{Chip::text("[Asia/Bangkok|"), Chip::token("HH"), Chip::text("]")}));
+}
+
+TEST(ChipCodecTest, CompositesEncodeAsTheirFragmentAndNeverComeBack) {
+    const QString fragment = "{dd}.{mm}.{year}";
+    EXPECT_EQ(ChipCodec::templateFrom({Chip::composite(fragment)}), fragment);
+    EXPECT_EQ(ChipCodec::chipsFrom(fragment),
+              (Chips{Chip::token("dd"), Chip::text("."), Chip::token("mm"), Chip::text("."),
+                     Chip::token("year")}));
+    // Neighbouring text chips with no spaces merge into one on the way back.
+    EXPECT_EQ(ChipCodec::templateFrom({Chip::text("S"), Chip::text("-"), Chip::token("week")}),
+              "S-{week}");
+    EXPECT_EQ(ChipCodec::chipsFrom("S-{week}"), (Chips{Chip::text("S-"), Chip::token("week")}));
+    // A token chip may name a token nobody knows; it encodes in braces all the same.
+    EXPECT_EQ(ChipCodec::templateFrom({Chip::token("foo")}), "{foo}");
+}
+
+// Random strings built from the characters templates are made of, including the ones that
+// come close to being tokens, and text that is not plain ASCII.
+QString randomTemplate(QRandomGenerator& random) {
+    static const QStringList pieces{"{",
+                                    "}",
+                                    "[",
+                                    "]",
+                                    "|",
+                                    "#",
+                                    " ",
+                                    "  ",
+                                    "a",
+                                    "Z",
+                                    "_",
+                                    "7",
+                                    "HH",
+                                    "{HH}",
+                                    "{min}",
+                                    "{Weekday}",
+                                    "{ HH }",
+                                    "{12}",
+                                    "{}",
+                                    "[Asia/Tokyo#ja|",
+                                    QString::fromUtf8("\u00B7"),
+                                    QString::fromUtf8("\u00E9"),
+                                    QString::fromUtf8("e\u0301"),
+                                    QString::fromUtf8("\U0001F600"),
+                                    QString::fromUtf8("\U0001F1E8\U0001F1ED"),
+                                    QString(QChar(0xD83D)),
+                                    QString(QChar(0xDE00)),
+                                    "\t",
+                                    "\n",
+                                    QString::fromUtf8("\u3000")};
+    QString text;
+    const int length = random.bounded(14);
+    for (int i = 0; i < length; ++i)
+        text += pieces.at(random.bounded(pieces.size()));
+    return text;
+}
+
+TEST(ChipCodecTest, EveryStringSurvivesTheRoundTripAndDecodesToCanonicalChips) {
+    QRandomGenerator random(20260305);
+    const QRegularExpression tokenName("^[A-Za-z_]+$");
+    for (int round = 0; round < 5000; ++round) {
+        const QString text = randomTemplate(random);
+        const Chips chips = ChipCodec::chipsFrom(text);
+        ASSERT_EQ(ChipCodec::templateFrom(chips), text);
+        for (qsizetype i = 0; i < chips.size(); ++i) {
+            const Chip& chip = chips.at(i);
+            ASSERT_NE(chip.kind, Chip::Kind::composite);
+            ASSERT_FALSE(chip.value.isEmpty()) << text.toStdString();
+            if (chip.isToken()) {
+                ASSERT_TRUE(tokenName.match(chip.value).hasMatch()) << text.toStdString();
+                continue;
+            }
+            // A text chip is all spaces or holds none, and the next text chip is the other kind.
+            const bool spaces = chip.value.count(u' ') == chip.value.size();
+            ASSERT_TRUE(spaces || !chip.value.contains(u' ')) << text.toStdString();
+            if (i + 1 < chips.size() && chips.at(i + 1).isTextChip()) {
+                const bool nextSpaces = chips.at(i + 1).value.startsWith(u' ');
+                ASSERT_NE(spaces, nextSpaces) << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(ChipTest, AppendingPutsASpaceBeforeTokensAndFragmentsOnly) {
+    EXPECT_EQ(Chip::token("weekday").appendedTemplate("{HH}:{min}"), " {weekday}");
+    EXPECT_EQ(Chip::text(":").appendedTemplate("{HH}:{min}"), ":");
+    EXPECT_EQ(Chip::composite("S{week}").appendedTemplate("{HH}"), " S{week}");
+    EXPECT_EQ(Chip::token("HH").appendedTemplate(""), "{HH}");
+    EXPECT_EQ(Chip::composite("{HH}:{min}").appendedTemplate(""), "{HH}:{min}");
+    EXPECT_EQ(Chip::token("HH").appendedTemplate("{wd} "), "{HH}");
+    // Only a plain space counts as the separation already being there.
+    EXPECT_EQ(Chip::token("HH").appendedTemplate(QString::fromUtf8("{wd}\u00A0")), " {HH}");
+}
+
+TEST(ChipTest, EqualityNeedsTheSameKindAndText) {
+    EXPECT_EQ(Chip::token("HH"), Chip::token("HH"));
+    EXPECT_NE(Chip::token("HH"), Chip::token("hh"));
+    EXPECT_NE(Chip::token("HH"), Chip::text("HH"));
+    EXPECT_NE(Chip::text("HH"), Chip::composite("HH"));
+    EXPECT_TRUE(Chip::token("HH").isToken());
+    EXPECT_FALSE(Chip::token("HH").isTextChip());
+    EXPECT_TRUE(Chip::text(":").isTextChip());
+    EXPECT_FALSE(Chip::composite("S{week}").isToken());
+    EXPECT_FALSE(Chip::composite("S{week}").isTextChip());
+}
+
+} // namespace

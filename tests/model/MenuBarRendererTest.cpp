@@ -1,0 +1,309 @@
+#include "model/MenuBarRenderer.h"
+
+#include "platform/IcuString.h"
+#include "platform/SystemContext.h"
+#include "support/TestProfile.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimeZone>
+
+#include <unicode/smpdtfmt.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using Parts = QList<MenuBarPart>;
+using std::nullopt;
+
+QDateTime local(const char* zone, int year, int month, int day, int hour, int minute,
+                int second = 0) {
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), QTimeZone(zone));
+}
+
+// Monday 5 January 2026, 14:07:09 in Paris (the tests' own zone): 22:07 in Tokyo, 10:07 in
+// Buenos Aires, 8:07 in New York, 20:07 in Bangkok.
+const QDateTime monday = local("Europe/Paris", 2026, 1, 5, 14, 7, 9);
+
+MenuBarItem itemWith(const QString& text, std::optional<QString> zone = nullopt,
+                     std::optional<QString> language = nullopt) {
+    return MenuBarItem{QUuid::createUuid(), true, text, zone, language};
+}
+
+QString render(const QString& text, std::optional<QString> zone = nullopt,
+               std::optional<QString> language = nullopt, const QDateTime& at = monday) {
+    return MenuBarRenderer::render(itemWith(text, zone, language), at);
+}
+
+QString flagOf(const char* code) {
+    QString flag;
+    for (const char* c = code; *c; ++c) {
+        const char32_t indicator = 0x1F1E6 + (*c - 'A');
+        flag += QString::fromUcs4(&indicator, 1);
+    }
+    return flag;
+}
+
+QString icuFormat(const QString& pattern, const char* language, const char* zone,
+                  const QDateTime& at) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::SimpleDateFormat formatter(toIcu(pattern), icu::Locale(language), status);
+    formatter.adoptTimeZone(icu::TimeZone::createTimeZone(zone));
+    icu::UnicodeString text;
+    formatter.format(UDate(at.toMSecsSinceEpoch()), text);
+    return fromIcu(text);
+}
+
+// What each date token must be, written down independently of the renderer's own table.
+const QList<std::pair<QString, QString>> expectedPatterns{
+    {"wd", "EEE"},     {"weekday", "EEEE"}, {"day", "d"},  {"dd", "dd"},     {"mon", "MMM"},
+    {"month", "MMMM"}, {"mm", "MM"},        {"m", "M"},    {"year", "yyyy"}, {"yy", "yy"},
+    {"HH", "HH"},      {"H", "H"},          {"hh", "hh"},  {"h", "h"},       {"min", "mm"},
+    {"sec", "ss"},     {"ampm", "a"},       {"tz", "zzz"}, {"utc", "x"}};
+
+TEST(MenuBarRendererTest, RendersTheEditorsExamples) {
+    EXPECT_EQ(render("{wd} {day}"), "Mon 5");
+    EXPECT_EQ(render("S{week}", nullopt, nullopt, local("Europe/Paris", 2021, 1, 1, 12, 0)), "S53");
+    EXPECT_EQ(render(""), ""); // the icon-only item
+    MenuBarItem noParts = itemWith("{wd} {day}");
+    noParts.parts = Parts{};
+    EXPECT_EQ(MenuBarRenderer::render(noParts, monday), "Mon 5");
+    EXPECT_EQ(render("{dd}.{mm}.{yy} {H}:{min}:{sec}", nullopt, nullopt,
+                     local("Europe/Paris", 2026, 3, 7, 9, 5, 3)),
+              "07.03.26 9:05:03");
+    EXPECT_EQ(render("{hh} {h} {ampm} {year} {m}"), "02 2 PM 2026 1");
+}
+
+TEST(MenuBarRendererTest, JoinsPartsEachInItsOwnZoneAndLanguage) {
+    MenuBarItem item = itemWith("ignored");
+    item.parts =
+        Parts{{"{HH}:{min}"}, {"{flag} {city} {HH}:{min}", "America/Argentina/Buenos_Aires"}};
+    item.separator = QString::fromUtf8(" \u00B7 ");
+    EXPECT_EQ(MenuBarRenderer::render(item, monday),
+              QString::fromUtf8("14:07 \u00B7 ") + flagOf("AR") + " Buenos Aires 10:07");
+
+    // A part without a zone or language takes the item's; a part's own wins.
+    item = itemWith("", "Asia/Bangkok", "fr");
+    item.parts = Parts{{"{HH} {weekday}"}, {"{HH} {weekday}", "Asia/Tokyo", "de"}};
+    EXPECT_EQ(MenuBarRenderer::render(item, monday), "20 lundi  22 Montag");
+    EXPECT_EQ(MenuBarRenderer::render(item.parts->at(1), item, monday), "22 Montag");
+    EXPECT_EQ(MenuBarRenderer::render(MenuBarPart{"{HH}"}, item, monday), "20");
+
+    item.parts = Parts{{""}, {""}};
+    EXPECT_EQ(MenuBarRenderer::render(item, monday), "  ");
+    item.separator = "";
+    item.parts = Parts{{"{HH}"}, {"{min}"}};
+    EXPECT_EQ(MenuBarRenderer::render(item, monday), "2007");
+}
+
+TEST(MenuBarRendererTest, BlocksRenderTheirContentInAnotherZoneOrLanguage) {
+    // At 20:00 in Paris it is already Tuesday in Tokyo.
+    const QDateTime evening = local("Europe/Paris", 2026, 1, 5, 20, 0);
+    EXPECT_EQ(render("[Asia/Tokyo#ja|{weekday}]", nullopt, nullopt, evening),
+              QString::fromUtf8("\u706B\u66DC\u65E5"));
+    EXPECT_EQ(render("[Asia/Tokyo|{weekday}]", nullopt, "fr", evening), "mardi");
+    EXPECT_EQ(render("[#de|{weekday}] {weekday}", nullopt, "fr", evening), "Montag lundi");
+    EXPECT_EQ(render("[America/New_York|{h}:{min} {ampm}]"), "8:07 AM");
+    EXPECT_EQ(render("{HH} [Asia/Tokyo|{HH}] {HH}"), "14 22 14");
+    EXPECT_EQ(render("[ Asia/Tokyo # ja |{ampm}]"), QString::fromUtf8("\u5348\u5F8C"));
+    // An unknown or empty zone leaves the part's zone.
+    EXPECT_EQ(render("[Mars/Olympus|{HH}]"), "14");
+    EXPECT_EQ(render("[Mars/Olympus|{HH}]", "Asia/Bangkok"), "20");
+    EXPECT_EQ(render("[|{HH}]"), "14");
+    // Brackets without a bar are text.
+    EXPECT_EQ(render("[{HH}] [a|b"), "[14] [a|b");
+}
+
+TEST(MenuBarRendererTest, BlockOutputsGoThroughThePartsTokensOnceMore) {
+    // The block gives "{", which with the text after it spells a token of the part.
+    EXPECT_EQ(render("[Asia/Tokyo|{]HH}"), "14");
+    EXPECT_EQ(render("{H[Asia/Tokyo|]H}"), "14");
+    EXPECT_EQ(render("{H[Asia/Tokyo|H}]"), "14");
+    EXPECT_EQ(render("{[Asia/Tokyo|ci]ty}", "America/Argentina/Buenos_Aires"), "Buenos Aires");
+    // What the block left unknown is looked up again, and stays unknown.
+    EXPECT_EQ(render("[Asia/Tokyo|{{city}}]"), "{Tokyo}");
+    EXPECT_EQ(render("[Asia/Tokyo|{foo}] {HH}"), "{foo} 14");
+}
+
+TEST(MenuBarRendererTest, ACapitalisedTokenIsTheLowerCaseOneWithACapitalFirstLetter) {
+    EXPECT_EQ(render("{month}", nullopt, "fr"), "janvier");
+    EXPECT_EQ(render("{Month}", nullopt, "fr"), "Janvier");
+    EXPECT_EQ(render("{MONTH} {Weekday} {WD}", nullopt, "fr"), "Janvier Lundi Lun.");
+    EXPECT_EQ(render("[#fr|{Weekday}]"), "Lundi");
+    EXPECT_EQ(render("{City} {Week} {MIN}", "America/Argentina/Buenos_Aires"), "Buenos Aires 2 07");
+    EXPECT_EQ(render("{Flag}", "UTC"), "");
+}
+
+TEST(MenuBarRendererTest, UnknownTokensAndMalformedBracesStayAsWritten) {
+    EXPECT_EQ(render("{HH"), "{HH");
+    EXPECT_EQ(render("{H H}"), "{H H}");
+    EXPECT_EQ(render("{}"), "{}");
+    EXPECT_EQ(render("{12}"), "{12}");
+    EXPECT_EQ(render("{foo} {Foo} {FOO}"), "{foo} {Foo} {FOO}");
+    EXPECT_EQ(render("{{HH}}"), "{14}");
+    EXPECT_EQ(render("}{HH}{"), "}14{");
+    EXPECT_EQ(render(QString::fromUtf8("\U0001F600 {HH}\u00B7{min}")),
+              QString::fromUtf8("\U0001F600 14\u00B707"));
+}
+
+TEST(MenuBarRendererTest, DateTokensAreTheLanguagesOwnNamesAndDigits) {
+    EXPECT_EQ(render("{weekday} {day} {month} {year}", nullopt, "fr"), "lundi 5 janvier 2026");
+    EXPECT_EQ(render("{weekday}, {day}. {month}", nullopt, "de"), "Montag, 5. Januar");
+    EXPECT_EQ(
+        render(QString::fromUtf8("{year}\u5E74{m}\u6708{day}\u65E5 {weekday}"), nullopt, "ja"),
+        QString::fromUtf8("2026\u5E741\u67085\u65E5 \u6708\u66DC\u65E5"));
+    EXPECT_EQ(render("{year}", nullopt, "th"), "2569"); // the Buddhist era
+    EXPECT_EQ(render("{utc}", "Asia/Kolkata"), "+0530");
+    EXPECT_EQ(render("{utc} {tz}"), "+01 GMT+1");
+
+    const QDateTime morning = local("Europe/Paris", 2026, 3, 7, 9, 5, 3);
+    for (const char* language : {"en_US", "fr", "de", "ja", "th", "ar_EG"}) {
+        for (const char* zone : {"Europe/Paris", "Asia/Kolkata", "America/New_York"}) {
+            for (const auto& [name, pattern] : expectedPatterns) {
+                EXPECT_EQ(render("{" + name + "}", QString(zone), QString(language), morning),
+                          icuFormat(pattern, language, zone, morning))
+                    << name.toStdString() << " " << language << " " << zone;
+            }
+        }
+    }
+}
+
+TEST(MenuBarRendererTest, UnknownLanguagesUseTheFallbackDataAndNeverFail) {
+    EXPECT_EQ(render("{weekday} {ampm}", nullopt, "xx_YY"),
+              icuFormat("EEEE a", "xx_YY", "Europe/Paris", monday));
+    EXPECT_FALSE(render("{weekday}", nullopt, QString(300, u'q') + "-@;=").isEmpty());
+    EXPECT_EQ(render("{HH}", nullopt, ""), "14");
+}
+
+TEST(MenuBarRendererTest, FlagAndCityComeFromTheZone) {
+    EXPECT_EQ(render("{flag} {city}", "Europe/Zurich"), flagOf("CH") + " Zurich");
+    EXPECT_EQ(render("{flag} {city}", "Asia/Bangkok"), flagOf("TH") + " Bangkok");
+    EXPECT_EQ(render("{flag} {city}"), flagOf("FR") + " Paris");
+    EXPECT_EQ(render("{flag} {city}", "Mars/Olympus"), flagOf("FR") + " Paris");
+    EXPECT_EQ(render("({flag}|{city})", "UTC"), "(|UTC)");
+}
+
+TEST(MenuBarRendererTest, WeekNumbersAreIsoWeeksInTheItemsZone) {
+    EXPECT_EQ(render("{week}", nullopt, nullopt, local("Europe/Paris", 2025, 12, 29, 0, 30)), "1");
+    // Weeks start on Monday even in a language whose weeks start on Sunday.
+    EXPECT_EQ(render("{week}", nullopt, "en_US", local("Europe/Paris", 2026, 3, 8, 12, 0)), "10");
+    // Sunday 3 January 2021 at 20:00 UTC is Monday morning in Tokyo.
+    const QDateTime sundayEvening = local("UTC", 2021, 1, 3, 20, 0);
+    EXPECT_EQ(render("{week}", "Asia/Tokyo", nullopt, sundayEvening), "1");
+    EXPECT_EQ(render("{week}", "America/Los_Angeles", nullopt, sundayEvening), "53");
+}
+
+TEST(MenuBarRendererTest, ValueOfOneTokenUsesTheItemsOwnSettings) {
+    MenuBarItem item = itemWith("", "Asia/Tokyo", "fr");
+    item.parts = Parts{{"{HH}", "America/Argentina/Buenos_Aires", "de"}};
+    EXPECT_EQ(MenuBarRenderer::value("HH", item, monday), "22");
+    EXPECT_EQ(MenuBarRenderer::value("weekday", item, monday), "lundi");
+    EXPECT_EQ(MenuBarRenderer::value("Weekday", item, monday), "Lundi");
+    EXPECT_EQ(MenuBarRenderer::value("city", item, monday), "Tokyo");
+    EXPECT_EQ(MenuBarRenderer::value("foo", item, monday), nullopt);
+    EXPECT_EQ(MenuBarRenderer::value("FOO", item, monday), nullopt);
+    EXPECT_EQ(MenuBarRenderer::value("{HH}", item, monday), nullopt);
+    EXPECT_EQ(MenuBarRenderer::value("flag", itemWith("", "UTC"), monday), QString(""));
+}
+
+TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
+    struct Case {
+        const char* text;
+        bool seconds;
+        bool time;
+    };
+    for (const Case& c :
+         {Case{"[Asia/Bangkok|{HH}:{min}:{sec}]", true, true}, Case{"{Sec}", false, false},
+          Case{"{ampm}", false, true}, Case{"{h}", false, true}, Case{"{min}", false, true},
+          Case{"{tz} {utc} {week} {wd} {day} {year}", false, false}, Case{"", false, false}}) {
+        const QList<MenuBarItem> items{itemWith("{day}"), itemWith(c.text)};
+        EXPECT_EQ(MenuBarRenderer::usesSeconds(items), c.seconds) << c.text;
+        EXPECT_EQ(MenuBarRenderer::usesTime(items), c.time) << c.text;
+    }
+    // Stored parts replace the template.
+    MenuBarItem item = itemWith("{sec}");
+    item.parts = Parts{{"{wd}"}, {"{HH}"}};
+    EXPECT_FALSE(MenuBarRenderer::usesSeconds({item}));
+    EXPECT_TRUE(MenuBarRenderer::usesTime({item}));
+    EXPECT_FALSE(MenuBarRenderer::usesTime({}));
+}
+
+TEST(MenuBarRendererTest, TokensListTheVocabularyWithDescribedKeys) {
+    QStringList names;
+    for (const MenuBarRenderer::Token& token : MenuBarRenderer::tokens()) {
+        names.append(token.name);
+        EXPECT_EQ(token.descriptionKey, "token." + token.name);
+    }
+    EXPECT_EQ(names, QStringList({"wd",   "weekday", "day",  "dd",   "mon", "month", "mm",  "m",
+                                  "year", "yy",      "HH",   "H",    "hh",  "h",     "min", "sec",
+                                  "ampm", "week",    "flag", "city", "tz",  "utc"}));
+    for (const char* language : {"en", "fr"}) {
+        QFile file(QString(":/strings/") + language + ".json");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QJsonObject table = QJsonDocument::fromJson(file.readAll()).object();
+        for (const MenuBarRenderer::Token& token : MenuBarRenderer::tokens())
+            EXPECT_TRUE(table.contains(token.descriptionKey))
+                << language << " " << token.descriptionKey.toStdString();
+    }
+}
+
+class MenuBarRendererContextTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        SystemContext::reloadFromEnvironment();
+        MenuBarRenderer::resetCache();
+    }
+};
+
+TEST_F(MenuBarRendererContextTest, ResetCachePicksUpANewLocaleAndZone) {
+    const MenuBarItem item = itemWith("{weekday} {HH} {city}");
+    MenuBarRenderer::resetCache();
+    EXPECT_EQ(MenuBarRenderer::render(item, monday), "Monday 14 Paris");
+    ScopedEnvironment language("LANG", "fr_FR.UTF-8");
+    ScopedEnvironment zone("TZ", "Asia/Tokyo");
+    SystemContext::reloadFromEnvironment();
+    // A formatter made for the current locale and zone keeps them until the cache is reset.
+    EXPECT_EQ(MenuBarRenderer::render(item, monday), "Monday 14 Paris");
+    MenuBarRenderer::resetCache();
+    EXPECT_EQ(MenuBarRenderer::render(item, monday), "lundi 22 Tokyo");
+    // An item that names its own language and zone is not affected.
+    EXPECT_EQ(render("{weekday} {HH}", "Europe/Paris", "de"), "Montag 14");
+}
+
+TEST(MenuBarRendererTest, RendersFromSeveralThreadsAtOnce) {
+    const QList<MenuBarItem> items{
+        itemWith("{weekday} {HH}:{min}:{sec}", "Asia/Tokyo", "ja"),
+        itemWith("[#de|{Weekday}] {flag} {city}", "Europe/Zurich"),
+        itemWith("{Month} {week} [America/New_York|{h} {ampm}]", nullopt, "fr")};
+    QStringList expected;
+    for (const MenuBarItem& item : items)
+        expected.append(MenuBarRenderer::render(item, monday));
+    std::atomic<int> mismatches = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 300; ++i) {
+                const int which = (t + i) % items.size();
+                if (MenuBarRenderer::render(items.at(which), monday) != expected.at(which))
+                    ++mismatches;
+                if (i % 50 == 0)
+                    MenuBarRenderer::resetCache();
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(MenuBarRendererTest, KeepsRenderingRightPastManyDifferentTemplates) {
+    for (int i = 0; i < 1200; ++i)
+        ASSERT_EQ(render("{HH}-" + QString::number(i)), "14-" + QString::number(i));
+    EXPECT_EQ(render("{HH}-0"), "14-0");
+}
+
+} // namespace
