@@ -14,7 +14,7 @@ fi
 screenshot="${VESPERIN_SCREENSHOT:-$PWD/out/screenshot.png}"
 mkdir -p "$(dirname "$screenshot")"
 display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1440x900x24 -nolisten tcp &
+Xvfb "$display" -screen 0 1440x900x24 -nolisten tcp -noreset &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do

@@ -1,14 +1,24 @@
+#include "app/AppDelegate.h"
+#include "calendar/DesktopUrlOpener.h"
+#include "platform/QuitOnSignals.h"
+#include "platform/StatusBar.h"
+
 #include <QApplication>
-#include <QTextStream>
+#include <QTimer>
+
+#include <csignal>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vesperin");
     QApplication::setApplicationVersion(VESPERIN_VERSION);
     QApplication::setOrganizationDomain("orvennalabs.com");
-    // The status items and windows arrive with the next steps of the build; until then the
-    // program only proves that it links and starts.
-    QTextStream(stdout) << "Vesperin " << VESPERIN_VERSION
-                        << ": no status items yet, nothing to show; quitting.\n";
-    return 0;
+    QApplication::setDesktopFileName("vesperin");
+    QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
+    DesktopUrlOpener::install();
+
+    AppDelegate delegate(StatusBar::system());
+    delegate.applyInitialActivationPolicy();
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    return app.exec();
 }

@@ -27,4 +27,24 @@ QPalette palette(Appearance appearance) {
     return palette;
 }
 
+namespace {
+QColor ink(Appearance appearance, qreal lightAlpha, qreal darkAlpha) {
+    QColor color = appearance == Appearance::dark ? QColor(Qt::white) : QColor(Qt::black);
+    color.setAlphaF(appearance == Appearance::dark ? darkAlpha : lightAlpha);
+    return color;
+}
+} // namespace
+
+QColor labelColor(Appearance appearance) {
+    return ink(appearance, 0.85, 0.85);
+}
+
+QColor secondaryLabelColor(Appearance appearance) {
+    return ink(appearance, 0.50, 0.55);
+}
+
+QColor tertiaryLabelColor(Appearance appearance) {
+    return ink(appearance, 0.26, 0.25);
+}
+
 } // namespace Appearances

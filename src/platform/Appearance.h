@@ -22,4 +22,10 @@ inline QColor pick(Appearance appearance, const QColor& light, const QColor& dar
     return appearance == Appearance::dark ? dark : light;
 }
 
+// The text colours of the desktop's label hierarchy: primary, secondary (captions, headers)
+// and tertiary (faint annotations such as week numbers).
+QColor labelColor(Appearance appearance);
+QColor secondaryLabelColor(Appearance appearance);
+QColor tertiaryLabelColor(Appearance appearance);
+
 } // namespace Appearances

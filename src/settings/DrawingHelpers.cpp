@@ -18,10 +18,7 @@ QLabel* plainLabel(const QString& text, qreal size, QFont::Weight weight, QWidge
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     label->setFrameShape(QFrame::NoFrame);
     label->setAlignment(Qt::AlignCenter);
-    QFont font = QGuiApplication::font();
-    font.setPointSizeF(size);
-    font.setWeight(weight);
-    label->setFont(font);
+    label->setFont(systemFont(size, weight));
     return label;
 }
 
@@ -134,4 +131,11 @@ std::optional<QImage> imageFromBase64(QByteArrayView base64) {
     if (!image.loadFromData(decoded.decoded))
         return std::nullopt;
     return image;
+}
+
+QFont systemFont(qreal size, QFont::Weight weight) {
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(size * 72.0 / 96.0);
+    font.setWeight(weight);
+    return font;
 }

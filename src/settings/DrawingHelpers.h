@@ -25,6 +25,10 @@ QColor orvennaMauve(Appearance appearance);
 QColor orvennaMauve(const QWidget* widget = nullptr);
 const QColor& orvennaMauveFixed();
 
+// The interface font at `size` design points. A design point is one logical pixel, as on the
+// platform the design comes from; Qt's points are 4/3 of a pixel at the standard 96 dpi.
+QFont systemFont(qreal size, QFont::Weight weight);
+
 // A plain, borderless label that shows `text` as written (never as markup), cannot be edited
 // or selected, uses the system font at `size` points and `weight`, and is centred. Callers
 // change the alignment or size it to fit where they need to. With a colour role instead of a

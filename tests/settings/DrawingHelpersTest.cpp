@@ -3,6 +3,7 @@
 #include "settings/BadgeImageView.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
@@ -66,7 +67,7 @@ TEST(MakeLabelTest, IsAPlainCentredLabelInTheSystemFont) {
     EXPECT_EQ(label->textInteractionFlags(), Qt::NoTextInteraction);
     EXPECT_EQ(label->frameShape(), QFrame::NoFrame);
     EXPECT_EQ(label->font().family(), QApplication::font().family());
-    EXPECT_EQ(label->font().pointSizeF(), 24);
+    EXPECT_EQ(QFontInfo(label->font()).pixelSize(), 24); // a design point is a logical pixel
     EXPECT_EQ(label->font().weight(), QFont::Bold);
     label->adjustSize();
     EXPECT_TRUE(showsColour(label->grab().toImage(), QColor(200, 30, 40)));

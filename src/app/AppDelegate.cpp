@@ -1,0 +1,147 @@
+#include "app/AppDelegate.h"
+
+#include "app/MainWindow.h"
+#include "platform/StatusBar.h"
+#include "platform/StatusBarButton.h"
+#include "settings/CalSettings.h"
+#include "settings/Localization.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// Shown as it stands, in every language: the question was written once, in French.
+const char* const onboardingQuestion =
+    "Où veux-tu que l'app vive ?\n\n"
+    "Dans le Dock : une app classique avec sa fenêtre.\n"
+    "Dans la barre de menus : la date du jour en haut de l'écran, un clic dessus ouvre le "
+    "calendrier.\n\n"
+    "Tu pourras changer d'avis à tout moment dans la fenêtre de l'app.";
+
+AppDelegate::Home askWithAlert() {
+    QMessageBox alert;
+    alert.setWindowTitle("Vesperin");
+    alert.setText(L("cal.bienvenue_dans_vesperin"));
+    alert.setInformativeText(QString::fromUtf8(onboardingQuestion));
+    alert.addButton(L("onboarding.dock_button"), QMessageBox::AcceptRole);
+    QPushButton* menuBar = alert.addButton(L("onboarding.menubar_button"), QMessageBox::AcceptRole);
+    alert.exec();
+    return alert.clickedButton() == menuBar ? AppDelegate::Home::menuBar : AppDelegate::Home::dock;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(StatusBar& bar, QObject* parent)
+    : QObject(parent), askWhereToLive(askWithAlert), m_statusController(&bar) {}
+
+AppDelegate::~AppDelegate() = default;
+
+bool AppDelegate::isMenuBarMode() {
+    return Preferences::standard().boolForKey(PreferenceKeys::menuBarMode);
+}
+
+void AppDelegate::applyInitialActivationPolicy() {
+    // Without a window yet there is nothing to take off the taskbar; what matters is that
+    // closing every window never ends the process: the status items stay.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    buildMainWindow();
+    m_statusController.onPrimaryClick = [guard = QPointer(this)](StatusBarButton* button) {
+        if (guard)
+            guard->m_panelController.toggle(button);
+    };
+    applyStatusItemState();
+    if (!isMenuBarMode())
+        bringMainWindowToFront();
+    showOnboardingIfNeeded();
+    applyEnvironmentSwitches();
+}
+
+// Switches for looking at one part of the application at once: each is on only when its
+// variable is exactly "1".
+void AppDelegate::applyEnvironmentSwitches() {
+    if (qEnvironmentVariable("ORVENNA_DEBUG_PANEL") == "1") {
+        CalSettings::setShowInMenuBar(true);
+        applyStatusItemState();
+        QTimer::singleShot(600, this,
+                           [this] { m_panelController.show(m_statusController.button()); });
+    }
+}
+
+void AppDelegate::buildMainWindow() {
+    m_mainWindow = std::make_unique<MainWindow>();
+    m_mainWindow->onClose = [this] { mainWindowWillClose(); };
+    setTaskbarPresence(!isMenuBarMode());
+}
+
+void AppDelegate::applyStatusItemState() {
+    if (CalSettings::showInMenuBar() || isMenuBarMode()) {
+        m_statusController.enable();
+        return;
+    }
+    m_panelController.close();
+    m_statusController.disable();
+}
+
+void AppDelegate::applyDisplayMode() {
+    applyStatusItemState();
+    setTaskbarPresence(!isMenuBarMode());
+    QTimer::singleShot(0, this, &AppDelegate::bringMainWindowToFront);
+}
+
+void AppDelegate::toggleMenuBarMode(bool on) {
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, on);
+    applyDisplayMode();
+}
+
+void AppDelegate::showOnboardingIfNeeded() {
+    Preferences& store = Preferences::standard();
+    if (store.boolForKey(PreferenceKeys::onboarded))
+        return;
+    // Stored before asking, so the question is never asked twice, even if the process ends
+    // while the alert is open.
+    store.setBool(PreferenceKeys::onboarded, true);
+    const bool menuBar = askWhereToLive() == Home::menuBar;
+    store.setBool(PreferenceKeys::menuBarMode, menuBar);
+    if (menuBar)
+        CalSettings::setShowInMenuBar(true);
+    applyDisplayMode();
+}
+
+void AppDelegate::showMainWindow() {
+    bringMainWindowToFront();
+}
+
+void AppDelegate::mainWindowWillClose() {
+    if (isMenuBarMode())
+        return;
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
+    applyDisplayMode();
+}
+
+// Dock mode gives the main window a taskbar entry; menu-bar mode takes it away, as a tool
+// window has none.
+void AppDelegate::setTaskbarPresence(bool present) {
+    if (!m_mainWindow)
+        return;
+    const bool visible = m_mainWindow->isVisible();
+    const Qt::WindowFlags others = m_mainWindow->windowFlags() & ~Qt::WindowType_Mask;
+    m_mainWindow->setWindowFlags(others | (present ? Qt::Window : Qt::Tool));
+    if (visible)
+        m_mainWindow->show();
+}
+
+void AppDelegate::bringMainWindowToFront() {
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->show();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}

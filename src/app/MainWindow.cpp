@@ -1,0 +1,15 @@
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle("Vesperin");
+    setCentralWidget(new QWidget(this));
+    setFixedSize(contentSize);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (onClose)
+        onClose();
+    event->accept();
+}

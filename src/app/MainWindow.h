@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+// The application's window in Dock mode. Closing it never ends the application: the owner
+// is told first and moves the application into the status bar.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr QSize contentSize{430, 733};
+
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    std::function<void()> onClose;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};

@@ -1,0 +1,197 @@
+#include "calendar/CalPanelController.h"
+
+#include "calendar/CalEngine.h"
+#include "calendar/CalPanel.h"
+#include "calendar/CalendarGridView.h"
+#include "platform/Appearance.h"
+#include "platform/SymbolImage.h"
+#include "settings/CalSettings.h"
+#include "settings/DrawingHelpers.h"
+#include "settings/Localization.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+
+namespace {
+
+struct Navigation {
+    const char* symbol;
+    const char* key;
+    int rightOffset; // the button's x is W minus this
+    void (CalPanelController::*action)();
+};
+
+const Navigation navigation[] = {
+    {"chevron.left.2", "cal.annee_precedente", 122, &CalPanelController::previousYear},
+    {"chevron.left", "cal.mois_precedent", 94, &CalPanelController::previousMonth},
+    {"chevron.right", "cal.mois_suivant", 66, &CalPanelController::nextMonth},
+    {"chevron.right.2", "cal.annee_suivante", 38, &CalPanelController::nextYear},
+};
+
+QToolButton* navigationButton(const Navigation& step, QWidget* parent, Appearance appearance) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    const qreal ratio = parent->devicePixelRatioF();
+    if (auto image = SymbolImage::image(step.symbol, 12, QFont::Bold,
+                                        Appearances::secondaryLabelColor(appearance), ratio)) {
+        button->setIcon(QIcon(QPixmap::fromImage(*image)));
+        button->setIconSize(QSize(14, 14));
+    }
+    button->setAccessibleName(L(step.key));
+    button->setToolTip(L(step.key));
+    return button;
+}
+
+} // namespace
+
+CalPanelController::CalPanelController(QObject* parent) : QObject(parent) {}
+
+CalPanelController::~CalPanelController() {
+    close();
+}
+
+bool CalPanelController::isVisible() const {
+    return m_panel && m_panel->isVisible();
+}
+
+void CalPanelController::toggle(QWidget* button) {
+    if (isVisible()) {
+        close();
+        return;
+    }
+    if (m_lastCloseTime.isValid() && m_lastCloseTime.msecsTo(now()) <= reopenGuardMs)
+        return;
+    show(button);
+}
+
+void CalPanelController::show(QWidget* button) {
+    close();
+    m_displayedMonth = now();
+    const int width = CalPanel::widthFor(CalSettings::showWeekNumbers());
+    build(width);
+    place(button, width);
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
+    connect(m_panel, &CalPanel::deactivated, this, &CalPanelController::close);
+    qApp->installEventFilter(this);
+}
+
+void CalPanelController::build(int width) {
+    m_panel = new CalPanel(width);
+    const Appearance appearance = Appearances::of(m_panel);
+
+    m_monthLabel = makeLabel(CalEngine::monthTitle(m_displayedMonth), 15, QFont::DemiBold,
+                             Appearances::labelColor(appearance), m_panel);
+    m_monthLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_monthLabel->adjustSize();
+    m_monthLabel->move(18, 24 - m_monthLabel->height() / 2);
+
+    for (const Navigation& step : navigation) {
+        QToolButton* button = navigationButton(step, m_panel, appearance);
+        button->setGeometry(width - step.rightOffset, 12, 24, 24);
+        connect(button, &QToolButton::clicked, this, step.action);
+    }
+
+    m_gridView = new CalendarGridView(m_panel);
+    m_gridView->setCompact(true);
+    m_gridView->setMonth(m_displayedMonth);
+    m_gridView->setGeometry(12, 44, width - 24, 218);
+    m_gridView->onDayDoubleClick = [guard = QPointer(this)](const QDateTime& day) {
+        if (!guard)
+            return;
+        CalEngine::openInCalendarApp(day);
+        guard->close();
+    };
+
+    auto* today = new QPushButton(L("cal.aujourd_hui"), m_panel);
+    today->setFocusPolicy(Qt::NoFocus);
+    today->setFont(systemFont(11, QFont::Normal));
+    today->adjustSize();
+    today->move(14, 282);
+    connect(today, &QPushButton::clicked, this, &CalPanelController::goToday);
+
+    QLabel* hint = makeLabel(L("cal.double_clic_ouvrir_dans_calendrier"), 10, QFont::Normal,
+                             Appearances::secondaryLabelColor(appearance), m_panel);
+    hint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    hint->adjustSize();
+    hint->move(width - 14 - hint->width(), today->geometry().center().y() - hint->height() / 2);
+}
+
+QPoint CalPanelController::originUnder(const QRect& button, const QRect& available, int width) {
+    int x = button.x() + button.width() / 2 - width / 2;
+    int y = button.bottom() + 1 + gapBelowButton;
+    x = std::max(available.left() + screenMargin,
+                 std::min(available.right() + 1 - width - screenMargin, x));
+    y = std::min(available.bottom() + 1 - CalPanel::height - screenMargin, y);
+    return {x, y};
+}
+
+QPoint CalPanelController::originAtTop(const QRect& available, int width) {
+    return {available.x() + available.width() / 2 - width / 2, available.top() + screenMargin};
+}
+
+void CalPanelController::place(QWidget* button, int width) {
+    if (button && button->isVisible()) {
+        const QRect frame(button->mapToGlobal(QPoint(0, 0)), button->size());
+        QScreen* screen = button->screen() ? button->screen() : QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        m_panel->move(
+            screen ? originUnder(frame, available, width)
+                   : QPoint(frame.center().x() - width / 2, frame.bottom() + 1 + gapBelowButton));
+        return;
+    }
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        m_panel->move(originAtTop(screen->availableGeometry(), width));
+}
+
+void CalPanelController::close() {
+    if (!m_panel)
+        return;
+    m_lastCloseTime = now();
+    qApp->removeEventFilter(this);
+    m_panel->disconnect(this);
+    m_panel->hide();
+    m_panel->deleteLater(); // may be running one of its own children's handlers right now
+    m_panel = nullptr;
+    m_gridView = nullptr;
+    m_monthLabel = nullptr;
+}
+
+void CalPanelController::shift(int months) {
+    m_displayedMonth = CalEngine::shiftMonth(m_displayedMonth, months);
+    showDisplayedMonth();
+}
+
+void CalPanelController::goToday() {
+    m_displayedMonth = now();
+    showDisplayedMonth();
+}
+
+void CalPanelController::showDisplayedMonth() {
+    if (m_gridView)
+        m_gridView->setMonth(m_displayedMonth);
+    if (m_monthLabel) {
+        m_monthLabel->setText(CalEngine::monthTitle(m_displayedMonth));
+        m_monthLabel->adjustSize();
+    }
+}
+
+// While the panel is open: Escape anywhere in the application closes it and goes no further;
+// a press on any other window closes it and carries on to that window.
+bool CalPanelController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        close();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() != m_panel) {
+        close();
+    }
+    return QObject::eventFilter(watched, event);
+}

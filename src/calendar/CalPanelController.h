@@ -1,0 +1,69 @@
+#pragma once
+
+#include "calendar/CalPanel.h"
+#include "calendar/CalendarGridView.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+// The month calendar that drops down under a status item. Builds the panel afresh at every
+// opening (so it always starts on the current month and with the current settings),
+// navigates by month and year, and closes it on Escape, on a click anywhere else, when it
+// loses activation, and after a double-clicked day was handed to the calendar application.
+class CalPanelController : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int gapBelowButton = 6;
+    static constexpr int screenMargin = 8;
+    static constexpr qint64 reopenGuardMs = 250;
+
+    explicit CalPanelController(QObject* parent = nullptr);
+    ~CalPanelController() override;
+
+    bool isVisible() const;
+    // Closes an open panel; otherwise opens one, unless a panel closed less than 0.25 s ago
+    // (the click that closed it by taking activation away must not reopen it).
+    void toggle(QWidget* button);
+    // Opens a new panel under the button, or at the top centre of the screen without one.
+    void show(QWidget* button);
+    void close();
+
+    void previousMonth() { shift(-1); }
+    void nextMonth() { shift(1); }
+    void previousYear() { shift(-12); }
+    void nextYear() { shift(12); }
+    void goToday();
+
+    CalPanel* panel() const { return m_panel; }
+    CalendarGridView* gridView() const { return m_gridView; }
+    QLabel* monthLabel() const { return m_monthLabel; }
+    QDateTime displayedMonth() const { return m_displayedMonth; }
+
+    // The clock, replaceable so tests can step through the reopening guard.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+    // Top-left corner of a panel `width` wide, centred 6 points under `button` (global
+    // coordinates) and kept 8 points inside `available`.
+    static QPoint originUnder(const QRect& button, const QRect& available, int width);
+    // Top-left corner at the top centre of `available`.
+    static QPoint originAtTop(const QRect& available, int width);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build(int width);
+    void place(QWidget* button, int width);
+    void shift(int months);
+    void showDisplayedMonth();
+
+    QPointer<CalPanel> m_panel;
+    QPointer<CalendarGridView> m_gridView;
+    QPointer<QLabel> m_monthLabel;
+    QDateTime m_displayedMonth = QDateTime::currentDateTime();
+    QDateTime m_lastCloseTime;
+};

@@ -1,0 +1,85 @@
+#include "calendar/CalendarGridView.h"
+
+#include "platform/Appearance.h"
+#include "settings/CalSettings.h"
+#include "settings/DrawingHelpers.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// Centred on the rectangle's centre by the text's measured line box, never clipped.
+void drawCentred(QPainter& painter, const QRectF& rect, const QString& text) {
+    const QFontMetricsF metrics(painter.font());
+    const QPointF baseline(rect.center().x() - metrics.horizontalAdvance(text) / 2,
+                           rect.center().y() - metrics.height() / 2 + metrics.ascent());
+    painter.drawText(baseline, text);
+}
+
+} // namespace
+
+CalendarGridView::CalendarGridView(QWidget* parent) : QWidget(parent) {}
+
+void CalendarGridView::setMonth(const QDateTime& month) {
+    m_month = month;
+    update();
+}
+
+void CalendarGridView::setCompact(bool compact) {
+    m_compact = compact;
+    update();
+}
+
+void CalendarGridView::refresh() {
+    update();
+}
+
+void CalendarGridView::paintEvent(QPaintEvent*) {
+    const MonthGrid::Metrics metrics = MonthGrid::Metrics::of(m_compact);
+    const MonthGrid::Layout layout =
+        MonthGrid::layout(size(), m_month, now(), m_compact, CalSettings::showWeekNumbers());
+    m_dayCells = layout.days;
+    const Appearance appearance = Appearances::of(this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    painter.setFont(systemFont(metrics.headerFontSize, QFont::DemiBold));
+    painter.setPen(Appearances::secondaryLabelColor(appearance));
+    for (const auto& cell : layout.header)
+        drawCentred(painter, cell.rect, cell.text);
+
+    painter.setFont(systemFont(metrics.weekFontSize, QFont::Medium));
+    painter.setPen(Appearances::tertiaryLabelColor(appearance));
+    for (const auto& cell : layout.weekNumbers)
+        drawCentred(painter, cell.rect, cell.text);
+
+    const QFont dayFont = systemFont(metrics.dayFontSize, QFont::Normal);
+    const QFont todayFont = systemFont(metrics.dayFontSize, QFont::Bold);
+    QColor dimmed = Appearances::labelColor(appearance);
+    dimmed.setAlphaF(0.42);
+    for (const auto& cell : layout.days) {
+        if (cell.isToday) {
+            const qreal diameter =
+                std::min(cell.rect.width(), cell.rect.height()) - metrics.todayInset;
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(calBlueFixed());
+            painter.drawEllipse(cell.rect.center(), diameter / 2, diameter / 2);
+            painter.setFont(todayFont);
+            painter.setPen(Qt::white);
+        } else {
+            painter.setFont(dayFont);
+            painter.setPen(cell.inShownMonth ? Appearances::labelColor(appearance) : dimmed);
+        }
+        drawCentred(painter, cell.rect, cell.text);
+    }
+}
+
+void CalendarGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!onDayDoubleClick) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    if (const auto day = MonthGrid::dayAt(m_dayCells, event->position()))
+        onDayDoubleClick(*day);
+}

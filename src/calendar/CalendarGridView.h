@@ -1,0 +1,39 @@
+#pragma once
+
+#include "calendar/MonthGrid.h"
+
+#include <QWidget>
+
+#include <functional>
+
+// One month as six weeks under the weekday names, with ISO week numbers on the left when the
+// user wants them, today on a blue circle and the neighbouring months' days dimmed. Draws
+// everything itself; a double-click on a day reports that day.
+class CalendarGridView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalendarGridView(QWidget* parent = nullptr);
+
+    QDateTime month() const { return m_month; }
+    void setMonth(const QDateTime& month);
+    bool isCompact() const { return m_compact; }
+    void setCompact(bool compact);
+    // Redraws after a preference the drawing reads (first weekday, week numbers) changed.
+    void refresh();
+
+    std::function<void(const QDateTime&)> onDayDoubleClick;
+    // Today, read at each drawing; replaceable so tests can fix it.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+    // The day cells of the last drawing, row by row.
+    const QList<MonthGrid::DayCell>& dayCells() const { return m_dayCells; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QDateTime m_month = QDateTime::currentDateTime();
+    bool m_compact = false;
+    QList<MonthGrid::DayCell> m_dayCells;
+};

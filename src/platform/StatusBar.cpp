@@ -1,0 +1,178 @@
+#include "platform/StatusBar.h"
+
+#include "platform/StatusBarButton.h"
+#include "platform/StatusItem.h"
+#include "platform/X11Dock.h"
+#include "settings/Preferences.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+namespace {
+
+// The bar's memory of where the user put named items, kept apart from the application's
+// own settings as the system's memory of status items would be.
+const char* const positionsDomain = "com.orvennalabs.vesperin.statusbar";
+const char* const orderKey = "ItemOrder";
+constexpr int rightMargin = 8;
+
+} // namespace
+
+StatusBar& StatusBar::system() {
+    static StatusBar* bar = new StatusBar;
+    return *bar;
+}
+
+StatusBar::StatusBar(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus) {
+    setWindowTitle("Vesperin status bar");
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    applyAppearance();
+    fitToScreen();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        connect(screen, &QScreen::geometryChanged, this, &StatusBar::fitToScreen);
+}
+
+StatusBar::~StatusBar() = default;
+
+StatusItem* StatusBar::addItem(qreal length) {
+    auto* item = new StatusItem(this, length);
+    m_items.prepend(item);
+    connect(item, &StatusItem::geometryChanged, this, &StatusBar::relayout);
+    item->button()->show();
+    relayout();
+    updateVisibility();
+    return item;
+}
+
+void StatusBar::removeItem(StatusItem* item) {
+    if (!m_items.removeOne(item))
+        return;
+    delete item->button();
+    delete item;
+    relayout();
+    updateVisibility();
+}
+
+void StatusBar::setForcedAppearance(std::optional<Appearance> appearance) {
+    m_forcedAppearance = appearance;
+    applyAppearance();
+}
+
+Appearance StatusBar::appearance() const {
+    return m_forcedAppearance.value_or(Appearances::of(QApplication::palette()));
+}
+
+void StatusBar::relayout() {
+    int right = width() - rightMargin;
+    for (auto it = m_items.crbegin(); it != m_items.crend(); ++it) {
+        const int itemWidth = (*it)->width();
+        right -= itemWidth;
+        (*it)->button()->setGeometry(right, 0, itemWidth, thickness);
+    }
+}
+
+int StatusBar::indexAt(int x) const {
+    for (int i = 0; i < m_items.size(); ++i) {
+        const QRect frame = m_items.at(i)->button()->geometry();
+        if (x < frame.center().x())
+            return i;
+    }
+    return int(m_items.size()) - 1;
+}
+
+void StatusBar::moveItem(StatusItem* item, int index) {
+    const qsizetype from = m_items.indexOf(item);
+    if (from < 0 || index < 0 || index >= m_items.size() || index == from)
+        return;
+    m_items.move(from, index);
+    relayout();
+    rememberOrder();
+}
+
+// Puts a newly named item back where the user last dragged it, relative to the other named
+// items; an item the bar has never seen stays where it was created.
+void StatusBar::placeNamedItem(StatusItem* item) {
+    const QStringList order = rememberedOrder();
+    const qsizetype rank = order.indexOf(item->autosaveName());
+    if (rank < 0)
+        return;
+    m_items.removeOne(item);
+    qsizetype at = m_items.size();
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        const qsizetype otherRank = order.indexOf(m_items.at(i)->autosaveName());
+        if (otherRank > rank) {
+            at = i;
+            break;
+        }
+    }
+    m_items.insert(at, item);
+    relayout();
+}
+
+QStringList StatusBar::rememberedOrder() const {
+    const auto stored = Preferences::domain(positionsDomain).arrayForKey(orderKey);
+    QStringList order;
+    for (const QVariant& name : stored.value_or(QVariantList()))
+        order.append(name.toString());
+    return order;
+}
+
+// Keeps the remembered order of names that are not shown now, and puts the shown ones in
+// their new order around them.
+void StatusBar::rememberOrder() {
+    QStringList shown;
+    for (StatusItem* item : m_items) {
+        if (!item->autosaveName().isEmpty())
+            shown.append(item->autosaveName());
+    }
+    QStringList order = rememberedOrder();
+    order.removeIf([&](const QString& name) { return shown.contains(name); });
+    order.append(shown);
+    Preferences::domain(positionsDomain).setObject(orderKey, QVariant(order));
+}
+
+void StatusBar::updateVisibility() {
+    setVisible(!m_items.isEmpty());
+}
+
+void StatusBar::applyAppearance() {
+    setPalette(Appearances::palette(appearance()));
+    update();
+}
+
+void StatusBar::fitToScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect strip(screen->geometry().topLeft(), QSize(screen->geometry().width(), thickness));
+    setGeometry(strip);
+    if (windowHandle())
+        X11Dock::reserveTopStrip(windowHandle(), strip);
+    relayout();
+}
+
+void StatusBar::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    X11Dock::markAsDock(windowHandle()); // the window is created but not yet mapped
+    fitToScreen();
+}
+
+bool StatusBar::event(QEvent* event) {
+    if (event->type() == QEvent::ApplicationPaletteChange && !m_forcedAppearance)
+        applyAppearance();
+    if (event->type() == QEvent::Resize)
+        relayout();
+    return QWidget::event(event);
+}
+
+void StatusBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    QColor line = palette().color(QPalette::WindowText);
+    line.setAlphaF(0.12);
+    painter.fillRect(QRect(0, height() - 1, width(), 1), line);
+}

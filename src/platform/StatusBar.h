@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/Appearance.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <optional>
+
+class StatusItem;
+
+// The application's own bar along the top edge of the primary screen, in place of a system
+// status bar: a frameless dock window whose strut keeps other windows clear of it. Items are
+// laid out from the right edge; a new item goes to the left of those already there, unless
+// its autosave name places it where it was before. Alt-dragging an item moves it, and the new
+// order is remembered. The bar is shown while it has items.
+class StatusBar : public QWidget {
+    Q_OBJECT
+public:
+    // The process's bar, created on first use.
+    static StatusBar& system();
+    static constexpr int thickness = 24;
+
+    explicit StatusBar(QWidget* parent = nullptr);
+    ~StatusBar() override;
+
+    StatusItem* addItem(qreal length);
+    void removeItem(StatusItem* item);
+    // Left to right.
+    QList<StatusItem*> items() const { return m_items; }
+
+    // Follows the desktop's palette unless forced (screenshots, tests).
+    void setForcedAppearance(std::optional<Appearance> appearance);
+    Appearance appearance() const;
+
+    // Re-lays the items out; called by items whose width changed.
+    void relayout();
+
+    // Moves `item` to `index` (left to right) and remembers the order (the Alt-drag).
+    void moveItem(StatusItem* item, int index);
+    // The index an item dropped at x (bar coordinates) would take.
+    int indexAt(int x) const;
+
+    void placeNamedItem(StatusItem* item);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void updateVisibility();
+    void applyAppearance();
+    void fitToScreen();
+    void rememberOrder();
+    QStringList rememberedOrder() const;
+
+    QList<StatusItem*> m_items;
+    std::optional<Appearance> m_forcedAppearance;
+};

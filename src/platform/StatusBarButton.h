@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+
+class StatusItem;
+
+// The clickable face of one status item: an optional image and a title, drawn in the bar's
+// text colour. It reports left and right mouse-ups (never mouse-downs), and while its item has
+// a menu attached, a click shows that menu under the item instead.
+class StatusBarButton : public QWidget {
+    Q_OBJECT
+public:
+    explicit StatusBarButton(StatusItem* item, QWidget* parent = nullptr);
+
+    StatusItem* item() const { return m_item; }
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+    void setTitleFont(const QFont& font);
+    QFont titleFont() const { return m_font; }
+
+    // A template image is a mask: only its alpha counts, and it is drawn in the bar's text
+    // colour so it fits both light and dark bars.
+    void setImage(const QImage& image, bool isTemplate);
+    QImage image() const { return m_image; }
+    bool imageIsTemplate() const { return m_imageIsTemplate; }
+
+    // The width the content needs: title and image plus a small inset on each side.
+    int fittingWidth() const;
+    QSize sizeHint() const override;
+
+    // Behaves as a left click: shows the attached menu, or reports a left mouse-up.
+    void performClick();
+
+    static constexpr int contentInset = 2;
+
+Q_SIGNALS:
+    void mouseUp(Qt::MouseButton button);
+    void contentChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage tintedImage() const;
+    void setHighlighted(bool highlighted);
+
+    StatusItem* m_item;
+    QString m_title;
+    QFont m_font;
+    QImage m_image;
+    bool m_imageIsTemplate = false;
+    bool m_highlighted = false;
+    bool m_dragging = false;
+};

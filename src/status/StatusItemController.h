@@ -1,0 +1,89 @@
+#pragma once
+
+#include "model/MenuBarItem.h"
+
+#include <QLabel>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class QMenu;
+class StatusBar;
+class StatusBarButton;
+class StatusItem;
+
+// A label that lets every mouse event through to the status bar button under it; used when
+// the padding is negative and the text is laid out by hand.
+class PassThroughLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit PassThroughLabel(const QString& text, QWidget* parent = nullptr);
+};
+
+// Puts the application into the status bar: one status item per enabled menu-bar item, or a
+// single calendar icon when none is enabled. Keeps their texts current with a timer aligned
+// to the next whole second or minute and with the system's day, zone, clock and locale
+// changes, and routes clicks: left to onPrimaryClick, right to the menu contextMenuProvider
+// builds.
+class StatusItemController : public QObject {
+    Q_OBJECT
+public:
+    struct Entry {
+        MenuBarItem item;
+        StatusItem* status;
+    };
+
+    explicit StatusItemController(StatusBar* bar, QObject* parent = nullptr);
+    ~StatusItemController() override;
+
+    bool isEnabled() const;
+    // The first entry's button, else the fallback's; null when disabled.
+    StatusBarButton* button() const;
+
+    std::function<void(StatusBarButton*)> onPrimaryClick;
+    // Returns a new menu each time; the controller deletes it once it has been shown.
+    std::function<QMenu*()> contextMenuProvider;
+
+    void enable();
+    void disable();
+    void refreshTitle();
+
+    const QList<Entry>& entries() const { return m_entries; }
+    StatusItem* fallback() const { return m_fallback; }
+    // The refresh interval in seconds, absent when no item shows a time of day.
+    std::optional<int> timerInterval() const { return m_interval; }
+
+    // The first firing for `interval` seconds: 50 ms after the next whole multiple of the
+    // interval since 1970, in milliseconds since 1970.
+    static qint64 firstFiring(qint64 nowMs, int interval);
+
+    // The status item text font: 13 points, medium weight.
+    static QFont textFont();
+
+private:
+    void rebuild();
+    void rebuildIfNeeded();
+    void removeAll();
+    void scheduleTimer(const QList<MenuBarItem>& items);
+    void stopTimer();
+    void apply(const QString& text, StatusItem* status);
+    void applyIcon(StatusBarButton* button, StatusItem* status);
+    void applyLabel(const QString& text, StatusBarButton* button, StatusItem* status,
+                    double padding);
+    void configure(StatusItem* status);
+    void clicked(StatusBarButton* button, Qt::MouseButton mouseButton);
+    void showContextMenu(StatusBarButton* button);
+    StatusItem* statusItemFor(StatusBarButton* button) const;
+
+    StatusBar* m_bar;
+    QList<Entry> m_entries;
+    StatusItem* m_fallback = nullptr;
+    QList<QMetaObject::Connection> m_observers;
+    QTimer m_alignTimer;
+    QTimer m_timer;
+    std::optional<int> m_interval;
+};

@@ -1,0 +1,145 @@
+#include "app/AppDelegate.h"
+
+#include "app/MainWindow.h"
+#include "platform/StatusBar.h"
+#include "platform/StatusBarButton.h"
+#include "settings/CalSettings.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+#include "support/TestProfile.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppDelegateTest : public ProfileTest {
+protected:
+    void answer(AppDelegate::Home home) {
+        delegate.askWhereToLive = [this, home] {
+            ++questions;
+            return home;
+        };
+    }
+    bool flag(const char* key) { return Preferences::standard().boolForKey(key); }
+    void launch() {
+        delegate.applyInitialActivationPolicy();
+        delegate.applicationDidFinishLaunching();
+        QCoreApplication::processEvents(); // the deferred window ordering
+    }
+    bool mainWindowHasTaskbarEntry() { return delegate.mainWindow()->windowType() == Qt::Window; }
+
+    StatusBar bar;
+    AppDelegate delegate{bar};
+    int questions = 0;
+};
+
+TEST_F(AppDelegateTest, FirstLaunchAnsweredMenuBarMovesIntoTheBar) {
+    answer(AppDelegate::Home::menuBar);
+    launch();
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(flag(PreferenceKeys::onboarded));
+    EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
+    EXPECT_TRUE(CalSettings::showInMenuBar());
+    EXPECT_FALSE(bar.items().isEmpty());
+    EXPECT_FALSE(mainWindowHasTaskbarEntry());
+    EXPECT_TRUE(delegate.mainWindow()->isVisible()); // brought to front once
+}
+
+TEST_F(AppDelegateTest, FirstLaunchAnsweredDockStaysAWindowWithoutStatusItems) {
+    answer(AppDelegate::Home::dock);
+    launch();
+    EXPECT_TRUE(flag(PreferenceKeys::onboarded));
+    EXPECT_FALSE(flag(PreferenceKeys::menuBarMode));
+    EXPECT_FALSE(CalSettings::showInMenuBar());
+    EXPECT_TRUE(bar.items().isEmpty());
+    EXPECT_TRUE(mainWindowHasTaskbarEntry());
+    EXPECT_TRUE(delegate.mainWindow()->isVisible());
+}
+
+TEST_F(AppDelegateTest, TheQuestionIsAskedOnceEvenIfTheProcessDiesWhileItIsOpen) {
+    delegate.askWhereToLive = [this] {
+        // the answer never comes back; what was stored before asking must hold
+        ++questions;
+        EXPECT_TRUE(Preferences(Preferences::applicationDomain,
+                                profile.preferencesFile(Preferences::applicationDomain))
+                        .boolForKey(PreferenceKeys::onboarded));
+        return AppDelegate::Home::dock;
+    };
+    launch();
+    AppDelegate second(bar);
+    second.askWhereToLive = [this] {
+        ++questions;
+        return AppDelegate::Home::menuBar;
+    };
+    second.applicationDidFinishLaunching();
+    EXPECT_EQ(questions, 1);
+}
+
+TEST_F(AppDelegateTest, ClosingTheWindowInDockModeMovesIntoTheBarAndKeepsRunning) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    launch();
+    ASSERT_TRUE(bar.items().isEmpty());
+    delegate.mainWindow()->close();
+    EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
+    EXPECT_FALSE(bar.items().isEmpty());
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+
+    // In menu-bar mode closing it again changes nothing else.
+    delegate.showMainWindow();
+    delegate.mainWindow()->close();
+    EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
+    EXPECT_FALSE(CalSettings::showInMenuBar());
+}
+
+TEST_F(AppDelegateTest, StatusItemsShowInDockModeOnlyWhenAskedFor) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    launch();
+    EXPECT_TRUE(bar.items().isEmpty());
+    CalSettings::setShowInMenuBar(true);
+    delegate.applyStatusItemState();
+    EXPECT_FALSE(bar.items().isEmpty());
+    CalSettings::setShowInMenuBar(false);
+    delegate.applyStatusItemState();
+    EXPECT_TRUE(bar.items().isEmpty());
+    delegate.toggleMenuBarMode(true);
+    EXPECT_FALSE(bar.items().isEmpty());
+    EXPECT_FALSE(mainWindowHasTaskbarEntry());
+    delegate.toggleMenuBarMode(false);
+    EXPECT_TRUE(bar.items().isEmpty());
+    EXPECT_TRUE(mainWindowHasTaskbarEntry());
+}
+
+TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
+    launch();
+    bar.show();
+    StatusBarButton* button = delegate.statusController().button();
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(delegate.panelController().isVisible());
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, false);
+    delegate.applyStatusItemState(); // status items off: the panel goes with them
+    EXPECT_FALSE(delegate.panelController().isVisible());
+}
+
+TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    {
+        ScopedEnvironment panel("ORVENNA_DEBUG_PANEL", "true");
+        launch();
+        EXPECT_FALSE(CalSettings::showInMenuBar());
+        EXPECT_TRUE(bar.items().isEmpty());
+    }
+    ScopedEnvironment panel("ORVENNA_DEBUG_PANEL", "1");
+    AppDelegate second(bar);
+    second.applicationDidFinishLaunching();
+    EXPECT_TRUE(CalSettings::showInMenuBar());
+    EXPECT_FALSE(bar.items().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second.panelController().isVisible(); }, 2000));
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+#include "support/TestProfile.h"
+#include "support/VirtualDisplay.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+const QString binaries = VESPERIN_BINARY_DIR "/src/";
+const QString barTitle = "Vesperin status bar";
+
+class EndToEndTest : public ProfileTest {
+protected:
+    void defaults(const QStringList& arguments) {
+        QProcess tool;
+        tool.start(binaries + "vesperin-defaults",
+                   QStringList{"write", "com.orvennalabs.vesperin"} + arguments);
+        ASSERT_TRUE(tool.waitForFinished());
+        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    }
+
+    void prepareMenuBarProfile() {
+        QJsonArray layout;
+        for (const char* text : {"{wd} {day} {mon}", "{HH}:{min}:{sec}"}) {
+            layout.append(
+                QJsonObject{{"id", QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+                            {"enabled", true},
+                            {"template", text}});
+        }
+        defaults({"VSPOnboarded", "-bool", "true"});
+        defaults({"VSPMenuBarMode", "-bool", "true"});
+        defaults(
+            {"VSPMenuBarLayout", "-data",
+             QString::fromLatin1(QJsonDocument(layout).toJson(QJsonDocument::Compact).toHex())});
+    }
+
+    VirtualDisplay display;
+    QProcess app;
+};
+
+TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
+    ASSERT_TRUE(display.isRunning());
+    prepareMenuBarProfile();
+    app.setProcessEnvironment(display.environment());
+    app.start(binaries + "vesperin");
+    ASSERT_TRUE(app.waitForStarted());
+
+    std::optional<QRect> frame;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return (frame = display.windowFrame(barTitle)).has_value(); }, 10000))
+        << app.readAllStandardError().toStdString();
+    EXPECT_EQ(*frame, QRect(0, 0, 1280, 24));
+    EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_WINDOW_TYPE").contains("DOCK"));
+    EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL")
+                    .endsWith("= 0, 0, 24, 0, 0, 0, 0, 0, 0, 1279, 0, 0"))
+        << display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL").toStdString();
+
+    QTest::qWait(500); // let the first text be drawn
+    const QImage before = display.screenshot(*frame);
+    QTest::qWait(1500);
+    const QImage after = display.screenshot(*frame);
+    ASSERT_FALSE(before.isNull());
+    EXPECT_NE(before, after) << "the seconds did not move";
+
+    ::kill(pid_t(app.processId()), SIGTERM);
+    ASSERT_TRUE(app.waitForFinished(5000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
+}
+
+} // namespace

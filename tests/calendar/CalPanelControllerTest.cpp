@@ -1,0 +1,195 @@
+#include "calendar/CalPanelController.h"
+
+#include "calendar/CalEngine.h"
+#include "calendar/CalPanel.h"
+#include "calendar/CalendarGridView.h"
+#include "settings/CalSettings.h"
+#include "settings/Localization.h"
+#include "support/TestProfile.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CalPanelControllerTest : public ProfileTest {
+protected:
+    CalPanelControllerTest() {
+        controller.now = [this] { return clock; };
+        CalEngine::setUrlOpener([this](const QUrl& url) {
+            opened.append(url);
+            return true;
+        });
+    }
+    ~CalPanelControllerTest() override { CalEngine::setUrlOpener({}); }
+
+    QToolButton* navigationButton(const QString& key) {
+        for (auto* button : controller.panel()->findChildren<QToolButton*>()) {
+            if (button->accessibleName() == L(key))
+                return button;
+        }
+        ADD_FAILURE() << "no button " << key.toStdString();
+        return nullptr;
+    }
+
+    QDateTime clock{QDate(2026, 2, 11), QTime(9, 30)};
+    CalPanelController controller;
+    QList<QUrl> opened;
+};
+
+TEST_F(CalPanelControllerTest, ThePanelIsLaidOutForBothWidths) {
+    controller.show(nullptr);
+    ASSERT_TRUE(controller.isVisible());
+    EXPECT_EQ(controller.panel()->size(), QSize(294, 326));
+    EXPECT_EQ(navigationButton("cal.annee_precedente")->geometry(), QRect(294 - 122, 12, 24, 24));
+    EXPECT_EQ(navigationButton("cal.annee_suivante")->geometry(), QRect(294 - 38, 12, 24, 24));
+    EXPECT_EQ(controller.gridView()->geometry(), QRect(12, 44, 270, 218));
+    EXPECT_TRUE(controller.gridView()->isCompact());
+    EXPECT_EQ(controller.monthLabel()->x(), 18);
+
+    CalSettings::setShowWeekNumbers(true);
+    controller.close();
+    clock = clock.addSecs(1);
+    controller.show(nullptr);
+    EXPECT_EQ(controller.panel()->width(), 322);
+    EXPECT_EQ(navigationButton("cal.mois_precedent")->x(), 322 - 94); // 28 points further right
+    EXPECT_EQ(controller.gridView()->width(), 298);
+    const auto* today = controller.panel()->findChild<QPushButton*>();
+    ASSERT_TRUE(today);
+    EXPECT_EQ(today->text(), L("cal.aujourd_hui"));
+    EXPECT_EQ(today->pos(), QPoint(14, 282));
+}
+
+TEST(CalPanelPlacement, CentredSixPointsUnderTheButtonAndKeptInsideTheScreen) {
+    const QRect screen(0, 0, 1440, 900);
+    // In the middle: centred, top edge 6 points below the 24-point bar.
+    EXPECT_EQ(CalPanelController::originUnder(QRect(700, 0, 60, 24), screen, 294),
+              QPoint(730 - 147, 30));
+    // At the right end: the right edge stays 8 points inside.
+    const QPoint right = CalPanelController::originUnder(QRect(1400, 0, 40, 24), screen, 322);
+    EXPECT_EQ(right.x() + 322, 1440 - 8);
+    // At the left end: 8 points from the left edge.
+    EXPECT_EQ(CalPanelController::originUnder(QRect(0, 0, 40, 24), screen, 294).x(), 8);
+    // A screen that does not start at 0 (a second monitor on the left).
+    EXPECT_EQ(
+        CalPanelController::originUnder(QRect(-1900, 0, 40, 24), QRect(-1920, 0, 1920, 1080), 294)
+            .x(),
+        -1912);
+    // Never past the bottom.
+    EXPECT_EQ(CalPanelController::originUnder(QRect(700, 800, 60, 24), screen, 294).y(),
+              900 - 326 - 8);
+    EXPECT_EQ(CalPanelController::originAtTop(QRect(0, 24, 1440, 876), 294), QPoint(573, 32));
+}
+
+TEST_F(CalPanelControllerTest, ToggleWithinAQuarterSecondOfACloseDoesNothing) {
+    controller.toggle(nullptr);
+    ASSERT_TRUE(controller.isVisible());
+    controller.toggle(nullptr);
+    EXPECT_FALSE(controller.isVisible());
+    clock = clock.addMSecs(200);
+    controller.toggle(nullptr);
+    EXPECT_FALSE(controller.isVisible());
+    clock = clock.addMSecs(100);
+    controller.toggle(nullptr);
+    EXPECT_TRUE(controller.isVisible());
+}
+
+TEST_F(CalPanelControllerTest, EscapeClosesAndIsSwallowedWhileOtherKeysPass) {
+    controller.show(nullptr);
+    QWidget* grid = controller.gridView();
+    int keysSeen = 0;
+    struct KeyCounter : QObject {
+        int* count;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::KeyPress)
+                ++*count;
+            return false;
+        }
+    } counter;
+    counter.count = &keysSeen;
+    grid->installEventFilter(&counter);
+    QTest::keyClick(grid, Qt::Key_A);
+    QTest::keyClick(grid, Qt::Key_Right); // no shortcuts: arrows do not change the month
+    EXPECT_EQ(keysSeen, 2);
+    EXPECT_TRUE(controller.isVisible());
+    EXPECT_EQ(controller.displayedMonth(), clock);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_EQ(keysSeen, 2);
+    EXPECT_FALSE(controller.isVisible());
+}
+
+TEST_F(CalPanelControllerTest, ClicksElsewhereAndLossOfActivationClose) {
+    QWidget elsewhere;
+    elsewhere.show();
+    controller.show(nullptr);
+    QTest::mouseClick(controller.gridView(), Qt::LeftButton);
+    EXPECT_TRUE(controller.isVisible());
+    QTest::mouseClick(&elsewhere, Qt::LeftButton);
+    EXPECT_FALSE(controller.isVisible());
+
+    clock = clock.addSecs(1);
+    controller.show(nullptr);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(controller.panel(), &deactivate);
+    EXPECT_FALSE(controller.isVisible());
+}
+
+TEST_F(CalPanelControllerTest, NavigationMovesByMonthsAndYearsAndReopeningShowsToday) {
+    controller.show(nullptr);
+    const QString february = CalEngine::monthTitle(clock);
+    EXPECT_EQ(controller.monthLabel()->text(), february);
+    navigationButton("cal.mois_suivant")->click();
+    navigationButton("cal.mois_suivant")->click();
+    navigationButton("cal.mois_suivant")->click();
+    EXPECT_EQ(controller.displayedMonth().toLocalTime().date().month(), 5);
+    EXPECT_EQ(controller.gridView()->month(), controller.displayedMonth());
+    navigationButton("cal.annee_precedente")->click();
+    EXPECT_EQ(controller.displayedMonth().toLocalTime().date(), QDate(2025, 5, 1));
+    navigationButton("cal.mois_precedent")->click();
+    navigationButton("cal.annee_suivante")->click();
+    EXPECT_EQ(controller.displayedMonth().toLocalTime().date(), QDate(2026, 4, 1));
+    EXPECT_EQ(controller.monthLabel()->text(), CalEngine::monthTitle(controller.displayedMonth()));
+
+    controller.goToday();
+    EXPECT_EQ(controller.monthLabel()->text(), february);
+    navigationButton("cal.mois_suivant")->click();
+    controller.close();
+    clock = clock.addSecs(1);
+    controller.show(nullptr);
+    EXPECT_EQ(controller.monthLabel()->text(), february);
+    EXPECT_EQ(controller.gridView()->month(), clock);
+}
+
+TEST_F(CalPanelControllerTest, ADoubleClickedDayOpensInTheCalendarAndCloses) {
+    controller.show(nullptr);
+    CalendarGridView* grid = controller.gridView();
+    grid->grab();
+    const auto cell = grid->dayCells().at(20); // Sunday 15 February 2026
+    QTest::mouseDClick(grid, Qt::LeftButton, {}, cell.rect.center().toPoint());
+    EXPECT_EQ(opened, QList<QUrl>{QUrl("ical://showdate/2026-02-15")});
+    EXPECT_FALSE(controller.isVisible());
+}
+
+TEST_F(CalPanelControllerTest, UnderAStatusButtonThePanelHangsBelowIt) {
+    QWidget bar(nullptr, Qt::FramelessWindowHint);
+    bar.setGeometry(0, 0, 600, 24);
+    QWidget button(&bar);
+    button.setGeometry(500, 0, 60, 24);
+    bar.show();
+    controller.show(&button);
+    const QRect frame = controller.panel()->geometry();
+    const QRect buttonFrame(button.mapToGlobal(QPoint(0, 0)), button.size());
+    EXPECT_EQ(frame.top(), buttonFrame.bottom() + 1 + 6);
+    EXPECT_EQ(frame.topLeft(),
+              CalPanelController::originUnder(
+                  buttonFrame, controller.panel()->screen()->availableGeometry(), 294));
+    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        controller.panel()->grab().save(folder + "/panel.png");
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+#include "calendar/CalendarGridView.h"
+
+#include "platform/Appearance.h"
+#include "settings/CalSettings.h"
+#include "settings/DrawingHelpers.h"
+#include "support/TestProfile.h"
+
+#include <QDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime today(QDate(2026, 2, 11), QTime(9, 30));
+
+class CalendarGridViewTest : public ProfileTest {
+protected:
+    CalendarGridViewTest() {
+        CalSettings::setFirstWeekday(2);
+        grid.now = [] { return today; };
+        grid.setMonth(today);
+        grid.resize(280, 218);
+        grid.onDayDoubleClick = [this](const QDateTime& day) { reported.append(day); };
+        grid.show();
+        grid.grab(); // draw once, as the screen would
+    }
+    QPoint centreOf(QDate date) {
+        for (const auto& cell : grid.dayCells()) {
+            if (cell.date.toLocalTime().date() == date)
+                return cell.rect.center().toPoint();
+        }
+        ADD_FAILURE() << "no cell for " << date.toString().toStdString();
+        return {};
+    }
+
+    CalendarGridView grid;
+    QList<QDateTime> reported;
+};
+
+TEST_F(CalendarGridViewTest, ADoubleClickOnACellReportsThatDayAndNothingElseDoes) {
+    ASSERT_EQ(grid.dayCells().size(), 42);
+    QTest::mouseDClick(&grid, Qt::LeftButton, {}, centreOf(QDate(2026, 2, 19)));
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_EQ(reported.first().toLocalTime().date(), QDate(2026, 2, 19));
+
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, centreOf(QDate(2026, 2, 20)));
+    QTest::mouseDClick(&grid, Qt::LeftButton, {}, QPoint(100, 5)); // in the header
+    EXPECT_EQ(reported.size(), 1);
+
+    QTest::mouseDClick(&grid, Qt::LeftButton, {}, centreOf(QDate(2026, 3, 1))); // dimmed March
+    EXPECT_EQ(reported.last().toLocalTime().date(), QDate(2026, 3, 1));
+}
+
+// The pictures are kept for a person to look at when VESPERIN_SCREENSHOT_DIR is set; the test
+// itself checks what a broken drawing would get wrong: today's circle and the white number.
+TEST_F(CalendarGridViewTest, TodayIsAWhiteNumberOnABlueCircleInEveryVariant) {
+    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        for (const bool compact : {false, true}) {
+            for (const bool weekNumbers : {false, true}) {
+                CalSettings::setShowWeekNumbers(weekNumbers);
+                grid.setPalette(Appearances::palette(appearance));
+                grid.setCompact(compact);
+                grid.resize(compact ? 270 : 400, compact ? 218 : 300);
+                const QImage image = grid.grab().toImage();
+                const QString name =
+                    QString("grid-%1-%2-%3")
+                        .arg(appearance == Appearance::dark ? "dark" : "light",
+                             compact ? "compact" : "normal", weekNumbers ? "weeks" : "plain");
+                if (!folder.isEmpty() && QDir().mkpath(folder))
+                    image.save(folder + "/" + name + ".png");
+                SCOPED_TRACE(name.toStdString());
+                const QRect cell = grid.dayCells().at(16).rect.toRect(); // 11 February
+                ASSERT_EQ(grid.dayCells().at(16).date.toLocalTime().date(), today.date());
+                const QColor edge = image.pixelColor(cell.center() + QPoint(0, cell.height() / 3));
+                EXPECT_EQ(edge.rgb(), calBlueFixed().rgb());
+                int white = 0;
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    white +=
+                        image.pixelColor(x, cell.center().y()).rgb() == QColor(Qt::white).rgb();
+                EXPECT_GT(white, 0) << "no white digits on the circle";
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "calendar/MonthGrid.h"
+
+#include "calendar/CalEngine.h"
+#include "settings/CalSettings.h"
+#include "support/TestProfile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QDateTime local(int year, int month, int day, int hour = 12) {
+    return QDateTime(QDate(year, month, day), QTime(hour, 0));
+}
+
+QDate dateOf(const MonthGrid::DayCell& cell) {
+    return cell.date.toLocalTime().date();
+}
+
+class MonthGridTest : public ProfileTest {
+protected:
+    MonthGrid::Layout layoutOf(const QDateTime& month, bool weekNumbers = false,
+                               const QDateTime& today = local(2000, 1, 1)) {
+        return MonthGrid::layout(QSizeF(280, 218), month, today, true, weekNumbers);
+    }
+};
+
+TEST_F(MonthGridTest, February2026WithMondayFirstRunsFromJanuaryIntoDimmedMarch) {
+    CalSettings::setFirstWeekday(2);
+    const auto days = layoutOf(local(2026, 2, 14)).days;
+    ASSERT_EQ(days.size(), 42);
+    EXPECT_EQ(dateOf(days.first()), QDate(2026, 1, 26));
+    EXPECT_EQ(dateOf(days.at(6)), QDate(2026, 2, 1));
+    EXPECT_FALSE(days.first().inShownMonth);
+    EXPECT_TRUE(days.at(6).inShownMonth);
+    EXPECT_EQ(dateOf(days.at(33)), QDate(2026, 2, 28));
+    for (int i = 34; i < 42; ++i)
+        EXPECT_FALSE(days.at(i).inShownMonth) << i;
+    EXPECT_EQ(dateOf(days.last()), QDate(2026, 3, 8));
+    EXPECT_EQ(days.last().text, "8");
+    // Every cell is the grid's first day plus whole days, at midnight.
+    for (const auto& cell : days)
+        EXPECT_EQ(cell.date.toLocalTime().time(), QTime(0, 0));
+}
+
+TEST_F(MonthGridTest, AMonthStartingOnTheFirstWeekdayStartsInTheFirstCell) {
+    CalSettings::setFirstWeekday(2);
+    EXPECT_EQ(dateOf(layoutOf(local(2026, 6, 30)).days.first()), QDate(2026, 6, 1)); // a Monday
+    CalSettings::setFirstWeekday(1);
+    const auto march = layoutOf(local(2026, 3, 10)).days;
+    EXPECT_EQ(dateOf(march.first()), QDate(2026, 3, 1)); // a Sunday
+    EXPECT_TRUE(march.first().inShownMonth);
+    // Across the change to summer time (29 March in Paris) the days stay whole days.
+    EXPECT_EQ(dateOf(march.at(28)), QDate(2026, 3, 29));
+    EXPECT_EQ(dateOf(march.at(29)), QDate(2026, 3, 30));
+}
+
+TEST_F(MonthGridTest, WeekNumbersTakeTheFirstTenthAndNameEachRowsFirstDay) {
+    CalSettings::setFirstWeekday(2);
+    const auto layout = layoutOf(local(2026, 2, 14), true);
+    ASSERT_EQ(layout.weekNumbers.size(), 6);
+    EXPECT_DOUBLE_EQ(layout.header.first().rect.x(), 28);
+    EXPECT_DOUBLE_EQ(layout.days.first().rect.width(), (280 - 28) / 7.0);
+    EXPECT_DOUBLE_EQ(layout.days.at(6).rect.right(), 280);
+    EXPECT_EQ(layout.weekNumbers.first().text, "5"); // 26 January 2026
+    EXPECT_EQ(layout.weekNumbers.last().text, "10");
+    EXPECT_DOUBLE_EQ(layout.weekNumbers.first().rect.width(), 28);
+
+    // Sunday first: a row starting on Sunday shows the ISO week that Sunday ends.
+    CalSettings::setFirstWeekday(1);
+    const auto sunday = layoutOf(local(2021, 1, 10), true);
+    EXPECT_EQ(dateOf(sunday.days.first()), QDate(2020, 12, 27));
+    EXPECT_EQ(sunday.weekNumbers.first().text, "52");
+    EXPECT_EQ(sunday.weekNumbers.at(1).text, "53"); // Sunday 3 January 2021
+
+    EXPECT_TRUE(layoutOf(local(2026, 2, 14), false).weekNumbers.isEmpty());
+    EXPECT_DOUBLE_EQ(layoutOf(local(2026, 2, 14), false).header.first().rect.x(), 0);
+}
+
+TEST_F(MonthGridTest, TodayIsMarkedEvenInANeighbouringMonth) {
+    CalSettings::setFirstWeekday(2);
+    const auto days = layoutOf(local(2026, 2, 14), false, local(2026, 3, 2, 23)).days;
+    const auto today = std::find_if(days.begin(), days.end(), [](auto& c) { return c.isToday; });
+    ASSERT_NE(today, days.end());
+    EXPECT_EQ(dateOf(*today), QDate(2026, 3, 2));
+    EXPECT_FALSE(today->inShownMonth);
+    EXPECT_EQ(std::count_if(days.begin(), days.end(), [](auto& c) { return c.isToday; }), 1);
+}
+
+TEST(MonthGridHeaders, ShortNamesCutUpperCasedAndWithoutFullStops) {
+    EXPECT_EQ(MonthGrid::weekdayHeaders("fr_FR", 2),
+              (QStringList{"LUN", "MAR", "MER", "JEU", "VEN", "SAM", "DIM"}));
+    EXPECT_EQ(MonthGrid::weekdayHeaders("en_US", 1),
+              (QStringList{"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"}));
+    EXPECT_EQ(MonthGrid::weekdayHeaders("de_DE", 2).first(), "MO");
+    EXPECT_EQ(MonthGrid::weekdayHeaders("ja_JP", 1).first(), QString::fromUtf8("日"));
+}
+
+TEST(MonthGridHitTest, ADayIsFoundOnlyInsideItsCell) {
+    const QList<MonthGrid::DayCell> cells{{QRectF(0, 20, 40, 30), local(2026, 1, 1), "1"},
+                                          {QRectF(40, 20, 40, 30), local(2026, 1, 2), "2"}};
+    EXPECT_EQ(MonthGrid::dayAt(cells, QPointF(50, 30)), local(2026, 1, 2));
+    EXPECT_EQ(MonthGrid::dayAt(cells, QPointF(40, 30)), local(2026, 1, 1)); // shared edge
+    EXPECT_FALSE(MonthGrid::dayAt(cells, QPointF(10, 10)));                 // the header
+}
+
+} // namespace

@@ -1,0 +1,84 @@
+#include "model/MenuBarLayout.h"
+#include "platform/StatusBar.h"
+#include "platform/StatusBarButton.h"
+#include "platform/StatusItem.h"
+#include "status/StatusItemController.h"
+#include "support/TestProfile.h"
+
+#include <QDir>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The rows and columns where a button's drawing differs from the bar's background.
+QRect inkBounds(const QImage& image, const QRect& area, QColor background) {
+    QRect bounds;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (qAbs(pixel.lightness() - background.lightness()) > 60)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+// Saves the picture where a person can look at it, when asked to (VESPERIN_SCREENSHOT_DIR).
+void keepForLooking(const QImage& image, const QString& name) {
+    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        image.save(folder + "/" + name + ".png");
+}
+
+class StatusBarRenderingTest : public ProfileTest,
+                               public ::testing::WithParamInterface<Appearance> {
+protected:
+    // Draws the layout in a bar of its own and checks every item's ink.
+    QImage drawAndCheck(const QList<MenuBarItem>& layout, const QString& name) {
+        MenuBarLayout::setItems(layout);
+        StatusBar bar;
+        bar.setForcedAppearance(GetParam());
+        bar.resize(360, StatusBar::thickness);
+        StatusItemController controller(&bar);
+        controller.enable();
+        const QImage image = bar.grab().toImage();
+        keepForLooking(image, QString(dark() ? "bar-dark" : "bar-light") + name);
+        const QColor background = image.pixelColor(2, 2);
+        EXPECT_EQ(background.lightness() < 128, dark());
+        for (StatusItem* item : bar.items()) {
+            const QRect ink = inkBounds(image, item->button()->geometry(), background);
+            EXPECT_FALSE(ink.isEmpty());
+            // Centred within a pixel, and tall enough to read (13-point text, 14-point icon).
+            EXPECT_NEAR(ink.center().y() + 0.5, StatusBar::thickness / 2.0, 1.5);
+            EXPECT_GE(ink.height(), 9);
+            EXPECT_LE(ink.height(), 18);
+        }
+        return image;
+    }
+    bool dark() const { return GetParam() == Appearance::dark; }
+};
+
+TEST_P(StatusBarRenderingTest, TextIsLegibleCentredAndLaidOutFromTheRight) {
+    MenuBarLayout::setPadding(4);
+    const QImage image = drawAndCheck(
+        {{QUuid::createUuid(), true, "Mon 5"}, {QUuid::createUuid(), true, "12:34:56"}}, "");
+    // Ink ends near the right edge and nothing is drawn on the left half.
+    const QColor background = image.pixelColor(2, 2);
+    EXPECT_GT(inkBounds(image, image.rect(), background).right(), image.width() - 40);
+    EXPECT_TRUE(
+        inkBounds(image, QRect(0, 0, image.width() / 2, image.height() - 1), background).isEmpty());
+}
+
+TEST_P(StatusBarRenderingTest, TheCalendarIconIsLegibleAndCentred) {
+    drawAndCheck({}, "-icon");
+}
+
+INSTANTIATE_TEST_SUITE_P(Appearances, StatusBarRenderingTest,
+                         ::testing::Values(Appearance::light, Appearance::dark),
+                         [](const auto& info) {
+                             return info.param == Appearance::dark ? "Dark" : "Light";
+                         });
+
+} // namespace

@@ -1,0 +1,244 @@
+#include "status/StatusItemController.h"
+
+#include "model/MenuBarLayout.h"
+#include "platform/StatusBar.h"
+#include "platform/StatusBarButton.h"
+#include "platform/StatusItem.h"
+#include "platform/SystemContext.h"
+#include "platform/SystemEvents.h"
+#include "support/TestProfile.h"
+
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+MenuBarItem item(const QString& text, bool enabled = true) {
+    return MenuBarItem{QUuid::createUuid(), enabled, text};
+}
+
+class StatusItemControllerTest : public ProfileTest {
+protected:
+    QList<QPointer<StatusItem>> shownItems() {
+        QList<QPointer<StatusItem>> items;
+        for (const auto& entry : controller.entries())
+            items.append(entry.status);
+        return items;
+    }
+    QStringList titles() {
+        QStringList result;
+        for (const auto& entry : controller.entries())
+            result.append(entry.status->button()->title());
+        return result;
+    }
+
+    StatusBar bar;
+    StatusItemController controller{&bar};
+};
+
+TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
+    MenuBarLayout::setItems({item("{day}", false)});
+    controller.enable();
+    EXPECT_TRUE(controller.isEnabled());
+    EXPECT_TRUE(controller.entries().isEmpty());
+    ASSERT_TRUE(controller.fallback());
+    EXPECT_EQ(bar.items(), QList<StatusItem*>{controller.fallback()});
+    EXPECT_EQ(controller.fallback()->autosaveName(), "VSP-fallback");
+    StatusBarButton* button = controller.button();
+    EXPECT_FALSE(button->image().isNull());
+    EXPECT_TRUE(button->imageIsTemplate());
+    EXPECT_TRUE(button->title().isEmpty());
+    EXPECT_EQ(button->accessibleName(), "Vesperin");
+
+    const MenuBarItem shown = item("Hello");
+    MenuBarLayout::setItems({shown});
+    EXPECT_FALSE(controller.fallback());
+    ASSERT_EQ(bar.items().size(), 1);
+    EXPECT_EQ(bar.items().first()->autosaveName(), "VSP-" + MenuBarItemCoding::uuidText(shown.id));
+    EXPECT_EQ(titles(), QStringList{"Hello"});
+    EXPECT_TRUE(controller.button()->image().isNull());
+}
+
+TEST_F(StatusItemControllerTest, TextOfSpacesOnlyShowsTheIconInsteadOfAnEmptyItem) {
+    MenuBarLayout::setItems({item(" \t ")});
+    controller.enable();
+    ASSERT_EQ(controller.entries().size(), 1);
+    EXPECT_FALSE(controller.fallback());
+    EXPECT_FALSE(controller.button()->image().isNull());
+    EXPECT_TRUE(controller.button()->title().isEmpty());
+}
+
+TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReorderingRebuild) {
+    QList<MenuBarItem> items{item("One"), item("Two"), item("Three")};
+    MenuBarLayout::setItems(items);
+    controller.enable();
+    EXPECT_EQ(titles(), (QStringList{"One", "Two", "Three"}));
+    EXPECT_EQ(bar.items().first(), controller.entries().first().status); // left to right
+    const auto before = shownItems();
+
+    items[1].templateText = "Deux";
+    items[1].separator = "";
+    MenuBarLayout::setItems(items);
+    EXPECT_EQ(shownItems(), before);
+    EXPECT_EQ(titles(), (QStringList{"One", "Deux", "Three"}));
+    EXPECT_EQ(controller.entries().at(1).item, items[1]);
+
+    std::swap(items[0], items[2]);
+    MenuBarLayout::setItems(items);
+    EXPECT_EQ(titles(), (QStringList{"Three", "Deux", "One"}));
+    for (const auto& old : before)
+        EXPECT_TRUE(old.isNull()); // every status item was recreated
+    EXPECT_EQ(bar.items().size(), 3);
+    EXPECT_LT(controller.entries().at(0).status->button()->x(),
+              controller.entries().at(2).status->button()->x());
+
+    const auto reordered = shownItems();
+    items[0].enabled = false;
+    MenuBarLayout::setItems(items);
+    EXPECT_EQ(titles(), (QStringList{"Deux", "One"}));
+    for (const auto& old : reordered)
+        EXPECT_TRUE(old.isNull());
+}
+
+TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
+    MenuBarLayout::setItems({item("Hello 12")});
+    controller.enable();
+    StatusItem* status = controller.entries().first().status;
+    StatusBarButton* button = status->button();
+    const int textWidth = int(
+        std::ceil(QFontMetricsF(StatusItemController::textFont()).horizontalAdvance("Hello 12")));
+
+    MenuBarLayout::setPadding(-8);
+    EXPECT_EQ(status->length(), textWidth); // label mode with no side margin
+    EXPECT_TRUE(button->title().isEmpty());
+    auto labels = button->findChildren<PassThroughLabel*>();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.first()->text(), "Hello 12");
+    EXPECT_EQ(labels.first()->x(), 0);
+    EXPECT_EQ(button->accessibleName(), "Hello 12");
+
+    MenuBarLayout::setPadding(-3);
+    EXPECT_EQ(status->length(), 10 + textWidth);
+    labels = button->findChildren<PassThroughLabel*>();
+    ASSERT_EQ(labels.size(), 1); // the old label is gone
+    EXPECT_EQ(labels.first()->x(), 5);
+
+    MenuBarLayout::setPadding(0);
+    EXPECT_EQ(status->length(), StatusItem::variableLength);
+    EXPECT_TRUE(button->findChildren<PassThroughLabel*>().isEmpty());
+    EXPECT_EQ(button->title(), "Hello 12");
+    EXPECT_TRUE(button->accessibleName().isEmpty());
+
+    MenuBarLayout::setPadding(10);
+    EXPECT_EQ(status->length(), 20 + button->fittingWidth() + 16);
+    EXPECT_EQ(status->width(), 20 + button->fittingWidth() + 16);
+}
+
+TEST_F(StatusItemControllerTest, ALabelLetsClicksThroughToTheButton) {
+    MenuBarLayout::setPadding(-2);
+    MenuBarLayout::setItems({item("Click me")});
+    int clicks = 0;
+    controller.onPrimaryClick = [&](StatusBarButton*) { ++clicks; };
+    controller.enable();
+    bar.show();
+    StatusBarButton* button = controller.button();
+    QWidget* label = button->findChildren<PassThroughLabel*>().first();
+    QTest::mouseClick(bar.window()->windowHandle(), Qt::LeftButton, {},
+                      label->mapTo(&bar, label->rect().center()));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
+    MenuBarLayout::setItems({item("{HH}:{min}:{sec}"), item("{wd}")});
+    controller.enable();
+    EXPECT_EQ(controller.timerInterval(), 1);
+    MenuBarLayout::setItems({item("{HH}:{min}"), item("{wd}")});
+    EXPECT_EQ(controller.timerInterval(), 60);
+    MenuBarLayout::setItems({item("{wd} {day}"), item("S{week}")});
+    EXPECT_FALSE(controller.timerInterval());
+    MenuBarLayout::setItems({item("{sec}", false)});
+    EXPECT_FALSE(controller.timerInterval()); // disabled items do not count
+    controller.disable();
+    EXPECT_FALSE(controller.timerInterval());
+}
+
+TEST(StatusItemTimer, FirstFiringIs50msAfterTheNextWholeInterval) {
+    EXPECT_EQ(StatusItemController::firstFiring(1'000'500, 1), 1'001'050);
+    EXPECT_EQ(StatusItemController::firstFiring(1'000'000, 1), 1'001'050); // on the second
+    EXPECT_EQ(StatusItemController::firstFiring(1'000'999, 1), 1'001'050);
+    EXPECT_EQ(StatusItemController::firstFiring(120'000, 60), 180'050);
+    EXPECT_EQ(StatusItemController::firstFiring(179'999, 60), 180'050);
+}
+
+TEST_F(StatusItemControllerTest, TheSecondsTimerUpdatesTheTextEverySecond) {
+    MenuBarLayout::setItems({item("{sec}")});
+    controller.enable();
+    const QString first = titles().first();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return titles().first() != first; }, 2500));
+}
+
+TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {
+    MenuBarLayout::setItems({item("One"), item("Two")});
+    controller.enable();
+    QList<StatusBarButton*> primaryClicks;
+    int menusShown = 0;
+    controller.onPrimaryClick = [&](StatusBarButton* button) { primaryClicks.append(button); };
+    controller.contextMenuProvider = [&] {
+        auto* menu = new QMenu;
+        menu->addAction("Quit");
+        QObject::connect(menu, &QMenu::aboutToShow, [&menusShown, menu] {
+            ++menusShown;
+            QTimer::singleShot(0, menu, &QMenu::close);
+        });
+        return menu;
+    };
+    bar.show();
+    StatusItem* second = controller.entries().at(1).status;
+    QTest::mouseClick(second->button(), Qt::RightButton);
+    EXPECT_EQ(menusShown, 1);
+    EXPECT_TRUE(primaryClicks.isEmpty());
+    EXPECT_EQ(second->menu(), nullptr); // detached again once closed
+
+    QTest::mouseClick(second->button(), Qt::LeftButton);
+    QTest::mouseClick(second->button(), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(menusShown, 1);
+    EXPECT_EQ(primaryClicks, (QList<StatusBarButton*>{second->button(), second->button()}));
+}
+
+TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {
+    MenuBarLayout::setItems({item("{HH}")});
+    controller.enable();
+    const QString parisHour = titles().first();
+    {
+        ScopedEnvironment tz("TZ", "Asia/Tokyo"); // seven or eight hours from Paris
+        SystemContext::reloadFromEnvironment();
+        Q_EMIT SystemEvents::instance()->timeZoneChanged();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return titles().first() != parisHour; }, 1000));
+    }
+    SystemContext::reloadFromEnvironment();
+}
+
+TEST_F(StatusItemControllerTest, DisableRemovesEverythingAndStopsListening) {
+    MenuBarLayout::setItems({item("One")});
+    controller.enable();
+    controller.disable();
+    EXPECT_FALSE(controller.isEnabled());
+    EXPECT_TRUE(bar.items().isEmpty());
+    EXPECT_FALSE(bar.isVisible());
+    MenuBarLayout::setItems({item("Two")});
+    EXPECT_TRUE(bar.items().isEmpty());
+    controller.enable();
+    controller.enable(); // a second enable rebuilds, it does not double the items
+    EXPECT_EQ(bar.items().size(), 1);
+    MenuBarLayout::setItems({item("Three"), item("Four")});
+    EXPECT_EQ(bar.items().size(), 2);
+}
+
+} // namespace
