@@ -5,31 +5,6 @@
 namespace {
 
 using TemplateSyntax::BlockMatch;
-using TemplateSyntax::TokenMatch;
-
-std::vector<std::tuple<int, int, QString>> tokens(const QString& text) {
-    std::vector<std::tuple<int, int, QString>> found;
-    for (const TokenMatch& match : TemplateSyntax::tokenMatches(text))
-        found.emplace_back(match.start, match.end, match.name);
-    return found;
-}
-
-TEST(TemplateSyntaxTest, TokensAreAsciiLettersAndUnderscoresInBraces) {
-    using Found = std::vector<std::tuple<int, int, QString>>;
-    EXPECT_EQ(tokens("{HH}:{min}"), (Found{{0, 4, "HH"}, {5, 10, "min"}}));
-    EXPECT_EQ(tokens("{time_zone}"), (Found{{0, 11, "time_zone"}}));
-    for (const char* plain : {"{HH", "HH}", "{H H}", "{}", "{12}", "{h1}", "{\xc3\xa9t\xc3\xa9}"})
-        EXPECT_TRUE(tokens(QString::fromUtf8(plain)).empty()) << plain;
-    // The innermost braces form the token; the outer ones are text.
-    EXPECT_EQ(tokens("{{HH}}"), (Found{{1, 5, "HH"}}));
-}
-
-TEST(TemplateSyntaxTest, PositionsCountUtf16CodeUnits) {
-    // U+1F600 takes two code units, U+00B7 one.
-    const QString text = QString::fromUtf8("\U0001F600{HH}\u00B7{min}");
-    using Found = std::vector<std::tuple<int, int, QString>>;
-    EXPECT_EQ(tokens(text), (Found{{2, 6, "HH"}, {7, 12, "min"}}));
-}
 
 TEST(TemplateSyntaxTest, BlocksNeedABarAndEndAtTheFirstClosingBracket) {
     const QString text = "a [Asia/Bangkok|{HH}:{min}] b [#de|x|y] [no bar] [x|[y|z]]";
