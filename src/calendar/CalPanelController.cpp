@@ -99,6 +99,7 @@ void CalPanelController::build(int width) {
 
     m_gridView = new CalendarGridView(m_panel);
     m_gridView->setCompact(true);
+    m_gridView->now = now;
     m_gridView->setMonth(m_displayedMonth);
     m_gridView->setGeometry(12, 44, width - 24, 218);
     m_gridView->onDayDoubleClick = [guard = QPointer(this)](const QDateTime& day) {

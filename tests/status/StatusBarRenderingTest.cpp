@@ -40,7 +40,6 @@ protected:
         MenuBarLayout::setItems(layout);
         StatusBar bar;
         bar.setForcedAppearance(GetParam());
-        bar.resize(360, StatusBar::thickness);
         StatusItemController controller(&bar);
         controller.enable();
         const QImage image = bar.grab().toImage();
