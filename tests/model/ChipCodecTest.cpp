@@ -1,5 +1,7 @@
 #include "model/ChipCodec.h"
 
+#include "support/TestText.h"
+
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
@@ -82,11 +84,7 @@ QString randomTemplate(QRandomGenerator& random) {
                                     "\t",
                                     "\n",
                                     QString::fromUtf8("\u3000")};
-    QString text;
-    const int length = random.bounded(14);
-    for (int i = 0; i < length; ++i)
-        text += pieces.at(random.bounded(pieces.size()));
-    return text;
+    return randomText(random, pieces, 14);
 }
 
 TEST(ChipCodecTest, EveryStringSurvivesTheRoundTripAndDecodesToCanonicalChips) {

@@ -1,5 +1,6 @@
 #include "model/MenuBarRenderer.h"
 #include "platform/IcuString.h"
+#include "support/TestText.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -120,11 +121,7 @@ QString randomTemplate(QRandomGenerator& random) {
                                     "ci]",
                                     "{ci",
                                     "ty}"};
-    QString text;
-    const int length = random.bounded(12);
-    for (int i = 0; i < length; ++i)
-        text += pieces.at(random.bounded(pieces.size()));
-    return text;
+    return randomText(random, pieces, 12);
 }
 
 TEST(MenuBarRendererReferenceTest, AgreesWithThePlainReadingOfTheRulesOnGeneratedTemplates) {

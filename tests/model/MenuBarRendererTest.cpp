@@ -3,6 +3,7 @@
 #include "platform/IcuString.h"
 #include "platform/SystemContext.h"
 #include "support/TestProfile.h"
+#include "support/TestText.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -37,15 +38,6 @@ MenuBarItem itemWith(const QString& text, std::optional<QString> zone = nullopt,
 QString render(const QString& text, std::optional<QString> zone = nullopt,
                std::optional<QString> language = nullopt, const QDateTime& at = monday) {
     return MenuBarRenderer::render(itemWith(text, zone, language), at);
-}
-
-QString flagOf(const char* code) {
-    QString flag;
-    for (const char* c = code; *c; ++c) {
-        const char32_t indicator = 0x1F1E6 + (*c - 'A');
-        flag += QString::fromUcs4(&indicator, 1);
-    }
-    return flag;
 }
 
 QString icuFormat(const QString& pattern, const char* language, const char* zone,

@@ -2,21 +2,13 @@
 
 #include "model/MenuBarRenderer.h"
 #include "support/TestProfile.h"
+#include "support/TestText.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QString flagOf(const char* code) {
-    QString flag;
-    for (const char* c = code; *c; ++c) {
-        const char32_t indicator = 0x1F1E6 + (*c - 'A');
-        flag += QString::fromUcs4(&indicator, 1);
-    }
-    return flag;
-}
 
 class PlacesTest : public ::testing::Test {
 protected:
