@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TZ", "Europe/Paris");
     qputenv("LANG", "en_US.UTF-8");
+    // A desktop settings tool started by mistake changes an in-memory store, not the desktop.
+    qputenv("GSETTINGS_BACKEND", "memory");
     for (const char* name : {"LC_ALL", "LC_TIME", "LC_MESSAGES", "LANGUAGE"})
         qunsetenv(name);
     ::testing::InitGoogleTest(&argc, argv);

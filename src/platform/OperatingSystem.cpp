@@ -1,0 +1,84 @@
+#include "platform/OperatingSystem.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <sys/utsname.h>
+
+namespace {
+
+// os-release values are shell-like: unquoted, or in single quotes taken literally, or in
+// double quotes where a backslash escapes the next character.
+QString unquote(const QString& raw) {
+    if (raw.size() >= 2 && raw.front() == '\'' && raw.back() == '\'')
+        return raw.mid(1, raw.size() - 2);
+    if (raw.size() < 2 || raw.front() != '"' || raw.back() != '"')
+        return raw;
+    QString value;
+    const QString inner = raw.mid(1, raw.size() - 2);
+    for (qsizetype i = 0; i < inner.size(); ++i) {
+        if (inner.at(i) == '\\' && i + 1 < inner.size())
+            ++i;
+        value += inner.at(i);
+    }
+    return value;
+}
+
+QHash<QString, QString> parseOsRelease(const QByteArray& contents) {
+    QHash<QString, QString> fields;
+    for (const QString& line : QString::fromUtf8(contents).split('\n')) {
+        const QString trimmed = line.trimmed();
+        const qsizetype equals = trimmed.indexOf('=');
+        if (trimmed.startsWith('#') || equals <= 0)
+            continue;
+        fields.insert(trimmed.left(equals), unquote(trimmed.mid(equals + 1)));
+    }
+    return fields;
+}
+
+QString majorMinor(const QString& version) {
+    return version.split('.').mid(0, 2).join('.');
+}
+
+QByteArray readFirstExisting(const QStringList& paths) {
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            return file.readAll();
+    }
+    return {};
+}
+
+} // namespace
+
+namespace OperatingSystem {
+
+std::optional<QString> describeOsRelease(const QByteArray& contents) {
+    const QHash<QString, QString> fields = parseOsRelease(contents);
+    QString name = fields.value("NAME").trimmed();
+    static const QRegularExpression gnuLinux(R"(\s+GNU/Linux$)");
+    name.remove(gnuLinux);
+    if (name.isEmpty())
+        return std::nullopt;
+    const QString version = fields.value("VERSION_ID").trimmed();
+    return version.isEmpty() ? name : name + " " + majorMinor(version);
+}
+
+QString describeKernel(const QString& release) {
+    static const QRegularExpression leadingVersion(R"(^(\d+)(\.\d+)?)");
+    const auto match = leadingVersion.match(release);
+    return match.hasMatch() ? "Linux " + match.captured(0) : QStringLiteral("Linux");
+}
+
+QString osString() {
+    const auto distribution =
+        describeOsRelease(readFirstExisting({"/etc/os-release", "/usr/lib/os-release"}));
+    if (distribution)
+        return *distribution;
+    utsname system{};
+    return describeKernel(::uname(&system) == 0 ? QString::fromUtf8(system.release) : QString());
+}
+
+} // namespace OperatingSystem

@@ -1,0 +1,248 @@
+#include "service/ServiceClient.h"
+
+#include "platform/OperatingSystem.h"
+#include "service/ServiceEndpoints.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QThread>
+#include <QUuid>
+
+#include <cmath>
+
+namespace {
+
+Preferences& store() {
+    return Preferences::standard();
+}
+
+// A whole number, as the service and the store may hand it over: an integer, or a real
+// without fraction.
+std::optional<qint64> exactInteger(const QVariant& value) {
+    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+        return value.toLongLong();
+    if (value.typeId() != QMetaType::Double)
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (std::trunc(number) != number || std::fabs(number) >= 9.2e18)
+        return std::nullopt;
+    return qint64(number);
+}
+
+template <typename T> QList<T> lastEntries(QList<T> list) {
+    if (list.size() > ServiceClient::historyLimit)
+        list = list.mid(list.size() - ServiceClient::historyLimit);
+    return list;
+}
+
+// The stored history, oldest first; a stored value that is not an array of dictionaries
+// reads as empty.
+QList<QVariantMap> storedHistory() {
+    QList<QVariantMap> entries;
+    for (const QVariant& entry :
+         store().arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList())) {
+        if (entry.typeId() != QMetaType::QVariantMap)
+            return {};
+        entries.append(entry.toMap());
+    }
+    return entries;
+}
+
+void storeHistory(const QList<QVariantMap>& entries) {
+    QVariantList list;
+    for (const QVariantMap& entry : lastEntries(entries))
+        list.append(entry);
+    store().setObject(PreferenceKeys::messageHistory, list);
+}
+
+QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, bool mine) {
+    return {{"id", id}, {"body", body}, {"date", date}, {"mine", mine}};
+}
+
+// The ids of service messages already shown; anything but an array of integers reads as
+// empty.
+QList<qint64> shownIds() {
+    QList<qint64> ids;
+    for (const QVariant& value :
+         store().arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
+        const auto id = exactInteger(value);
+        if (!id)
+            return {};
+        ids.append(*id);
+    }
+    return ids;
+}
+
+std::optional<QJsonObject> jsonObject(const QByteArray& body) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    return document.object();
+}
+
+struct CheckAnswer {
+    qint64 messageId = 0;
+    QString ticketState;
+    QString message;
+};
+
+// The answer must hold "mid" (integer), "tk" (text) and "msg" (text); other members are
+// not read.
+std::optional<CheckAnswer> parseCheckAnswer(const QByteArray& body) {
+    const auto object = jsonObject(body);
+    if (!object)
+        return std::nullopt;
+    const auto id = exactInteger(object->value("mid").toVariant());
+    const QJsonValue ticket = object->value("tk");
+    const QJsonValue message = object->value("msg");
+    if (!id || !ticket.isString() || !message.isString())
+        return std::nullopt;
+    return CheckAnswer{*id, ticket.toString(), message.toString()};
+}
+
+// Confirmed: status 200 and a complete body that is an object holding a boolean "ok".
+bool reportConfirmed(QNetworkReply* reply) {
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+        return false;
+    const auto object = jsonObject(reply->readAll());
+    return object && object->value("ok").toBool(); // false for anything but a boolean
+}
+
+} // namespace
+
+ServiceClient& ServiceClient::shared() {
+    static QPointer<ServiceClient> instance;
+    if (!instance) {
+        Q_ASSERT(!QCoreApplication::instance() ||
+                 QThread::currentThread() == QCoreApplication::instance()->thread());
+        instance = new ServiceClient(QCoreApplication::instance());
+    }
+    return *instance;
+}
+
+ServiceClient::ServiceClient(QObject* parent)
+    : QObject(parent), m_now([] { return QDateTime::currentDateTimeUtc(); }) {}
+
+QString ServiceClient::deviceId() const {
+    const auto stored = store().stringForKey(PreferenceKeys::deviceId);
+    if (stored && !stored->isEmpty())
+        return *stored;
+    const QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    store().setObject(PreferenceKeys::deviceId, created);
+    return created;
+}
+
+QList<ArchivedMessage> ServiceClient::messageHistory() const {
+    QList<ArchivedMessage> messages;
+    for (const QVariantMap& entry : storedHistory()) {
+        const auto id = exactInteger(entry.value("id"));
+        const QVariant body = entry.value("body");
+        if (!id || body.typeId() != QMetaType::QString)
+            continue;
+        const QVariant date = entry.value("date");
+        const QVariant mine = entry.value("mine");
+        messages.prepend({*id, body.toString(),
+                          date.typeId() == QMetaType::QDateTime ? date.toDateTime() : m_now(),
+                          mine.typeId() == QMetaType::Bool && mine.toBool()});
+    }
+    return messages;
+}
+
+void ServiceClient::archive(qint64 id, const QString& body) {
+    QList<QVariantMap> entries = storedHistory();
+    for (const QVariantMap& entry : entries) {
+        if (exactInteger(entry.value("id")) == id)
+            return;
+    }
+    entries.append(historyEntry(id, body, m_now(), false));
+    storeHistory(entries);
+}
+
+void ServiceClient::archiveOwn(const QString& text) {
+    const QDateTime now = m_now();
+    QList<QVariantMap> entries = storedHistory();
+    entries.append(historyEntry(-now.toSecsSinceEpoch(), text, now, true));
+    storeHistory(entries);
+}
+
+void ServiceClient::markMessageShown() {
+    if (!m_pendingMessage)
+        return;
+    const PendingMessage message = *m_pendingMessage;
+    QList<qint64> ids = shownIds();
+    ids.append(message.id);
+    QVariantList shown;
+    for (qint64 id : lastEntries(ids))
+        shown.append(id);
+    store().setObject(PreferenceKeys::shownMessages, shown);
+    store().setInteger(PreferenceKeys::ackMessage, message.id);
+    archive(message.id, message.body);
+    m_pendingMessage.reset();
+}
+
+void ServiceClient::checkWithServer(std::function<void()> done) {
+    QJsonObject record{{"d", deviceId()},
+                       {"v", ServiceEndpoints::appVersion()},
+                       {"os", OperatingSystem::osString()},
+                       {"c", "direct"}};
+    const auto lastShown = store().objectForKey(PreferenceKeys::ackMessage);
+    const auto ack = lastShown ? exactInteger(*lastShown) : std::nullopt;
+    if (ack && *ack >= 1)
+        record.insert("m", *ack);
+
+    QNetworkReply* reply =
+        ServiceEndpoints::post(m_network, ServiceEndpoints::check(), record, m_checkTimeout);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
+        reply->deleteLater();
+        // Qt hands over no body when the exchange failed (no connection, time-out, an answer
+        // cut off), so a failure changes nothing. Whatever the status, a body is read.
+        applyCheckAnswer(reply->readAll());
+        if (done)
+            done();
+    });
+}
+
+void ServiceClient::applyCheckAnswer(const QByteArray& body) {
+    const auto answer = parseCheckAnswer(body);
+    if (!answer)
+        return;
+    m_ticketState = answer->ticketState;
+    // An answer without a message leaves an earlier pending message in place.
+    if (answer->messageId >= 1 && !answer->message.isEmpty() &&
+        !shownIds().contains(answer->messageId))
+        m_pendingMessage = PendingMessage{answer->messageId, answer->message};
+}
+
+void ServiceClient::reportProblem(const QString& text, const std::optional<QString>& email,
+                                  std::function<void(bool)> done) {
+    QJsonObject record{{"d", deviceId()},
+                       {"v", ServiceEndpoints::appVersion()},
+                       {"os", OperatingSystem::osString()},
+                       {"text", text}};
+    if (email && !email->isEmpty())
+        record.insert("email", *email);
+
+    QNetworkReply* reply =
+        ServiceEndpoints::post(m_network, ServiceEndpoints::report(), record, m_reportTimeout);
+    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
+        reply->deleteLater();
+        const bool confirmed = reportConfirmed(reply);
+        if (done)
+            done(confirmed);
+    });
+}
+
+void ServiceClient::setTimeouts(std::chrono::milliseconds check, std::chrono::milliseconds report) {
+    m_checkTimeout = check;
+    m_reportTimeout = report;
+}
+
+void ServiceClient::setClock(std::function<QDateTime()> now) {
+    m_now = std::move(now);
+}

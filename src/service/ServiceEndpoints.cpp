@@ -1,0 +1,68 @@
+#include "service/ServiceEndpoints.h"
+
+#include <QHostAddress>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+bool isLoopbackHost(const QString& host) {
+    if (host.compare("localhost", Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+QUrl endpoint(const char* name) {
+    QUrl url = ServiceEndpoints::base();
+    QString path = url.path();
+    while (path.endsWith('/'))
+        path.chop(1);
+    url.setPath(path + "/" + name);
+    return url;
+}
+
+} // namespace
+
+namespace ServiceEndpoints {
+
+bool isAcceptableBase(const QUrl& url) {
+    if (!url.isValid() || url.host().isEmpty() || url.hasQuery() || url.hasFragment())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    return scheme == "https" || (scheme == "http" && isLoopbackHost(url.host()));
+}
+
+QUrl base() {
+    const QUrl chosen(qEnvironmentVariable(baseVariable), QUrl::StrictMode);
+    return isAcceptableBase(chosen) ? chosen : QUrl(defaultBase);
+}
+
+QUrl crash() {
+    return endpoint("crash");
+}
+
+QUrl check() {
+    return endpoint("check");
+}
+
+QUrl report() {
+    return endpoint("report");
+}
+
+QString appVersion() {
+    return QStringLiteral(VESPERIN_VERSION);
+}
+
+QNetworkReply* post(QNetworkAccessManager& network, const QUrl& endpoint, const QJsonObject& record,
+                    std::chrono::milliseconds timeout) {
+    QNetworkRequest request(endpoint);
+    request.setTransferTimeout(int(timeout.count()));
+    // Without a type Qt would label the body as a form and warn about it.
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    return network.post(request, QJsonDocument(record).toJson(QJsonDocument::Compact));
+}
+
+} // namespace ServiceEndpoints

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The three endpoints of the maker's support service and the one way requests reach them.
+//
+// The endpoints are "<base>/crash", "<base>/check" and "<base>/report". The base is the
+// service's HTTPS address unless the environment variable VESPERIN_SERVICE_URL names another
+// one, which must be an https address, or a plain http address on the loopback interface (a
+// local test server); any other value is ignored, so that the device identifier never travels
+// in clear text over a network.
+namespace ServiceEndpoints {
+
+inline constexpr const char* defaultBase = "https://api.orvennalabs.com/vesperin";
+inline constexpr const char* baseVariable = "VESPERIN_SERVICE_URL";
+
+QUrl base();
+QUrl crash();
+QUrl check();
+QUrl report();
+
+// Whether `url` may serve as the base: https anywhere, http only to a loopback address.
+bool isAcceptableBase(const QUrl& url);
+
+// The application's short version, sent as "v" with every record.
+QString appVersion();
+
+// POSTs `record` as a compact JSON body to `endpoint`. The request gives up when nothing has
+// moved for `timeout`. The caller owns the reply.
+QNetworkReply* post(QNetworkAccessManager& network, const QUrl& endpoint, const QJsonObject& record,
+                    std::chrono::milliseconds timeout);
+
+} // namespace ServiceEndpoints

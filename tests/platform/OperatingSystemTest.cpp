@@ -1,0 +1,30 @@
+#include "platform/OperatingSystem.h"
+
+#include <QList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersion) {
+    const QList<std::pair<QByteArray, std::optional<QString>>> cases = {
+        {"PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian GNU/Linux\"\n"
+         "VERSION_ID=\"12\"\nID=debian\n",
+         "Debian 12"},
+        {"NAME=\"Alpine Linux\"\nVERSION_ID=3.18.4\n", "Alpine Linux 3.18"},
+        {"# comment\nNAME='Arch Linux'\nBUILD_ID=rolling\n", "Arch Linux"},
+        {"NAME=\"Say \\\"hi\\\" OS\"\nVERSION_ID=\"1.2\"\n", "Say \"hi\" OS 1.2"},
+        {"ID=debian\nVERSION_ID=12\n", std::nullopt},
+        {"NAME=\"\"\nVERSION_ID=12\n", std::nullopt},
+    };
+    for (const auto& [contents, expected] : cases)
+        EXPECT_EQ(OperatingSystem::describeOsRelease(contents), expected) << contents.toStdString();
+}
+
+TEST(OperatingSystemTest, WithoutADistributionTheKernelVersionIsUsed) {
+    EXPECT_EQ(OperatingSystem::describeKernel("6.1.0-18-amd64"), "Linux 6.1");
+    EXPECT_EQ(OperatingSystem::describeKernel("5.15.153.1-microsoft-standard-WSL2"), "Linux 5.15");
+    EXPECT_EQ(OperatingSystem::describeKernel("unknown"), "Linux");
+}
+
+} // namespace

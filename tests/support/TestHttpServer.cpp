@@ -1,0 +1,109 @@
+#include "support/TestHttpServer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QThread>
+
+QJsonObject RecordedRequest::json() const {
+    return QJsonDocument::fromJson(body).object();
+}
+
+TestHttpServer::TestHttpServer() {
+    m_server.listen(QHostAddress::LocalHost);
+    connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                m_buffers.remove(socket);
+                socket->deleteLater();
+            });
+        }
+    });
+}
+
+QUrl TestHttpServer::url() const {
+    return QUrl(QString("http://127.0.0.1:%1").arg(m_server.serverPort()));
+}
+
+void TestHttpServer::answer(int status, const QByteArray& body) {
+    m_scripts.append(Script{Script::Answer, status, body});
+}
+
+void TestHttpServer::hang() {
+    m_scripts.append(Script{Script::Hang});
+}
+
+void TestHttpServer::closeWithoutAnswer() {
+    m_scripts.append(Script{Script::Close});
+}
+
+void TestHttpServer::answerCutOff(int status, const QByteArray& body) {
+    m_scripts.append(Script{Script::CutOff, status, body});
+}
+
+void TestHttpServer::readFrom(QTcpSocket* socket) {
+    QByteArray& buffer = m_buffers[socket];
+    buffer += socket->readAll();
+    for (;;) {
+        const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+        if (headerEnd < 0)
+            return;
+        RecordedRequest request;
+        const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+        request.method = requestLine.value(0);
+        request.path = requestLine.value(1);
+        for (const QByteArray& line : lines.mid(1)) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon > 0)
+                request.headers.insert(line.left(colon).trimmed().toLower(),
+                                       line.mid(colon + 1).trimmed());
+        }
+        const qsizetype length = request.headers.value("content-length", "0").toLongLong();
+        if (buffer.size() < headerEnd + 4 + length)
+            return;
+        request.body = buffer.mid(headerEnd + 4, length);
+        buffer.remove(0, headerEnd + 4 + length);
+        m_requests.append(request);
+        respond(socket);
+    }
+}
+
+void TestHttpServer::respond(QTcpSocket* socket) {
+    const Script script = m_scripts.isEmpty() ? Script{} : m_scripts.takeFirst();
+    if (script.kind == Script::Hang)
+        return;
+    if (script.kind == Script::Close) {
+        socket->abort();
+        return;
+    }
+    const QByteArray reason = script.status == 200 ? "OK" : "Scripted";
+    const qsizetype promised = script.body.size() + (script.kind == Script::CutOff ? 100 : 0);
+    socket->write("HTTP/1.1 " + QByteArray::number(script.status) + " " + reason + "\r\n" +
+                  "Content-Type: application/json\r\n" +
+                  "Content-Length: " + QByteArray::number(promised) + "\r\n" +
+                  "Connection: close\r\n\r\n" + script.body);
+    if (script.kind == Script::Answer)
+        socket->disconnectFromHost();
+}
+
+bool waitUntil(const std::function<bool()>& condition, int limitMs) {
+    const QDeadlineTimer deadline(limitMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+QUrl refusingUrl() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QUrl(QString("http://127.0.0.1:%1").arg(port));
+}

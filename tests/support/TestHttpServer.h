@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QTcpServer>
+#include <QUrl>
+
+#include <functional>
+
+class QTcpSocket;
+
+// One request as the server received it. Header names are lower-case.
+struct RecordedRequest {
+    QByteArray method;
+    QByteArray path;
+    QHash<QByteArray, QByteArray> headers;
+    QByteArray body;
+
+    // The body as a JSON object (empty when it is not one).
+    QJsonObject json() const;
+};
+
+// A small HTTP/1.1 server on 127.0.0.1 for tests of network clients. It records every
+// request and answers each with the next scripted answer (200 with "{}" when none is left).
+// It runs on the test's event loop: spin it (waitUntil) while a client talks to it.
+class TestHttpServer : public QObject {
+    Q_OBJECT
+public:
+    TestHttpServer();
+
+    // http://127.0.0.1:<port>
+    QUrl url() const;
+
+    void answer(int status, const QByteArray& body);
+    // The next request gets no answer at all; its connection stays open.
+    void hang();
+    // The next request's connection is closed without an answer.
+    void closeWithoutAnswer();
+    // The next request gets `body` under a Content-Length that promises more, and then
+    // silence: the answer never completes.
+    void answerCutOff(int status, const QByteArray& body);
+
+    const QList<RecordedRequest>& requests() const { return m_requests; }
+
+private:
+    struct Script {
+        enum Kind { Answer, Hang, Close, CutOff } kind = Answer;
+        int status = 200;
+        QByteArray body = "{}";
+    };
+
+    void readFrom(QTcpSocket* socket);
+    void respond(QTcpSocket* socket);
+
+    QTcpServer m_server;
+    QList<Script> m_scripts;
+    QList<RecordedRequest> m_requests;
+    QHash<QTcpSocket*, QByteArray> m_buffers;
+};
+
+// Runs the event loop until `condition` holds; false when it still does not after
+// `limitMs` (a bound against hanging, not a timing assertion).
+bool waitUntil(const std::function<bool()>& condition, int limitMs = 20000);
+
+// An http address on 127.0.0.1 where nothing listens, so connections are refused.
+QUrl refusingUrl();
