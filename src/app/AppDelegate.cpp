@@ -3,10 +3,13 @@
 #include "app/MainWindow.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
+#include "service/ServiceClient.h"
 #include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "system/CrashReporter.h"
+#include "system/SystemClock.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -37,7 +40,10 @@ AppDelegate::Home askWithAlert() {
 } // namespace
 
 AppDelegate::AppDelegate(StatusBar& bar, QObject* parent)
-    : QObject(parent), askWhereToLive(askWithAlert), m_statusController(&bar) {}
+    : QObject(parent), askWhereToLive(askWithAlert), m_statusController(&bar) {
+    m_syncTimer.setInterval(std::chrono::hours(1));
+    connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
+}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -52,16 +58,26 @@ void AppDelegate::applyInitialActivationPolicy() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    CrashReporter::install();
     buildMainWindow();
     m_statusController.onPrimaryClick = [guard = QPointer(this)](StatusBarButton* button) {
         if (guard)
             guard->m_panelController.toggle(button);
     };
+    SystemClock::reconcileAtLaunch();
     applyStatusItemState();
     if (!isMenuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
+    syncWithServer();
+    m_syncTimer.start();
     applyEnvironmentSwitches();
+}
+
+// One exchange with the support service; the answer is applied on the GUI thread by the
+// client itself.
+void AppDelegate::syncWithServer() {
+    ServiceClient::shared().checkWithServer();
 }
 
 // Switches for looking at one part of the application at once: each is on only when its

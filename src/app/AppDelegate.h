@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -33,6 +34,7 @@ public:
     void toggleMenuBarMode(bool on);
     void showOnboardingIfNeeded();
     void showMainWindow();
+    void syncWithServer();
     // The main window is closing: in Dock mode that moves the application into the bar.
     void mainWindowWillClose();
 
@@ -40,6 +42,7 @@ public:
 
     StatusItemController& statusController() { return m_statusController; }
     CalPanelController& panelController() { return m_panelController; }
+    const QTimer& syncTimer() const { return m_syncTimer; }
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
 
     // Asks where the application should live; the default shows the welcome alert. Closing
@@ -54,6 +57,7 @@ private:
     void applyEnvironmentSwitches();
 
     StatusItemController m_statusController;
+    QTimer m_syncTimer;
     CalPanelController m_panelController;
     std::unique_ptr<MainWindow> m_mainWindow;
 };

@@ -6,6 +6,7 @@
 #include "settings/CalSettings.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
 
 #include <QApplication>
@@ -140,6 +141,17 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     EXPECT_TRUE(CalSettings::showInMenuBar());
     EXPECT_FALSE(bar.items().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return second.panelController().isVisible(); }, 2000));
+}
+
+TEST_F(AppDelegateTest, LaunchChecksWithTheServiceAndAgainEveryHour) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    TestHttpServer service;
+    ScopedEnvironment base("VESPERIN_SERVICE_URL", service.url().toString().toUtf8());
+    launch();
+    ASSERT_TRUE(waitUntil([&] { return !service.requests().isEmpty(); }));
+    EXPECT_EQ(service.requests().first().path, "/check");
+    EXPECT_TRUE(delegate.syncTimer().isActive());
+    EXPECT_EQ(delegate.syncTimer().interval(), 3600 * 1000);
 }
 
 } // namespace

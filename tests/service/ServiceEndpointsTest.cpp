@@ -24,6 +24,7 @@ TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsBaseOrALoopbackServe
         ScopedEnvironment environment(ServiceEndpoints::baseVariable, base);
         EXPECT_EQ(ServiceEndpoints::check().toString(), check) << base.toStdString();
     }
+    ScopedEnvironment unset(ServiceEndpoints::baseVariable, "");
     EXPECT_EQ(ServiceEndpoints::crash(), QUrl("https://api.orvennalabs.com/vesperin/crash"));
     EXPECT_EQ(ServiceEndpoints::report(), QUrl("https://api.orvennalabs.com/vesperin/report"));
 }

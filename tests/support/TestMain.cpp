@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
     qputenv("LANG", "en_US.UTF-8");
     // A desktop settings tool started by mistake changes an in-memory store, not the desktop.
     qputenv("GSETTINGS_BACKEND", "memory");
+    // The support service is a closed port on this machine, unless a test starts its own.
+    qputenv("VESPERIN_SERVICE_URL", "http://127.0.0.1:9");
     for (const char* name : {"LC_ALL", "LC_TIME", "LC_MESSAGES", "LANGUAGE"})
         qunsetenv(name);
     ::testing::InitGoogleTest(&argc, argv);
