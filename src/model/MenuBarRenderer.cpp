@@ -218,12 +218,12 @@ CompiledTemplate compileTemplate(const QString& text) {
     };
     for (const TemplateSyntax::BlockMatch& match : TemplateSyntax::blockMatches(text)) {
         addStretch(text.sliced(from, match.start - from));
-        const auto specification = TemplateSyntax::splitSpecification(match.specification);
+        const auto selector = TemplateSyntax::splitSelector(match.selector);
         CompiledBlock block;
-        if (!specification.zone.isEmpty() && SystemContext::isKnownTimeZone(specification.zone))
-            block.timeZoneID = specification.zone;
-        if (!specification.language.isEmpty())
-            block.localeID = specification.language;
+        if (!selector.zone.isEmpty() && SystemContext::isKnownTimeZone(selector.zone))
+            block.timeZoneID = selector.zone;
+        if (!selector.language.isEmpty())
+            block.localeID = selector.language;
         block.content = compileTokens(match.content);
         compiled.blocks.push_back(std::move(block));
         from = match.end;

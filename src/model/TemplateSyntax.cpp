@@ -77,11 +77,11 @@ QList<BlockMatch> blockMatches(const QString& text) {
     return matches;
 }
 
-BlockSpecification splitSpecification(const QString& specification) {
-    const qsizetype hash = specification.indexOf(u'#');
+BlockSelector splitSelector(const QString& selector) {
+    const qsizetype hash = selector.indexOf(u'#');
     if (hash < 0)
-        return {trimmed(specification), QString()};
-    return {trimmed(specification.left(hash)), trimmed(specification.mid(hash + 1))};
+        return {trimmed(selector), QString()};
+    return {trimmed(selector.left(hash)), trimmed(selector.mid(hash + 1))};
 }
 
 QString trimmed(const QString& text) {

@@ -18,13 +18,13 @@ struct TokenMatch {
 struct BlockMatch {
     int start = 0; // of the opening bracket
     int end = 0;   // just after the closing bracket
-    QString specification;
+    QString selector;
     QString content;
 };
 
-// A block's specification split at its first "#": the zone before it and the language
+// A block's selector split at its first "#": the zone before it and the language
 // after it (further "#" stay in the language), both trimmed; either may be empty.
-struct BlockSpecification {
+struct BlockSelector {
     QString zone;
     QString language;
 };
@@ -33,7 +33,7 @@ struct BlockSpecification {
 QList<TokenMatch> tokenMatches(const QString& text);
 // Every block, left to right, never overlapping. Blocks do not nest.
 QList<BlockMatch> blockMatches(const QString& text);
-BlockSpecification splitSpecification(const QString& specification);
+BlockSelector splitSelector(const QString& selector);
 // Without leading and trailing space separators and tabs; line breaks stay.
 QString trimmed(const QString& text);
 

@@ -104,17 +104,17 @@ QString format(const QString& pattern, const QVariantList& arguments) {
         const auto match = it.next();
         result += QStringView(pattern).sliced(copiedUpTo, match.capturedStart() - copiedUpTo);
         copiedUpTo = match.capturedEnd();
-        const QString spec = match.captured(0);
-        if (spec == "%%") {
+        const QString conversionText = match.captured(0);
+        if (conversionText == "%%") {
             result += '%';
             continue;
         }
         const qsizetype index =
             match.hasCaptured(1) ? match.captured(1).toLongLong() - 1 : nextArgument++;
         if (index < 0 || index >= arguments.size())
-            result += spec;
+            result += conversionText;
         else
-            result += formatted(spec, arguments.at(index));
+            result += formatted(conversionText, arguments.at(index));
     }
     result += QStringView(pattern).sliced(copiedUpTo);
     return result;

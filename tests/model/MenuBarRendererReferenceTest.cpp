@@ -38,10 +38,10 @@ private:
         qsizetype from = 0;
         for (const QRegularExpressionMatch& match : block.globalMatch(text)) {
             out += text.mid(from, match.capturedStart() - from);
-            const QString specification = match.captured(1);
-            const QString blockZone = specification.section('#', 0, 0).trimmed();
+            const QString selector = match.captured(1);
+            const QString blockZone = selector.section('#', 0, 0).trimmed();
             const QString blockLanguage =
-                specification.contains('#') ? specification.section('#', 1).trimmed() : QString();
+                selector.contains('#') ? selector.section('#', 1).trimmed() : QString();
             out += tokens(match.captured(2), blockLanguage.isEmpty() ? language : blockLanguage,
                           knownZone(blockZone) ? blockZone : zone);
             from = match.capturedEnd();

@@ -12,22 +12,22 @@ TEST(TemplateSyntaxTest, BlocksNeedABarAndEndAtTheFirstClosingBracket) {
     ASSERT_EQ(blocks.size(), 3);
     EXPECT_EQ(text.mid(blocks[0].start, blocks[0].end - blocks[0].start),
               "[Asia/Bangkok|{HH}:{min}]");
-    EXPECT_EQ(blocks[0].specification, "Asia/Bangkok");
+    EXPECT_EQ(blocks[0].selector, "Asia/Bangkok");
     EXPECT_EQ(blocks[0].content, "{HH}:{min}");
-    // The specification stops at the first bar; the content may hold more bars.
-    EXPECT_EQ(blocks[1].specification, "#de");
+    // The selector stops at the first bar; the content may hold more bars.
+    EXPECT_EQ(blocks[1].selector, "#de");
     EXPECT_EQ(blocks[1].content, "x|y");
     // Blocks do not nest: the inner opening bracket is content, the last bracket is text.
-    EXPECT_EQ(blocks[2].specification, "x");
+    EXPECT_EQ(blocks[2].selector, "x");
     EXPECT_EQ(blocks[2].content, "[y|z");
     EXPECT_EQ(blocks[2].end, text.size() - 1);
     EXPECT_TRUE(TemplateSyntax::blockMatches("[a|b").isEmpty());
     EXPECT_TRUE(TemplateSyntax::blockMatches("[a]b|c]").isEmpty());
 }
 
-TEST(TemplateSyntaxTest, SpecificationsSplitAtTheFirstHashAndAreTrimmed) {
+TEST(TemplateSyntaxTest, SelectorsSplitAtTheFirstHashAndAreTrimmed) {
     auto split = [](const QString& text) {
-        const auto parts = TemplateSyntax::splitSpecification(text);
+        const auto parts = TemplateSyntax::splitSelector(text);
         return std::make_pair(parts.zone, parts.language);
     };
     using Pair = std::pair<QString, QString>;

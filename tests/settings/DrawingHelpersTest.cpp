@@ -15,7 +15,7 @@
 namespace {
 
 void expectComponents(const QColor& color, float red, float green, float blue) {
-    EXPECT_EQ(color.spec(), QColor::Rgb); // sRGB
+    EXPECT_EQ(color, color.toRgb()); // plain sRGB, not an extended or other colour model
     EXPECT_NEAR(color.redF(), red, 1e-4);
     EXPECT_NEAR(color.greenF(), green, 1e-4);
     EXPECT_NEAR(color.blueF(), blue, 1e-4);
