@@ -1,0 +1,94 @@
+#include "platform/StatusBar.h"
+
+#include "platform/StatusBarButton.h"
+#include "platform/StatusItem.h"
+#include "support/TestProfile.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList namesOf(const StatusBar& bar) {
+    QStringList names;
+    for (const StatusItem* item : bar.items())
+        names.append(item->autosaveName());
+    return names;
+}
+
+StatusItem* addNamed(StatusBar& bar, const QString& name, qreal length = 40) {
+    StatusItem* item = bar.addItem(length);
+    item->setAutosaveName(name);
+    return item;
+}
+
+using StatusBarTest = ProfileTest;
+
+TEST_F(StatusBarTest, NewItemsGoLeftAndTheBarShowsWhileItHasItems) {
+    StatusBar bar;
+    EXPECT_FALSE(bar.isVisible());
+    StatusItem* first = addNamed(bar, "VSP-A");
+    StatusItem* second = addNamed(bar, "VSP-B", 60);
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-A"}));
+    EXPECT_EQ(first->button()->geometry().right(), bar.width() - 8 - 1);
+    EXPECT_EQ(second->button()->geometry(), QRect(bar.width() - 8 - 40 - 60, 0, 60, 24));
+    first->setLength(StatusItem::variableLength);
+    first->button()->setTitle("12:00");
+    EXPECT_EQ(first->width(), first->button()->fittingWidth() + 16);
+    EXPECT_EQ(second->button()->geometry().right() + 1, first->button()->x());
+    bar.removeItem(first);
+    bar.removeItem(second);
+    EXPECT_FALSE(bar.isVisible());
+}
+
+TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
+    {
+        StatusBar bar;
+        addNamed(bar, "VSP-C");
+        addNamed(bar, "VSP-B");
+        StatusItem* leftmost = addNamed(bar, "VSP-A");
+        bar.show();
+        StatusBarButton* button = leftmost->button();
+        QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, QPoint(5, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(bar.width() - 20 - button->x(), 5),
+                         button->mapToGlobal(QPointF(bar.width() - 20 - button->x(), 5)),
+                         Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+        QApplication::sendEvent(button, &move);
+        QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier);
+        EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-C", "VSP-A"}));
+    }
+    // Recreated in the old order, the items go back where the user put them.
+    StatusBar bar;
+    addNamed(bar, "VSP-C");
+    addNamed(bar, "VSP-B");
+    addNamed(bar, "VSP-A");
+    addNamed(bar, "VSP-new");
+    EXPECT_EQ(namesOf(bar), (QStringList{"VSP-new", "VSP-B", "VSP-C", "VSP-A"}));
+}
+
+TEST_F(StatusBarTest, CreatingItemsRemembersNothingSoTheirOrderFollowsTheCaller) {
+    {
+        StatusBar bar;
+        addNamed(bar, "VSP-B");
+        addNamed(bar, "VSP-A");
+    }
+    StatusBar bar;
+    addNamed(bar, "VSP-A");
+    addNamed(bar, "VSP-B");
+    EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-A"}));
+}
+
+TEST_F(StatusBarTest, AnAltDragReportsNoClick) {
+    StatusBar bar;
+    StatusItem* item = addNamed(bar, "VSP-A");
+    bar.show();
+    int clicks = 0;
+    QObject::connect(item->button(), &StatusBarButton::mouseUp, [&] { ++clicks; });
+    QTest::mouseClick(item->button(), Qt::LeftButton, Qt::AltModifier);
+    QTest::mouseClick(item->button(), Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
+
+} // namespace
