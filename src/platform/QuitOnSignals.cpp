@@ -27,7 +27,9 @@ void install(std::initializer_list<int> signals) {
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char byte;
         [[maybe_unused]] const ssize_t ignored = ::read(wakeFds[1], &byte, 1);
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() first asks every window to close, which an open modal
+        // alert refuses and which the main window would take as a switch of display mode.
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

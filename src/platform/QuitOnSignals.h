@@ -2,9 +2,10 @@
 
 #include <initializer_list>
 
-// Turns SIGTERM, SIGINT and the like into a normal quit of the event loop, so the process
-// ends as it would from its Quit menu item. The handler only writes one byte to a pipe (all a
-// signal handler may safely do); the event loop reads it and quits.
+// Turns SIGTERM, SIGINT and the like into a normal end of the event loop (and of any modal
+// loop inside it): windows are not asked to close, nothing is stored, the process exits 0. The
+// handler only writes one byte to a pipe (all a signal handler may safely do); the event loop reads
+// it and quits.
 namespace QuitOnSignals {
 
 void install(std::initializer_list<int> signals);

@@ -1,3 +1,4 @@
+#include "settings/Preferences.h"
 #include "support/TestProfile.h"
 #include "support/VirtualDisplay.h"
 
@@ -42,6 +43,21 @@ protected:
              QString::fromLatin1(QJsonDocument(layout).toJson(QJsonDocument::Compact).toHex())});
     }
 
+    void startApp() {
+        app.setProcessEnvironment(display.environment());
+        app.start(binaries + "vesperin");
+        ASSERT_TRUE(app.waitForStarted());
+    }
+    bool waitForWindow(const QString& title) {
+        return QTest::qWaitFor([&] { return display.windowFrame(title).has_value(); }, 10000);
+    }
+    void terminateAndExpectCleanExit() {
+        ::kill(pid_t(app.processId()), SIGTERM);
+        ASSERT_TRUE(app.waitForFinished(5000)) << "SIGTERM did not end the program";
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(app.exitCode(), 0);
+    }
+
     VirtualDisplay display;
     QProcess app;
 };
@@ -49,9 +65,7 @@ protected:
 TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     ASSERT_TRUE(display.isRunning());
     prepareMenuBarProfile();
-    app.setProcessEnvironment(display.environment());
-    app.start(binaries + "vesperin");
-    ASSERT_TRUE(app.waitForStarted());
+    startApp();
 
     std::optional<QRect> frame;
     ASSERT_TRUE(
@@ -70,10 +84,27 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     ASSERT_FALSE(before.isNull());
     EXPECT_NE(before, after) << "the seconds did not move";
 
-    ::kill(pid_t(app.processId()), SIGTERM);
-    ASSERT_TRUE(app.waitForFinished(5000));
-    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(app.exitCode(), 0);
+    terminateAndExpectCleanExit();
+}
+
+// A signal ends the program as it stands: an open first-launch alert does not hold it up,
+// and the open main window is not closed (closing it in Dock mode would move the application
+// into the bar for good).
+TEST_F(EndToEndTest, TerminationNeitherWaitsForTheAlertNorChangesTheDisplayMode) {
+    ASSERT_TRUE(display.isRunning());
+    startApp(); // a fresh profile: the first-launch question is open
+    ASSERT_TRUE(waitForWindow("Vesperin"));
+    QTest::qWait(300);
+    terminateAndExpectCleanExit();
+
+    defaults({"VSPOnboarded", "-bool", "true"});
+    defaults({"VSPMenuBarMode", "-bool", "false"});
+    startApp(); // Dock mode, the main window in front
+    ASSERT_TRUE(waitForWindow("Vesperin"));
+    terminateAndExpectCleanExit();
+    Preferences reader(Preferences::applicationDomain,
+                       profile.preferencesFile(Preferences::applicationDomain));
+    EXPECT_FALSE(reader.boolForKey("VSPMenuBarMode"));
 }
 
 } // namespace
