@@ -34,7 +34,7 @@ class StatusItemController : public QObject {
 public:
     struct Entry {
         MenuBarItem item;
-        StatusItem* status;
+        StatusItem* status = nullptr;
     };
 
     explicit StatusItemController(StatusBar* bar, QObject* parent = nullptr);
