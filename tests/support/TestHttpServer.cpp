@@ -35,10 +35,6 @@ void TestHttpServer::hang() {
     m_scripts.append(Script{Script::Hang});
 }
 
-void TestHttpServer::closeWithoutAnswer() {
-    m_scripts.append(Script{Script::Close});
-}
-
 void TestHttpServer::answerCutOff(int status, const QByteArray& body) {
     m_scripts.append(Script{Script::CutOff, status, body});
 }
@@ -75,10 +71,6 @@ void TestHttpServer::respond(QTcpSocket* socket) {
     const Script script = m_scripts.isEmpty() ? Script{} : m_scripts.takeFirst();
     if (script.kind == Script::Hang)
         return;
-    if (script.kind == Script::Close) {
-        socket->abort();
-        return;
-    }
     const QByteArray reason = script.status == 200 ? "OK" : "Scripted";
     const qsizetype promised = script.body.size() + (script.kind == Script::CutOff ? 100 : 0);
     socket->write("HTTP/1.1 " + QByteArray::number(script.status) + " " + reason + "\r\n" +

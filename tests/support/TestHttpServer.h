@@ -37,8 +37,6 @@ public:
     void answer(int status, const QByteArray& body);
     // The next request gets no answer at all; its connection stays open.
     void hang();
-    // The next request's connection is closed without an answer.
-    void closeWithoutAnswer();
     // The next request gets `body` under a Content-Length that promises more, and then
     // silence: the answer never completes.
     void answerCutOff(int status, const QByteArray& body);
@@ -47,7 +45,7 @@ public:
 
 private:
     struct Script {
-        enum Kind { Answer, Hang, Close, CutOff } kind = Answer;
+        enum Kind { Answer, Hang, CutOff } kind = Answer;
         int status = 200;
         QByteArray body = "{}";
     };
