@@ -93,12 +93,4 @@ TEST(MonthGridHeaders, ShortNamesCutUpperCasedAndWithoutFullStops) {
               (QStringList{"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"}));
 }
 
-TEST(MonthGridHitTest, ADayIsFoundOnlyInsideItsCell) {
-    const QList<MonthGrid::DayCell> cells{{QRectF(0, 20, 40, 30), local(2026, 1, 1), "1"},
-                                          {QRectF(40, 20, 40, 30), local(2026, 1, 2), "2"}};
-    EXPECT_EQ(MonthGrid::dayAt(cells, QPointF(50, 30)), local(2026, 1, 2));
-    EXPECT_EQ(MonthGrid::dayAt(cells, QPointF(40, 30)), local(2026, 1, 1)); // shared edge
-    EXPECT_FALSE(MonthGrid::dayAt(cells, QPointF(10, 10)));                 // the header
-}
-
 } // namespace

@@ -10,17 +10,6 @@ namespace {
 
 const char* const idText = "0F8FAD5B-D9CB-469F-A165-70867728950E";
 
-MenuBarItem fullItem() {
-    return MenuBarItem{
-        QUuid::fromString(QString(idText)),
-        false,
-        "{HH}:{min}",
-        "America/Argentina/Buenos_Aires",
-        "fr",
-        QList<MenuBarPart>{{"{flag}", "Asia/Bangkok", std::nullopt}, {"a/b", std::nullopt, "de"}},
-        ""};
-}
-
 QJsonObject decodeObject(const QByteArray& json) {
     return QJsonDocument::fromJson(json).array().first().toObject();
 }
@@ -52,13 +41,6 @@ TEST(MenuBarItemTest, UnknownZonesFallBackToTheCurrentOneAndLanguagesAreTakenAsG
     EXPECT_EQ(item.locale(), "en_US");
     item.localeID = "xx-nonsense";
     EXPECT_EQ(item.locale(), "xx-nonsense");
-}
-
-TEST(MenuBarItemCodingTest, ARoundTripGivesEqualItems) {
-    const QList<MenuBarItem> items{
-        fullItem(), MenuBarItem{QUuid::createUuid(), true, ""},
-        MenuBarItem{QUuid::createUuid(), true, "x", {}, {}, QList<MenuBarPart>{}, std::nullopt}};
-    EXPECT_EQ(MenuBarItemCoding::decode(MenuBarItemCoding::encode(items)), items);
 }
 
 TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAll) {

@@ -40,10 +40,11 @@ TEST_F(MenuBarLayoutTest, TheDefaultItemFollowsTheFormerIconFormat) {
 }
 
 TEST_F(MenuBarLayoutTest, AStoredLayoutReadsBackEqualAndEmptyStaysEmpty) {
+    // Every field set and left out once; an empty separator is not an absent one.
     const QList<MenuBarItem> items{
         {QUuid::createUuid(), true, "{HH}:{min}:{sec}"},
-        {QUuid::createUuid(), false, "", "Asia/Tokyo", std::nullopt,
-         QList<MenuBarPart>{{"{flag}", "Asia/Bangkok"}, {"{wd}", std::nullopt, "fr"}}, " · "}};
+        {QUuid::createUuid(), false, "a/b", "Asia/Tokyo", "fr",
+         QList<MenuBarPart>{{"{flag}", "Asia/Bangkok"}, {"{wd}", std::nullopt, "de"}}, ""}};
     MenuBarLayout::setItems(items);
     EXPECT_EQ(MenuBarLayout::items(), items);
     EXPECT_EQ(MenuBarLayout::enabledItems(), QList<MenuBarItem>{items.first()});
