@@ -4,7 +4,6 @@
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTimeZone>
 
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
