@@ -12,11 +12,10 @@
 
 class QTcpSocket;
 
-// One request as the server received it. Header names are lower-case.
+// One request as the server received it.
 struct RecordedRequest {
     QByteArray method;
     QByteArray path;
-    QHash<QByteArray, QByteArray> headers;
     QByteArray body;
 
     // The body as a JSON object (empty when it is not one).
