@@ -92,7 +92,11 @@ TEST(MenuBarRendererTest, BlocksRenderTheirContentInAnotherZoneOrLanguage) {
     EXPECT_EQ(render("[Asia/Tokyo|{weekday}]", nullopt, "fr", evening), "mardi");
     EXPECT_EQ(render("[#de|{weekday}] {weekday}", nullopt, "fr", evening), "Montag lundi");
     EXPECT_EQ(render("{HH} [Asia/Tokyo|{HH}] {HH}"), "14 22 14");
-    EXPECT_EQ(render("[ Asia/Tokyo # ja |{ampm}]"), QString::fromUtf8("\u5348\u5F8C"));
+    // The zone and language are trimmed of spaces of any kind and tabs, not of line breaks.
+    EXPECT_EQ(render(QString::fromUtf8("[\u3000Asia/Tokyo\t# ja\u00A0|{ampm}]")),
+              QString::fromUtf8("\u5348\u5F8C"));
+    EXPECT_EQ(render("[Asia/Tokyo\n|{HH}]"), "14");
+    EXPECT_EQ(render("[Asia/Tokyo#fr#x|{HH}]"), "22"); // only the first "#" splits
     // An unknown or empty zone leaves the part's zone.
     EXPECT_EQ(render("[Mars/Olympus|{HH}]", "Asia/Bangkok"), "20");
     EXPECT_EQ(render("[|{HH}]"), "14");
