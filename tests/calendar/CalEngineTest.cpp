@@ -94,14 +94,6 @@ TEST_F(CalEngineTest, WeekNumbersAreIsoWhateverTheFirstWeekday) {
     EXPECT_EQ(CalEngine::isoWeekNumber(QDateTime(QDate(2026, 3, 8), QTime(23, 30), Qt::UTC)), 11);
 }
 
-TEST_F(CalEngineTest, DaysCompareOnTheLocalCalendar) {
-    EXPECT_FALSE(CalEngine::isSameDay(paris(2026, 3, 7, 23, 59), paris(2026, 3, 8, 0, 1)));
-    EXPECT_FALSE(CalEngine::isSameDay(paris(2026, 3, 7), paris(2027, 3, 7)));
-    // 23:30 and 00:30 UTC are both on 8 March in Paris.
-    EXPECT_TRUE(CalEngine::isSameDay(QDateTime(QDate(2026, 3, 7), QTime(23, 30), Qt::UTC),
-                                     QDateTime(QDate(2026, 3, 8), QTime(0, 30), Qt::UTC)));
-}
-
 TEST_F(CalEngineTest, OpensTheDayInTheCalendarAndFallsBackToTheBareScheme) {
     QStringList opened;
     bool accept = true;
