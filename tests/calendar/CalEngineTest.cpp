@@ -73,12 +73,11 @@ TEST_F(CalEngineTest, MonthTitlesBeginWithACapitalInEveryLanguage) {
 
 TEST_F(CalEngineTest, StatusTitleFollowsTheStoredIconFormat) {
     const QDateTime saturday = paris(2026, 3, 7, 10, 0);
-    EXPECT_EQ(CalEngine::statusTitle(saturday), "Sat 7"); // nothing stored: weekday and day
     CalSettings::setIconFormat(CalIconFormat::day);
     EXPECT_EQ(CalEngine::statusTitle(saturday), "7");
     CalSettings::setIconFormat(CalIconFormat::iconOnly);
     EXPECT_EQ(CalEngine::statusTitle(saturday), std::nullopt);
-    Preferences::standard().setInteger(PreferenceKeys::iconFormat, 9);
+    CalSettings::setIconFormat(CalIconFormat::weekdayDay);
     ScopedEnvironment language("LANG", "fr_FR.UTF-8");
     SystemContext::reloadFromEnvironment();
     EXPECT_EQ(CalEngine::statusTitle(saturday), "sam. 7");
