@@ -32,14 +32,6 @@ protected:
     }
 };
 
-TEST_F(CalEngineTest, WeeksStartOnSundayOnlyWhenThePreferenceIsExactlyOne) {
-    EXPECT_EQ(CalEngine::calendar()->getFirstDayOfWeek(), UCAL_MONDAY); // nothing stored
-    storeFirstWeekday(7);
-    EXPECT_EQ(CalEngine::calendar()->getFirstDayOfWeek(), UCAL_MONDAY);
-    storeFirstWeekday(1);
-    EXPECT_EQ(CalEngine::calendar()->getFirstDayOfWeek(), UCAL_SUNDAY);
-}
-
 TEST_F(CalEngineTest, MonthStartIsMidnightOnTheFirstInLocalTime) {
     EXPECT_EQ(wallClock(CalEngine::monthStart(paris(2026, 1, 31, 23, 59))), "2026-01-01 00:00");
     // In summer time the first of the month is still midnight on the local clock.
@@ -83,12 +75,14 @@ TEST_F(CalEngineTest, StatusTitleFollowsTheStoredIconFormat) {
     EXPECT_EQ(CalEngine::statusTitle(saturday), "sam. 7");
 }
 
+// Weeks start on Sunday only for a stored 1 (the month grid tests show it), but week numbers
+// stay ISO whatever the first weekday.
 TEST_F(CalEngineTest, WeekNumbersAreIsoWhateverTheFirstWeekday) {
     EXPECT_EQ(CalEngine::isoWeekNumber(paris(2021, 1, 1, 12)), 53);
     EXPECT_EQ(CalEngine::isoWeekNumber(paris(2025, 12, 29, 0, 0)), 1);
     storeFirstWeekday(1);
+    ASSERT_EQ(CalEngine::calendar()->getFirstDayOfWeek(), UCAL_SUNDAY);
     EXPECT_EQ(CalEngine::isoWeekNumber(paris(2026, 3, 8, 12)), 10); // a Sunday
-    EXPECT_EQ(CalEngine::isoWeekNumber(paris(2026, 3, 8, 12)), 10);
     // 23:30 UTC on Sunday is Monday in Paris.
     EXPECT_EQ(CalEngine::isoWeekNumber(QDateTime(QDate(2026, 3, 8), QTime(23, 30), Qt::UTC)), 11);
 }

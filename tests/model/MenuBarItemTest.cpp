@@ -14,23 +14,6 @@ QJsonObject decodeObject(const QByteArray& json) {
     return QJsonDocument::fromJson(json).array().first().toObject();
 }
 
-TEST(MenuBarItemTest, EffectivePartsComeFromTheTemplateWhenThereAreNoParts) {
-    MenuBarItem item{QUuid::createUuid(), true, "{wd} {day}", "Europe/Zurich", "de"};
-    const QList<MenuBarPart> single{{"{wd} {day}", "Europe/Zurich", "de"}};
-    EXPECT_EQ(item.effectiveParts(), single);
-    item.parts = QList<MenuBarPart>{};
-    EXPECT_EQ(item.effectiveParts(), single);
-    item.parts = QList<MenuBarPart>{{"{HH}"}};
-    EXPECT_EQ(item.effectiveParts(), item.parts);
-}
-
-TEST(MenuBarItemTest, AnEmptySeparatorIsStillASeparator) {
-    MenuBarItem item{QUuid::createUuid(), true, ""};
-    EXPECT_EQ(item.effectiveSeparator(), "  ");
-    item.separator = "";
-    EXPECT_EQ(item.effectiveSeparator(), "");
-}
-
 TEST(MenuBarItemTest, UnknownZonesFallBackToTheCurrentOneAndLanguagesAreTakenAsGiven) {
     MenuBarItem item{QUuid::createUuid(), true, "", "Mars/Olympus_Mons", "xx-nonsense"};
     EXPECT_EQ(item.timeZone(), "Europe/Paris"); // the test environment's TZ
