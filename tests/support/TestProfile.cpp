@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-
 ScopedEnvironment::ScopedEnvironment(const char* name, const QByteArray& value) : m_name(name) {
     if (qEnvironmentVariableIsSet(name))
         m_old = qgetenv(name);

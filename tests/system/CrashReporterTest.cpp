@@ -1,8 +1,9 @@
+#include "system/CrashReporter.h"
+
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
-#include "system/CrashReporter.h"
 
 #include <QDir>
 #include <QFile>
