@@ -37,28 +37,24 @@ protected:
     int questions = 0;
 };
 
-TEST_F(AppDelegateTest, FirstLaunchAnsweredMenuBarMovesIntoTheBar) {
-    answer(AppDelegate::Home::menuBar);
+// Either answer is stored; the main window comes to the front once, with a taskbar entry
+// only in Dock mode, and status items show only in menu-bar mode.
+class FirstLaunchTest : public AppDelegateTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FirstLaunchTest, TheAnswerChoosesWhereTheAppLives) {
+    const bool menuBar = GetParam();
+    answer(menuBar ? AppDelegate::Home::menuBar : AppDelegate::Home::dock);
     launch();
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(flag(PreferenceKeys::onboarded));
-    EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
-    EXPECT_TRUE(CalSettings::showInMenuBar());
-    EXPECT_FALSE(bar.items().isEmpty());
-    EXPECT_FALSE(mainWindowHasTaskbarEntry());
-    EXPECT_TRUE(delegate.mainWindow()->isVisible()); // brought to front once
-}
-
-TEST_F(AppDelegateTest, FirstLaunchAnsweredDockStaysAWindowWithoutStatusItems) {
-    answer(AppDelegate::Home::dock);
-    launch();
-    EXPECT_TRUE(flag(PreferenceKeys::onboarded));
-    EXPECT_FALSE(flag(PreferenceKeys::menuBarMode));
-    EXPECT_FALSE(CalSettings::showInMenuBar());
-    EXPECT_TRUE(bar.items().isEmpty());
-    EXPECT_TRUE(mainWindowHasTaskbarEntry());
+    EXPECT_EQ(flag(PreferenceKeys::menuBarMode), menuBar);
+    EXPECT_EQ(CalSettings::showInMenuBar(), menuBar);
+    EXPECT_EQ(bar.items().isEmpty(), !menuBar);
+    EXPECT_EQ(mainWindowHasTaskbarEntry(), !menuBar);
     EXPECT_TRUE(delegate.mainWindow()->isVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(Answers, FirstLaunchTest, ::testing::Bool());
 
 TEST_F(AppDelegateTest, TheQuestionIsAskedOnceEvenIfTheProcessDiesWhileItIsOpen) {
     delegate.askWhereToLive = [this] {
@@ -71,10 +67,7 @@ TEST_F(AppDelegateTest, TheQuestionIsAskedOnceEvenIfTheProcessDiesWhileItIsOpen)
     };
     launch();
     AppDelegate second(bar);
-    second.askWhereToLive = [this] {
-        ++questions;
-        return AppDelegate::Home::menuBar;
-    };
+    second.askWhereToLive = delegate.askWhereToLive;
     second.applicationDidFinishLaunching();
     EXPECT_EQ(questions, 1);
 }

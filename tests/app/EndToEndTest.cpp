@@ -2,12 +2,8 @@
 #include "support/TestProfile.h"
 #include "support/VirtualDisplay.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
-#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -29,18 +25,13 @@ protected:
     }
 
     void prepareMenuBarProfile() {
-        QJsonArray layout;
-        for (const char* text : {"{wd} {day} {mon}", "{HH}:{min}:{sec}"}) {
-            layout.append(
-                QJsonObject{{"id", QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
-                            {"enabled", true},
-                            {"template", text}});
-        }
+        const QByteArray layout = R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","enabled":true,)"
+                                  R"("template":"{wd} {day} {mon}"},)"
+                                  R"({"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","enabled":true,)"
+                                  R"("template":"{HH}:{min}:{sec}"}])";
         defaults({"VSPOnboarded", "-bool", "true"});
         defaults({"VSPMenuBarMode", "-bool", "true"});
-        defaults(
-            {"VSPMenuBarLayout", "-data",
-             QString::fromLatin1(QJsonDocument(layout).toJson(QJsonDocument::Compact).toHex())});
+        defaults({"VSPMenuBarLayout", "-data", QString::fromLatin1(layout.toHex())});
     }
 
     void startApp() {

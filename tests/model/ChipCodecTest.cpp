@@ -54,36 +54,12 @@ TEST(ChipCodecTest, CompositesEncodeAsTheirFragmentAndNeverComeBack) {
 // Random strings built from the characters templates are made of, including the ones that
 // come close to being tokens, and text that is not plain ASCII.
 QString randomTemplate(QRandomGenerator& random) {
-    static const QStringList pieces{"{",
-                                    "}",
-                                    "[",
-                                    "]",
-                                    "|",
-                                    "#",
-                                    " ",
-                                    "  ",
-                                    "a",
-                                    "Z",
-                                    "_",
-                                    "7",
-                                    "HH",
-                                    "{HH}",
-                                    "{min}",
-                                    "{Weekday}",
-                                    "{ HH }",
-                                    "{12}",
-                                    "{}",
-                                    "[Asia/Tokyo#ja|",
-                                    QString::fromUtf8("\u00B7"),
-                                    QString::fromUtf8("\u00E9"),
-                                    QString::fromUtf8("e\u0301"),
-                                    QString::fromUtf8("\U0001F600"),
-                                    QString::fromUtf8("\U0001F1E8\U0001F1ED"),
-                                    QString(QChar(0xD83D)),
-                                    QString(QChar(0xDE00)),
-                                    "\t",
-                                    "\n",
-                                    QString::fromUtf8("\u3000")};
+    static const QStringList pieces =
+        QStringList{"{", "}", "[", "]", "|", "#", " ", "  ", "\t", "\n", "a", "Z", "_", "7", "HH"} +
+        QStringList{"{HH}", "{min}", "{Weekday}", "{ HH }", "{12}", "{}", "[Asia/Tokyo#ja|"} +
+        QString::fromUtf8("\u00B7 \u00E9 e\u0301 \U0001F600 \U0001F1E8\U0001F1ED \u3000")
+            .split(' ') +
+        QStringList{QString(QChar(0xD83D)), QString(QChar(0xDE00))}; // lone surrogates
     return randomText(random, pieces, 14);
 }
 
@@ -122,18 +98,6 @@ TEST(ChipTest, AppendingPutsASpaceBeforeTokensAndFragmentsOnly) {
     EXPECT_EQ(Chip::token("HH").appendedTemplate("{wd} "), "{HH}");
     // Only a plain space counts as the separation already being there.
     EXPECT_EQ(Chip::token("HH").appendedTemplate(QString::fromUtf8("{wd}\u00A0")), " {HH}");
-}
-
-TEST(ChipTest, EqualityNeedsTheSameKindAndText) {
-    EXPECT_EQ(Chip::token("HH"), Chip::token("HH"));
-    EXPECT_NE(Chip::token("HH"), Chip::token("hh"));
-    EXPECT_NE(Chip::token("HH"), Chip::text("HH"));
-    EXPECT_NE(Chip::text("HH"), Chip::composite("HH"));
-    EXPECT_TRUE(Chip::token("HH").isToken());
-    EXPECT_FALSE(Chip::token("HH").isTextChip());
-    EXPECT_TRUE(Chip::text(":").isTextChip());
-    EXPECT_FALSE(Chip::composite("S{week}").isToken());
-    EXPECT_FALSE(Chip::composite("S{week}").isTextChip());
 }
 
 } // namespace

@@ -10,81 +10,23 @@ namespace {
 
 const char* const idText = "0F8FAD5B-D9CB-469F-A165-70867728950E";
 
-MenuBarItem fullItem() {
-    return MenuBarItem{
-        QUuid::fromString(QString(idText)),
-        false,
-        "{HH}:{min}",
-        "America/Argentina/Buenos_Aires",
-        "fr",
-        QList<MenuBarPart>{{"{flag}", "Asia/Bangkok", std::nullopt}, {"a/b", std::nullopt, "de"}},
-        ""};
-}
-
 QJsonObject decodeObject(const QByteArray& json) {
     return QJsonDocument::fromJson(json).array().first().toObject();
 }
 
-TEST(MenuBarItemTest, EffectivePartsComeFromTheTemplateWhenThereAreNoParts) {
-    MenuBarItem item{QUuid::createUuid(), true, "{wd} {day}", "Europe/Zurich", "de"};
-    const QList<MenuBarPart> single{{"{wd} {day}", "Europe/Zurich", "de"}};
-    EXPECT_EQ(item.effectiveParts(), single);
-    item.parts = QList<MenuBarPart>{};
-    EXPECT_EQ(item.effectiveParts(), single);
-    item.parts = QList<MenuBarPart>{{"{HH}"}};
-    EXPECT_EQ(item.effectiveParts(), item.parts);
-}
-
-TEST(MenuBarItemTest, AnEmptySeparatorIsStillASeparator) {
-    MenuBarItem item{QUuid::createUuid(), true, ""};
-    EXPECT_EQ(item.effectiveSeparator(), "  ");
-    item.separator = "";
-    EXPECT_EQ(item.effectiveSeparator(), "");
-}
-
 TEST(MenuBarItemTest, UnknownZonesFallBackToTheCurrentOneAndLanguagesAreTakenAsGiven) {
-    MenuBarItem item{QUuid::createUuid(), true, ""};
+    MenuBarItem item{QUuid::createUuid(), true, "", "Mars/Olympus_Mons", "xx-nonsense"};
     EXPECT_EQ(item.timeZone(), "Europe/Paris"); // the test environment's TZ
-    item.timeZoneID = "Mars/Olympus_Mons";
-    EXPECT_EQ(item.timeZone(), "Europe/Paris");
     item.timeZoneID = "Asia/Tokyo";
     EXPECT_EQ(item.timeZone(), "Asia/Tokyo");
-    EXPECT_EQ(item.locale(), "en_US");
-    item.localeID = "xx-nonsense";
     EXPECT_EQ(item.locale(), "xx-nonsense");
 }
 
-TEST(MenuBarItemTest, EqualityComparesEveryFieldIncludingTheId) {
-    const MenuBarItem item = fullItem();
-    MenuBarItem other = item;
-    EXPECT_EQ(item, other);
-    other.id = QUuid::createUuid();
-    EXPECT_NE(item, other);
-    other = item;
-    other.separator = std::nullopt; // absent is not the empty string
-    EXPECT_NE(item, other);
-    other = item;
-    other.parts = QList<MenuBarPart>{};
-    EXPECT_NE(item, other);
-}
-
-TEST(MenuBarItemCodingTest, ARoundTripGivesEqualItems) {
-    const QList<MenuBarItem> items{
-        fullItem(), MenuBarItem{QUuid::createUuid(), true, ""},
-        MenuBarItem{QUuid::createUuid(), true, "x", {}, {}, QList<MenuBarPart>{}, std::nullopt}};
-    EXPECT_EQ(MenuBarItemCoding::decode(MenuBarItemCoding::encode(items)), items);
-}
-
-TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAllAndEmptyPartsAsEmptyArray) {
+TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAll) {
     MenuBarItem item{QUuid::fromString(QString(idText)), true, ""};
     QJsonObject object = decodeObject(MenuBarItemCoding::encode({item}));
     EXPECT_EQ(object.keys(), (QStringList{"enabled", "id", "template"}));
     EXPECT_EQ(object.value("id").toString(), idText);
-
-    item.parts = QList<MenuBarPart>{};
-    const QByteArray json = MenuBarItemCoding::encode({item});
-    EXPECT_TRUE(json.contains("\"parts\":[]")) << json.toStdString();
-    EXPECT_EQ(MenuBarItemCoding::decode(json)->first().parts, QList<MenuBarPart>{});
 }
 
 TEST(MenuBarItemCodingTest, IdsAreWrittenUpperCaseAndReadInEitherCase) {

@@ -4,7 +4,6 @@
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTimeZone>
 
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
@@ -97,30 +96,11 @@ private:
 
 QString randomTemplate(QRandomGenerator& random) {
     // Few pieces, so that the ones that spell tokens across block boundaries meet often.
-    static const QStringList pieces{"{",
-                                    "}",
-                                    "[",
-                                    "]",
-                                    "|",
-                                    " ",
-                                    "H",
-                                    "ci",
-                                    "ty",
-                                    "Wd",
-                                    "{HH}",
-                                    "{min}",
-                                    "{city}",
-                                    "{Weekday}",
-                                    "{week}",
-                                    "[Asia/Tokyo|",
-                                    "[#de|",
-                                    "[|",
-                                    "[Mars/Olympus#ja|",
-                                    "{H",
-                                    "H}]",
-                                    "ci]",
-                                    "{ci",
-                                    "ty}"};
+    static const QStringList pieces =
+        QStringList{"{", "}", "[", "]", "|", " ", "H", "ci", "ty", "Wd"} +
+        QStringList{"{HH}", "{min}", "{city}", "{Weekday}", "{week}"} +
+        QStringList{"[Asia/Tokyo|", "[#de|", "[|", "[Mars/Olympus#ja|"} +
+        QStringList{"{H", "H}]", "ci]", "{ci", "ty}"};
     return randomText(random, pieces, 12);
 }
 

@@ -2,19 +2,15 @@
 
 #include "platform/IcuString.h"
 #include "platform/SystemContext.h"
+#include "settings/Localization.h"
 #include "support/TestProfile.h"
 #include "support/TestText.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTimeZone>
 
 #include <unicode/smpdtfmt.h>
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 
@@ -61,9 +57,6 @@ TEST(MenuBarRendererTest, RendersTheEditorsExamples) {
     EXPECT_EQ(render("{wd} {day}"), "Mon 5");
     EXPECT_EQ(render("S{week}", nullopt, nullopt, local("Europe/Paris", 2021, 1, 1, 12, 0)), "S53");
     EXPECT_EQ(render(""), ""); // the icon-only item
-    MenuBarItem noParts = itemWith("{wd} {day}");
-    noParts.parts = Parts{};
-    EXPECT_EQ(MenuBarRenderer::render(noParts, monday), "Mon 5");
     EXPECT_EQ(render("{dd}.{mm}.{yy} {H}:{min}:{sec}", nullopt, nullopt,
                      local("Europe/Paris", 2026, 3, 7, 9, 5, 3)),
               "07.03.26 9:05:03");
@@ -83,7 +76,6 @@ TEST(MenuBarRendererTest, JoinsPartsEachInItsOwnZoneAndLanguage) {
     item.parts = Parts{{"{HH} {weekday}"}, {"{HH} {weekday}", "Asia/Tokyo", "de"}};
     EXPECT_EQ(MenuBarRenderer::render(item, monday), "20 lundi  22 Montag");
     EXPECT_EQ(MenuBarRenderer::render(item.parts->at(1), item, monday), "22 Montag");
-    EXPECT_EQ(MenuBarRenderer::render(MenuBarPart{"{HH}"}, item, monday), "20");
 
     item.parts = Parts{{""}, {""}};
     EXPECT_EQ(MenuBarRenderer::render(item, monday), "  ");
@@ -99,11 +91,13 @@ TEST(MenuBarRendererTest, BlocksRenderTheirContentInAnotherZoneOrLanguage) {
               QString::fromUtf8("\u706B\u66DC\u65E5"));
     EXPECT_EQ(render("[Asia/Tokyo|{weekday}]", nullopt, "fr", evening), "mardi");
     EXPECT_EQ(render("[#de|{weekday}] {weekday}", nullopt, "fr", evening), "Montag lundi");
-    EXPECT_EQ(render("[America/New_York|{h}:{min} {ampm}]"), "8:07 AM");
     EXPECT_EQ(render("{HH} [Asia/Tokyo|{HH}] {HH}"), "14 22 14");
-    EXPECT_EQ(render("[ Asia/Tokyo # ja |{ampm}]"), QString::fromUtf8("\u5348\u5F8C"));
+    // The zone and language are trimmed of spaces of any kind and tabs, not of line breaks.
+    EXPECT_EQ(render(QString::fromUtf8("[\u3000Asia/Tokyo\t# ja\u00A0|{ampm}]")),
+              QString::fromUtf8("\u5348\u5F8C"));
+    EXPECT_EQ(render("[Asia/Tokyo\n|{HH}]"), "14");
+    EXPECT_EQ(render("[Asia/Tokyo#fr#x|{HH}]"), "22"); // only the first "#" splits
     // An unknown or empty zone leaves the part's zone.
-    EXPECT_EQ(render("[Mars/Olympus|{HH}]"), "14");
     EXPECT_EQ(render("[Mars/Olympus|{HH}]", "Asia/Bangkok"), "20");
     EXPECT_EQ(render("[|{HH}]"), "14");
     // Brackets without a bar are text.
@@ -111,14 +105,11 @@ TEST(MenuBarRendererTest, BlocksRenderTheirContentInAnotherZoneOrLanguage) {
 }
 
 TEST(MenuBarRendererTest, BlockOutputsGoThroughThePartsTokensOnceMore) {
-    // The block gives "{", which with the text after it spells a token of the part.
+    // The block gives "{", which with the text after it spells a token of the part. (The
+    // reference test tries many more such templates.)
     EXPECT_EQ(render("[Asia/Tokyo|{]HH}"), "14");
-    EXPECT_EQ(render("{H[Asia/Tokyo|]H}"), "14");
-    EXPECT_EQ(render("{H[Asia/Tokyo|H}]"), "14");
-    EXPECT_EQ(render("{[Asia/Tokyo|ci]ty}", "America/Argentina/Buenos_Aires"), "Buenos Aires");
     // What the block left unknown is looked up again, and stays unknown.
     EXPECT_EQ(render("[Asia/Tokyo|{{city}}]"), "{Tokyo}");
-    EXPECT_EQ(render("[Asia/Tokyo|{foo}] {HH}"), "{foo} 14");
 }
 
 TEST(MenuBarRendererTest, ACapitalisedTokenIsTheLowerCaseOneWithACapitalFirstLetter) {
@@ -134,7 +125,6 @@ TEST(MenuBarRendererTest, UnknownTokensAndMalformedBracesStayAsWritten) {
     EXPECT_EQ(render("{HH"), "{HH");
     EXPECT_EQ(render("{H H}"), "{H H}");
     EXPECT_EQ(render("{}"), "{}");
-    EXPECT_EQ(render("{12}"), "{12}");
     EXPECT_EQ(render("{foo} {Foo} {FOO}"), "{foo} {Foo} {FOO}");
     EXPECT_EQ(render("{{HH}}"), "{14}");
     EXPECT_EQ(render("}{HH}{"), "}14{");
@@ -144,13 +134,7 @@ TEST(MenuBarRendererTest, UnknownTokensAndMalformedBracesStayAsWritten) {
 
 TEST(MenuBarRendererTest, DateTokensAreTheLanguagesOwnNamesAndDigits) {
     EXPECT_EQ(render("{weekday} {day} {month} {year}", nullopt, "fr"), "lundi 5 janvier 2026");
-    EXPECT_EQ(render("{weekday}, {day}. {month}", nullopt, "de"), "Montag, 5. Januar");
-    EXPECT_EQ(
-        render(QString::fromUtf8("{year}\u5E74{m}\u6708{day}\u65E5 {weekday}"), nullopt, "ja"),
-        QString::fromUtf8("2026\u5E741\u67085\u65E5 \u6708\u66DC\u65E5"));
     EXPECT_EQ(render("{year}", nullopt, "th"), "2569"); // the Buddhist era
-    EXPECT_EQ(render("{utc}", "Asia/Kolkata"), "+0530");
-    EXPECT_EQ(render("{utc} {tz}"), "+01 GMT+1");
 
     const QDateTime morning = local("Europe/Paris", 2026, 3, 7, 9, 5, 3);
     for (const char* language : {"en_US", "fr", "de", "ja", "th", "ar_EG"}) {
@@ -173,14 +157,12 @@ TEST(MenuBarRendererTest, UnknownLanguagesUseTheFallbackDataAndNeverFail) {
 
 TEST(MenuBarRendererTest, FlagAndCityComeFromTheZone) {
     EXPECT_EQ(render("{flag} {city}", "Europe/Zurich"), flagOf("CH") + " Zurich");
-    EXPECT_EQ(render("{flag} {city}", "Asia/Bangkok"), flagOf("TH") + " Bangkok");
     EXPECT_EQ(render("{flag} {city}"), flagOf("FR") + " Paris");
     EXPECT_EQ(render("{flag} {city}", "Mars/Olympus"), flagOf("FR") + " Paris");
     EXPECT_EQ(render("({flag}|{city})", "UTC"), "(|UTC)");
 }
 
 TEST(MenuBarRendererTest, WeekNumbersAreIsoWeeksInTheItemsZone) {
-    EXPECT_EQ(render("{week}", nullopt, nullopt, local("Europe/Paris", 2025, 12, 29, 0, 30)), "1");
     // Weeks start on Monday even in a language whose weeks start on Sunday.
     EXPECT_EQ(render("{week}", nullopt, "en_US", local("Europe/Paris", 2026, 3, 8, 12, 0)), "10");
     // Sunday 3 January 2021 at 20:00 UTC is Monday morning in Tokyo.
@@ -193,11 +175,9 @@ TEST(MenuBarRendererTest, ValueOfOneTokenUsesTheItemsOwnSettings) {
     MenuBarItem item = itemWith("", "Asia/Tokyo", "fr");
     item.parts = Parts{{"{HH}", "America/Argentina/Buenos_Aires", "de"}};
     EXPECT_EQ(MenuBarRenderer::value("HH", item, monday), "22");
-    EXPECT_EQ(MenuBarRenderer::value("weekday", item, monday), "lundi");
     EXPECT_EQ(MenuBarRenderer::value("Weekday", item, monday), "Lundi");
     EXPECT_EQ(MenuBarRenderer::value("city", item, monday), "Tokyo");
     EXPECT_EQ(MenuBarRenderer::value("foo", item, monday), nullopt);
-    EXPECT_EQ(MenuBarRenderer::value("FOO", item, monday), nullopt);
     EXPECT_EQ(MenuBarRenderer::value("{HH}", item, monday), nullopt);
     EXPECT_EQ(MenuBarRenderer::value("flag", itemWith("", "UTC"), monday), QString(""));
 }
@@ -210,7 +190,7 @@ TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
     };
     for (const Case& c :
          {Case{"[Asia/Bangkok|{HH}:{min}:{sec}]", true, true}, Case{"{Sec}", false, false},
-          Case{"{ampm}", false, true}, Case{"{h}", false, true}, Case{"{min}", false, true},
+          Case{"{ampm}", false, true}, Case{"{min}", false, true},
           Case{"{tz} {utc} {week} {wd} {day} {year}", false, false}, Case{"", false, false}}) {
         const QList<MenuBarItem> items{itemWith("{day}"), itemWith(c.text)};
         EXPECT_EQ(MenuBarRenderer::usesSeconds(items), c.seconds) << c.text;
@@ -224,23 +204,17 @@ TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
     EXPECT_FALSE(MenuBarRenderer::usesTime({}));
 }
 
+// Every token has a description in the string tables (which all hold the same keys).
 TEST(MenuBarRendererTest, TokensListTheVocabularyWithDescribedKeys) {
     QStringList names;
     for (const MenuBarRenderer::Token& token : MenuBarRenderer::tokens()) {
         names.append(token.name);
         EXPECT_EQ(token.descriptionKey, "token." + token.name);
+        EXPECT_NE(L(token.descriptionKey), token.descriptionKey);
     }
     EXPECT_EQ(names, QStringList({"wd",   "weekday", "day",  "dd",   "mon", "month", "mm",  "m",
                                   "year", "yy",      "HH",   "H",    "hh",  "h",     "min", "sec",
                                   "ampm", "week",    "flag", "city", "tz",  "utc"}));
-    for (const char* language : {"en", "fr"}) {
-        QFile file(QString(":/strings/") + language + ".json");
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QJsonObject table = QJsonDocument::fromJson(file.readAll()).object();
-        for (const MenuBarRenderer::Token& token : MenuBarRenderer::tokens())
-            EXPECT_TRUE(table.contains(token.descriptionKey))
-                << language << " " << token.descriptionKey.toStdString();
-    }
 }
 
 class MenuBarRendererContextTest : public ::testing::Test {
@@ -264,32 +238,6 @@ TEST_F(MenuBarRendererContextTest, ResetCachePicksUpANewLocaleAndZone) {
     EXPECT_EQ(MenuBarRenderer::render(item, monday), "lundi 22 Tokyo");
     // An item that names its own language and zone is not affected.
     EXPECT_EQ(render("{weekday} {HH}", "Europe/Paris", "de"), "Montag 14");
-}
-
-TEST(MenuBarRendererTest, RendersFromSeveralThreadsAtOnce) {
-    const QList<MenuBarItem> items{
-        itemWith("{weekday} {HH}:{min}:{sec}", "Asia/Tokyo", "ja"),
-        itemWith("[#de|{Weekday}] {flag} {city}", "Europe/Zurich"),
-        itemWith("{Month} {week} [America/New_York|{h} {ampm}]", nullopt, "fr")};
-    QStringList expected;
-    for (const MenuBarItem& item : items)
-        expected.append(MenuBarRenderer::render(item, monday));
-    std::atomic<int> mismatches = 0;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 300; ++i) {
-                const int which = (t + i) % items.size();
-                if (MenuBarRenderer::render(items.at(which), monday) != expected.at(which))
-                    ++mismatches;
-                if (i % 50 == 0)
-                    MenuBarRenderer::resetCache();
-            }
-        });
-    }
-    for (std::thread& thread : threads)
-        thread.join();
-    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(MenuBarRendererTest, KeepsRenderingRightPastManyDifferentTemplates) {

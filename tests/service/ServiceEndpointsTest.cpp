@@ -13,12 +13,10 @@ TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsBaseOrALoopbackServe
         {"https://staging.example.net/api/", "https://staging.example.net/api/check"},
         {"http://127.0.0.1:8123", "http://127.0.0.1:8123/check"},
         {"http://localhost:8123/v", "http://localhost:8123/v/check"},
-        {"http://[::1]:8123", "http://[::1]:8123/check"},
         // Plain http anywhere else would carry the device identifier in clear text.
         {"http://example.net", service},
         {"http://127.0.0.1.example.net", service},
         {"ftp://127.0.0.1", service},
-        {"not a url", service},
     };
     for (const auto& [base, check] : cases) {
         ScopedEnvironment environment(ServiceEndpoints::baseVariable, base);

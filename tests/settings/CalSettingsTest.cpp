@@ -10,16 +10,19 @@ namespace {
 
 using CalSettingsTest = ProfileTest;
 
-TEST_F(CalSettingsTest, AFreshInstallationReadsEveryFlagAsFalse) {
+TEST_F(CalSettingsTest, FlagsAreFalseUntilStoredAsBooleans) {
     EXPECT_FALSE(CalSettings::showInMenuBar());
     EXPECT_FALSE(CalSettings::showWeekNumbers());
-    EXPECT_FALSE(Preferences::standard().boolForKey(PreferenceKeys::menuBarMode));
-    EXPECT_FALSE(Preferences::standard().boolForKey(PreferenceKeys::onboarded));
-    EXPECT_EQ(CalSettings::firstWeekday(), 2);
-    EXPECT_EQ(CalSettings::iconFormat(), CalIconFormat::weekdayDay);
+    CalSettings::setShowInMenuBar(true);
+    CalSettings::setShowWeekNumbers(true);
+    EXPECT_EQ(Preferences::standard().objectForKey(PreferenceKeys::showInMenuBar)->typeId(),
+              QMetaType::Bool);
+    EXPECT_TRUE(CalSettings::showInMenuBar());
+    EXPECT_TRUE(CalSettings::showWeekNumbers());
 }
 
 TEST_F(CalSettingsTest, FirstWeekdayIsSundayOnlyForExactlyOne) {
+    EXPECT_EQ(CalSettings::firstWeekday(), 2);
     CalSettings::setFirstWeekday(7);
     EXPECT_EQ(Preferences::standard().integerForKey(PreferenceKeys::firstWeekday), 2);
     CalSettings::setFirstWeekday(1);
@@ -38,17 +41,6 @@ TEST_F(CalSettingsTest, IconFormatTellsAMissingKeyFromAStoredZero) {
     CalSettings::setIconFormat(CalIconFormat::day);
     EXPECT_EQ(Preferences::standard().integerForKey(PreferenceKeys::iconFormat), 1);
     EXPECT_EQ(CalSettings::iconFormat(), CalIconFormat::day);
-    EXPECT_FALSE(calIconFormatFromRaw(3));
-    EXPECT_FALSE(calIconFormatFromRaw(-1));
-}
-
-TEST_F(CalSettingsTest, FlagsAreStoredAsBooleans) {
-    CalSettings::setShowInMenuBar(true);
-    CalSettings::setShowWeekNumbers(true);
-    EXPECT_EQ(Preferences::standard().objectForKey(PreferenceKeys::showInMenuBar)->typeId(),
-              QMetaType::Bool);
-    EXPECT_TRUE(CalSettings::showInMenuBar());
-    EXPECT_TRUE(CalSettings::showWeekNumbers());
 }
 
 } // namespace

@@ -44,29 +44,17 @@ TEST_F(LocalizationTest, WorksWithoutAnEnglishTable) {
 }
 
 TEST_F(LocalizationTest, PicksTheFirstPreferredLanguageThatHasATable) {
-    addTable("de", {{"k", "de"}});
-    addTable("fr", {{"k", "fr"}});
-    addTable("fr_CA", {{"k", "fr_CA"}});
-    addTable("en", {{"k", "en"}});
+    for (const char* language : {"de", "fr", "fr_CA", "en"})
+        addTable(language, {{"k", language}});
     useTables();
-    EXPECT_EQ(L("k"), "fr");
-    {
-        ScopedEnvironment language("LANGUAGE", "it:de:fr");
-        EXPECT_EQ(L("k"), "de");
-    }
-    {
-        ScopedEnvironment lang("LANG", "fr_CA.UTF-8");
-        EXPECT_EQ(L("k"), "fr_CA");
-    }
-    {
-        ScopedEnvironment lang("LANG", "ja_JP.UTF-8");
-        EXPECT_EQ(Localization::tableLanguage(), "en");
-    }
-    {
-        // LANGUAGE is ignored under the C locale, as gettext ignores it.
-        ScopedEnvironment lang("LANG", "C");
-        ScopedEnvironment language("LANGUAGE", "de");
-        EXPECT_EQ(L("k"), "en");
+    // LANGUAGE is ignored under the C locale, as gettext ignores it.
+    for (const auto& [lang, languages, expected] :
+         {std::tuple{"fr_FR.UTF-8", "", "fr"}, std::tuple{"fr_FR.UTF-8", "it:de:fr", "de"},
+          std::tuple{"fr_CA.UTF-8", "", "fr_CA"}, std::tuple{"ja_JP.UTF-8", "", "en"},
+          std::tuple{"C", "de", "en"}}) {
+        ScopedEnvironment locale("LANG", lang);
+        ScopedEnvironment language("LANGUAGE", languages);
+        EXPECT_EQ(L("k"), expected) << lang << " " << languages;
     }
 }
 

@@ -1,6 +1,5 @@
 #include "settings/Preferences.h"
 
-#include "settings/PreferenceCoding.h"
 #include "support/TestProfile.h"
 
 #include <QDir>
@@ -49,37 +48,32 @@ TEST_F(PreferencesTest, EveryTypeSurvivesTheFileWithItsType) {
     EXPECT_EQ(reader->stringForKey("s"), store().stringForKey("s"));
     EXPECT_EQ(reader->dataForKey("d"), bytes);
     EXPECT_EQ(reader->dateForKey("t"), date);
-    EXPECT_EQ(reader->dateForKey("t")->toMSecsSinceEpoch(), date.toMSecsSinceEpoch());
     EXPECT_EQ(reader->dictionaryForKey("m"), nested);
     const QVariantList array = *reader->arrayForKey("a");
     ASSERT_EQ(array.size(), 4);
     EXPECT_EQ(array.at(1).typeId(), QMetaType::LongLong);
     EXPECT_EQ(array.at(3).toMap().value("r").typeId(), QMetaType::Double);
     EXPECT_EQ(array.at(3).toMap().value("when").toDateTime(), date);
-}
 
-TEST_F(PreferencesTest, MissingKeysReadAsFalseZeroOrAbsent) {
-    EXPECT_FALSE(store().boolForKey("none"));
-    EXPECT_EQ(store().integerForKey("none"), 0);
-    EXPECT_EQ(store().doubleForKey("none"), 0.0);
-    EXPECT_FALSE(store().stringForKey("none"));
-    EXPECT_FALSE(store().dataForKey("none"));
-    EXPECT_FALSE(store().dateForKey("none"));
-    EXPECT_FALSE(store().arrayForKey("none"));
-    EXPECT_FALSE(store().dictionaryForKey("none"));
-    EXPECT_FALSE(store().objectForKey("none"));
+    // The other way round: another writer (e.g. vesperin-defaults) is seen at the next read.
+    freshReader()->setInteger("theirs", 2);
+    EXPECT_EQ(store().integerForKey("theirs"), 2);
 }
 
 TEST_F(PreferencesTest, TypedReadsConvertLikeTheDefaultsStore) {
+    // Missing keys read as false, zero or absent.
+    EXPECT_FALSE(store().boolForKey("none"));
+    EXPECT_EQ(store().integerForKey("none"), 0);
+    EXPECT_FALSE(store().stringForKey("none"));
+    EXPECT_FALSE(store().arrayForKey("none"));
+
     store().setDouble("real", 3.9);
     store().setObject("text", QString("12 apples"));
     store().setObject("yes", QString("YES"));
     store().setBool("flag", true);
     store().setObject("bytes", QByteArray("1"));
     EXPECT_EQ(store().integerForKey("real"), 3);
-    EXPECT_TRUE(store().boolForKey("real"));
     EXPECT_EQ(store().integerForKey("text"), 12);
-    EXPECT_EQ(store().doubleForKey("text"), 12.0);
     EXPECT_TRUE(store().boolForKey("yes"));
     EXPECT_EQ(store().integerForKey("flag"), 1);
     EXPECT_EQ(store().stringForKey("flag"), "1");
@@ -87,38 +81,21 @@ TEST_F(PreferencesTest, TypedReadsConvertLikeTheDefaultsStore) {
     // Other kinds never pretend to be numbers, text or each other.
     EXPECT_EQ(store().integerForKey("bytes"), 0);
     EXPECT_FALSE(store().stringForKey("bytes"));
-    EXPECT_FALSE(store().dataForKey("text"));
     EXPECT_FALSE(store().arrayForKey("text"));
 }
 
 TEST_F(PreferencesTest, ValuesThatCannotBeStoredAreRefusedAndChangeNothing) {
     store().setInteger("k", 7);
-    EXPECT_FALSE(store().setObject("k", QPoint(1, 2)));
-    EXPECT_FALSE(store().setObject("k", std::nan("")));
-    EXPECT_FALSE(store().setObject("k", QVariantList{1, QPoint()}));
-    EXPECT_FALSE(store().setObject("k", QDateTime()));
-    EXPECT_EQ(store().integerForKey("k"), 7);
+    for (const QVariant& value :
+         {QVariant(QPoint(1, 2)), QVariant(std::nan("")), QVariant(QVariantList{1, QPoint()}),
+          QVariant(QDateTime()), QVariant(std::numeric_limits<quint64>::max()), QVariant()})
+        EXPECT_FALSE(store().setObject("k", value)) << value.typeName();
     EXPECT_EQ(freshReader()->integerForKey("k"), 7);
-}
-
-TEST_F(PreferencesTest, WritesCreateTheFolderAndAreVisibleAtOnce) {
-    ASSERT_FALSE(QDir(profile.configHome()).exists());
-    EXPECT_TRUE(store().setInteger("k", 1));
-    EXPECT_EQ(store().integerForKey("k"), 1);
-    EXPECT_TRUE(QFile::exists(profile.preferencesFile(domain)));
-    EXPECT_TRUE(store().removeObject("k"));
-    EXPECT_FALSE(store().objectForKey("k"));
-    EXPECT_FALSE(freshReader()->objectForKey("k"));
-}
-
-TEST_F(PreferencesTest, ChangesByAnotherWriterAreSeenAndKept) {
-    store().setInteger("mine", 1);
-    freshReader()->setInteger("theirs", 2); // e.g. the vesperin-defaults tool
-    EXPECT_EQ(store().integerForKey("theirs"), 2);
-    store().setInteger("mine", 3);
-    const auto reader = freshReader();
-    EXPECT_EQ(reader->integerForKey("theirs"), 2);
-    EXPECT_EQ(reader->integerForKey("mine"), 3);
+    // Plain ints and string lists are kept as the store's own integer and array types.
+    store().setObject("int", int(5));
+    store().setObject("list", QStringList{"a"});
+    EXPECT_EQ(freshReader()->objectForKey("int")->typeId(), QMetaType::LongLong);
+    EXPECT_EQ(freshReader()->arrayForKey("list"), QVariantList{"a"});
 }
 
 TEST_F(PreferencesTest, AFileThatCannotBeParsedIsMovedAsideWithItsBytes) {
@@ -130,7 +107,6 @@ TEST_F(PreferencesTest, AFileThatCannotBeParsedIsMovedAsideWithItsBytes) {
         "{\"k\": {\"data\": \"not base64!\"}}",
         "{\"k\": {\"date\": \"yesterday\"}}",
         "{\"k\": {\"bool\": true, \"int\": 1}}",
-        QByteArray("\xff\xfe\x00garbage", 10),
     };
     for (const QByteArray& bytes : broken) {
         SCOPED_TRACE(bytes.toStdString());
@@ -173,14 +149,6 @@ TEST(PreferencesDomainTest, NamesThatCouldLeaveTheFolderAreInvalid) {
     EXPECT_TRUE(Preferences::isValidDomainName("com.orvennalabs.vesperin"));
     for (const char* bad : {"", ".", "..", "../etc", "a/b", ".hidden", "a b"})
         EXPECT_FALSE(Preferences::isValidDomainName(bad)) << bad;
-}
-
-TEST(PreferenceCodingTest, CanonicalFormNormalisesIntegerAndListTypes) {
-    EXPECT_EQ(PreferenceCoding::canonical(int(5))->typeId(), QMetaType::LongLong);
-    EXPECT_EQ(PreferenceCoding::canonical(QStringList{"a"})->typeId(), QMetaType::QVariantList);
-    EXPECT_FALSE(PreferenceCoding::canonical(quint64(std::numeric_limits<quint64>::max())));
-    EXPECT_FALSE(PreferenceCoding::canonical(std::numeric_limits<double>::infinity()));
-    EXPECT_FALSE(PreferenceCoding::canonical(QVariant()));
 }
 
 } // namespace

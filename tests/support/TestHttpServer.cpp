@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QThread>
 
@@ -35,50 +36,35 @@ void TestHttpServer::hang() {
     m_scripts.append(Script{Script::Hang});
 }
 
-void TestHttpServer::closeWithoutAnswer() {
-    m_scripts.append(Script{Script::Close});
-}
-
 void TestHttpServer::answerCutOff(int status, const QByteArray& body) {
     m_scripts.append(Script{Script::CutOff, status, body});
 }
 
+// One request per connection: every answer closes it.
 void TestHttpServer::readFrom(QTcpSocket* socket) {
     QByteArray& buffer = m_buffers[socket];
     buffer += socket->readAll();
-    for (;;) {
-        const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
-        if (headerEnd < 0)
-            return;
-        RecordedRequest request;
-        const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
-        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
-        request.method = requestLine.value(0);
-        request.path = requestLine.value(1);
-        for (const QByteArray& line : lines.mid(1)) {
-            const qsizetype colon = line.indexOf(':');
-            if (colon > 0)
-                request.headers.insert(line.left(colon).trimmed().toLower(),
-                                       line.mid(colon + 1).trimmed());
-        }
-        const qsizetype length = request.headers.value("content-length", "0").toLongLong();
-        if (buffer.size() < headerEnd + 4 + length)
-            return;
-        request.body = buffer.mid(headerEnd + 4, length);
-        buffer.remove(0, headerEnd + 4 + length);
-        m_requests.append(request);
-        respond(socket);
-    }
+    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return;
+    static const QRegularExpression contentLength("content-length:\\s*(\\d+)",
+                                                  QRegularExpression::CaseInsensitiveOption);
+    const QByteArray header = buffer.left(headerEnd);
+    const qsizetype length =
+        contentLength.match(QString::fromLatin1(header)).captured(1).toLongLong();
+    if (buffer.size() < headerEnd + 4 + length)
+        return;
+    const QList<QByteArray> requestLine = header.left(header.indexOf('\r')).split(' ');
+    m_requests.append(
+        {requestLine.value(0), requestLine.value(1), buffer.mid(headerEnd + 4, length)});
+    buffer.clear();
+    respond(socket);
 }
 
 void TestHttpServer::respond(QTcpSocket* socket) {
     const Script script = m_scripts.isEmpty() ? Script{} : m_scripts.takeFirst();
     if (script.kind == Script::Hang)
         return;
-    if (script.kind == Script::Close) {
-        socket->abort();
-        return;
-    }
     const QByteArray reason = script.status == 200 ? "OK" : "Scripted";
     const qsizetype promised = script.body.size() + (script.kind == Script::CutOff ? 100 : 0);
     socket->write("HTTP/1.1 " + QByteArray::number(script.status) + " " + reason + "\r\n" +

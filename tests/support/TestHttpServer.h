@@ -12,11 +12,10 @@
 
 class QTcpSocket;
 
-// One request as the server received it. Header names are lower-case.
+// One request as the server received it.
 struct RecordedRequest {
     QByteArray method;
     QByteArray path;
-    QHash<QByteArray, QByteArray> headers;
     QByteArray body;
 
     // The body as a JSON object (empty when it is not one).
@@ -37,8 +36,6 @@ public:
     void answer(int status, const QByteArray& body);
     // The next request gets no answer at all; its connection stays open.
     void hang();
-    // The next request's connection is closed without an answer.
-    void closeWithoutAnswer();
     // The next request gets `body` under a Content-Length that promises more, and then
     // silence: the answer never completes.
     void answerCutOff(int status, const QByteArray& body);
@@ -47,7 +44,7 @@ public:
 
 private:
     struct Script {
-        enum Kind { Answer, Hang, Close, CutOff } kind = Answer;
+        enum Kind { Answer, Hang, CutOff } kind = Answer;
         int status = 200;
         QByteArray body = "{}";
     };

@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdlib>
-
 ScopedEnvironment::ScopedEnvironment(const char* name, const QByteArray& value) : m_name(name) {
     if (qEnvironmentVariableIsSet(name))
         m_old = qgetenv(name);

@@ -25,7 +25,6 @@ private:
 class TestProfile {
 public:
     TestProfile();
-    QString root() const { return m_root.path(); }
     QString configHome() const { return m_root.path() + "/config"; }
     QString dataHome() const { return m_root.path() + "/data"; }
     // $XDG_CONFIG_HOME/vesperin/<domain>.json

@@ -26,8 +26,7 @@ public:
     QImage screenshot(const QRect& area = {}) const;
 
 private:
-    bool answers() const;
-    QString run(const QString& program, const QStringList& arguments) const;
+    QByteArray run(const QString& program, const QStringList& arguments) const;
 
     QProcess m_server;
     QString m_name;
