@@ -84,7 +84,7 @@ std::optional<QVariant> parseArray(const QStringList& args, qsizetype at) {
 std::optional<QVariant> parseDictionary(const QStringList& args, qsizetype at) {
     QVariantMap map;
     while (at < args.size()) {
-        const QString key = args.at(at++);
+        const QString& key = args.at(at++);
         auto value = takeTypedValue(args, at);
         if (!value)
             return std::nullopt;

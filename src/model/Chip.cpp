@@ -5,7 +5,7 @@ QString Chip::templateForm() const {
 }
 
 QString Chip::appendedTemplate(const QString& existing) const {
-    const QString piece = templateForm();
+    QString piece = templateForm();
     if (isTextChip() || existing.isEmpty() || existing.endsWith(u' '))
         return piece;
     return u' ' + piece;

@@ -38,7 +38,7 @@ bool readOptionalParts(const QJsonObject& object, std::optional<QList<MenuBarPar
     if (!value.isArray())
         return false;
     QList<MenuBarPart> parts;
-    for (const QJsonValue& element : value.toArray()) {
+    for (const auto& element : value.toArray()) {
         auto part = MenuBarPart::fromJson(element);
         if (!part)
             return false;
@@ -138,7 +138,7 @@ std::optional<QList<MenuBarItem>> decode(const QByteArray& json) {
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return std::nullopt;
     QList<MenuBarItem> items;
-    for (const QJsonValue& element : document.array()) {
+    for (const auto& element : document.array()) {
         auto item = MenuBarItem::fromJson(element);
         if (!item)
             return std::nullopt;

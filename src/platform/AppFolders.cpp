@@ -2,13 +2,27 @@
 
 #include <QDir>
 
+namespace {
+
+// An XDG base folder: the variable when it names an absolute path, else the default under
+// the home folder (relative values are to be ignored, the XDG rules say).
+QString xdgFolder(const char* variable, const char* homeDefault) {
+    QString folder = qEnvironmentVariable(variable);
+    if (!folder.isEmpty() && QDir::isAbsolutePath(folder))
+        return folder;
+    return QDir::homePath() + homeDefault;
+}
+
+} // namespace
+
 namespace AppFolders {
 
+QString configHome() {
+    return xdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
 QString dataHome() {
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return xdg;
-    return QDir::homePath() + "/.local/share";
+    return xdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
 QString applicationSupport() {

@@ -133,7 +133,7 @@ QString ServiceClient::deviceId() const {
     const auto stored = store().stringForKey(PreferenceKeys::deviceId);
     if (stored && !stored->isEmpty())
         return *stored;
-    const QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     store().setObject(PreferenceKeys::deviceId, created);
     return created;
 }

@@ -43,7 +43,7 @@ std::optional<QVariant> decodeList(const QJsonValue& json) {
     if (!json.isArray())
         return std::nullopt;
     QVariantList list;
-    for (const QJsonValue& element : json.toArray()) {
+    for (const auto& element : json.toArray()) {
         auto value = PreferenceCoding::decode(element);
         if (!value)
             return std::nullopt;
@@ -96,7 +96,6 @@ std::optional<QVariant> canonical(const QVariant& value) {
             return std::nullopt; // JSON has no NaN or infinity
         return QVariant(value.toDouble());
     case QMetaType::QString:
-        return value;
     case QMetaType::QByteArray:
         return value;
     case QMetaType::QDateTime:

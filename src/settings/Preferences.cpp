@@ -1,5 +1,6 @@
 #include "settings/Preferences.h"
 
+#include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
 #include "settings/PreferenceCoding.h"
 
@@ -39,13 +40,6 @@ public:
 private:
     int m_fd = -1;
 };
-
-QString configHome() {
-    QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return xdg;
-    return QDir::homePath() + "/.config";
-}
 
 bool isNumber(const QVariant& value) {
     return value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Double ||
@@ -93,7 +87,7 @@ bool Preferences::isValidDomainName(const QString& name) {
 }
 
 QString Preferences::folder() {
-    return configHome() + "/vesperin";
+    return AppFolders::configHome() + "/vesperin";
 }
 
 Preferences::Preferences(const QString& domain, const QString& path)
