@@ -9,6 +9,7 @@ packages=(
     libicu-dev tzdata
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji
+    clang
 )
 
 missing=()

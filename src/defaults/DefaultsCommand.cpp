@@ -1,5 +1,6 @@
 #include "defaults/DefaultsCommand.h"
 
+#include "settings/PreferenceCoding.h"
 #include "settings/Preferences.h"
 
 #include <QDateTime>
@@ -50,11 +51,12 @@ std::optional<QVariant> parseData(const QString& text) {
     return QVariant(QByteArray::fromHex(digits.toLatin1()));
 }
 
+// A date the preferences file cannot carry is a bad argument, not a failed write.
 std::optional<QVariant> parseDate(const QString& text) {
     QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
     if (!date.isValid())
         date = QDateTime::fromString(text, Qt::ISODate);
-    return date.isValid() ? std::optional<QVariant>(date.toUTC()) : std::nullopt;
+    return PreferenceCoding::canonical(date);
 }
 
 // Reads one "[-TYPE] VALUE" at `at`, advancing past it; absent when malformed or missing.
@@ -107,7 +109,8 @@ std::optional<QVariant> parseWrittenValue(const QStringList& args) {
 }
 
 QString quoted(const QString& text) {
-    static const QRegularExpression plain("^[A-Za-z0-9_./:-]+$");
+    // \z, not $, so that a final line feed is quoted like any other.
+    static const QRegularExpression plain(R"(^[A-Za-z0-9_./:-]+\z)");
     if (plain.match(text).hasMatch())
         return text;
     QString escaped = text;

@@ -1,37 +1,24 @@
 #include "service/ServiceClient.h"
 
 #include "platform/OperatingSystem.h"
+#include "service/ServiceAnswers.h"
 #include "service/ServiceEndpoints.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QThread>
 #include <QUuid>
 
-#include <cmath>
-
 namespace {
+
+using ServiceAnswers::exactInteger;
 
 Preferences& store() {
     return Preferences::standard();
-}
-
-// A whole number, as the service and the store may hand it over: an integer, or a real
-// without fraction.
-std::optional<qint64> exactInteger(const QVariant& value) {
-    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
-        return value.toLongLong();
-    if (value.typeId() != QMetaType::Double)
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (std::trunc(number) != number || std::fabs(number) >= 9.2e18)
-        return std::nullopt;
-    return qint64(number);
 }
 
 template <typename T> QList<T> lastEntries(QList<T> list) {
@@ -76,42 +63,6 @@ QList<qint64> shownIds() {
         ids.append(*id);
     }
     return ids;
-}
-
-std::optional<QJsonObject> jsonObject(const QByteArray& body) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return std::nullopt;
-    return document.object();
-}
-
-struct CheckAnswer {
-    qint64 messageId = 0;
-    QString ticketState;
-    QString message;
-};
-
-// The answer must hold "mid" (integer), "tk" (text) and "msg" (text); other members are
-// not read.
-std::optional<CheckAnswer> parseCheckAnswer(const QByteArray& body) {
-    const auto object = jsonObject(body);
-    if (!object)
-        return std::nullopt;
-    const auto id = exactInteger(object->value("mid").toVariant());
-    const QJsonValue ticket = object->value("tk");
-    const QJsonValue message = object->value("msg");
-    if (!id || !ticket.isString() || !message.isString())
-        return std::nullopt;
-    return CheckAnswer{*id, ticket.toString(), message.toString()};
-}
-
-// Confirmed: status 200 and a complete body that is an object holding a boolean "ok".
-bool reportConfirmed(QNetworkReply* reply) {
-    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
-        return false;
-    const auto object = jsonObject(reply->readAll());
-    return object && object->value("ok").toBool(); // false for anything but a boolean
 }
 
 } // namespace
@@ -209,7 +160,7 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
 }
 
 void ServiceClient::applyCheckAnswer(const QByteArray& body) {
-    const auto answer = parseCheckAnswer(body);
+    const auto answer = ServiceAnswers::parseCheckAnswer(body);
     if (!answer)
         return;
     m_ticketState = answer->ticketState;
@@ -232,7 +183,8 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
         ServiceEndpoints::post(m_network, ServiceEndpoints::report(), record, m_reportTimeout);
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
-        const bool confirmed = reportConfirmed(reply);
+        const bool confirmed = ServiceAnswers::isReportConfirmed(
+            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll());
         if (done)
             done(confirmed);
     });

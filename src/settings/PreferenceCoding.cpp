@@ -32,11 +32,21 @@ std::optional<QVariant> canonicalMap(const QVariantMap& map) {
     return result;
 }
 
-std::optional<QDateTime> parseDate(const QString& text) {
-    const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
+// Dates are written in UTC with a four-digit year. A date whose UTC year falls outside 1 to
+// 9999 (the first or last hours of that range given with an offset) has no such form: Qt
+// writes it as an empty string, and the file would then fail to read back as a whole.
+std::optional<QDateTime> writableDate(const QDateTime& date) {
     if (!date.isValid())
         return std::nullopt;
-    return date.toUTC();
+    const QDateTime utc = date.toUTC();
+    const int year = utc.date().year();
+    if (year < 1 || year > 9999)
+        return std::nullopt;
+    return utc;
+}
+
+std::optional<QDateTime> parseDate(const QString& text) {
+    return writableDate(QDateTime::fromString(text, Qt::ISODateWithMs));
 }
 
 std::optional<QVariant> decodeList(const QJsonValue& json) {
@@ -99,9 +109,9 @@ std::optional<QVariant> canonical(const QVariant& value) {
     case QMetaType::QByteArray:
         return value;
     case QMetaType::QDateTime:
-        if (!value.toDateTime().isValid())
-            return std::nullopt;
-        return QVariant(value.toDateTime().toUTC());
+        if (const auto date = writableDate(value.toDateTime()))
+            return QVariant(*date);
+        return std::nullopt;
     case QMetaType::QVariantList:
     case QMetaType::QStringList:
         return canonicalList(value.toList());

@@ -17,13 +17,15 @@ namespace PreferenceCoding {
 // QByteArray, QDateTime (UTC), QVariantList and QVariantMap.
 //
 // Returns the value in that canonical form (an int becomes a qint64, a date is moved to UTC,
-// nested values likewise), or absent when it, or anything inside it, cannot be stored.
+// nested values likewise), or absent when it, or anything inside it, cannot be stored (NaN,
+// infinities, invalid dates and dates outside the years 1 to 9999 in UTC, other types).
 std::optional<QVariant> canonical(const QVariant& value);
 
 // Encodes a canonical value. The result is meaningless for values canonical() refuses.
 QJsonValue encode(const QVariant& value);
 
-// Decodes a tagged value; absent when it is not exactly one of the forms above.
+// Decodes a tagged value; absent when it is not exactly one of the forms above or holds a
+// value canonical() refuses.
 std::optional<QVariant> decode(const QJsonValue& json);
 
 // A whole domain: one JSON object of key to tagged value.

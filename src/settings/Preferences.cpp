@@ -82,7 +82,8 @@ Preferences& Preferences::domain(const QString& name) {
 }
 
 bool Preferences::isValidDomainName(const QString& name) {
-    static const QRegularExpression valid(R"(^[A-Za-z0-9_-][A-Za-z0-9._-]{0,200}$)");
+    // \z, not $: a $ would also match before a final line feed and let one into the name.
+    static const QRegularExpression valid(R"(^[A-Za-z0-9_-][A-Za-z0-9._-]{0,200}\z)");
     return valid.match(name).hasMatch();
 }
 

@@ -24,6 +24,9 @@ namespace {
 constexpr int capturedSignals[] = {SIGABRT, SIGSEGV, SIGILL, SIGBUS, SIGFPE, SIGTRAP};
 // The writer and the handler that called it sit on top of every captured stack.
 constexpr int captureFrames = 2;
+// Room for frames that something between us and the C library (a sanitizer's interceptor
+// of backtrace()) adds on top of those.
+constexpr int maxInterposedFrames = 4;
 
 // A C string of fixed capacity; what does not fit is cut off.
 class FixedText {
@@ -72,6 +75,8 @@ struct CaptureState {
     char message[2048] = {};
     // The first crash is recorded; a crash while recording just ends the process.
     std::atomic_flag capturing = ATOMIC_FLAG_INIT;
+    // The frames above the crash site: the writer, the handler and any interposed ones.
+    int skippedFrames = captureFrames;
 };
 CaptureState state;
 alignas(16) char alternateStack[64 * 1024];
@@ -114,10 +119,10 @@ bool dropFinalLineFeed(int fd) {
         return;
     bool complete = writeAll(fd, message, textLength(message)) &&
                     writeAll(fd, CrashReporter::separator, textLength(CrashReporter::separator));
-    void* frames[CrashReporter::maxStackLines + captureFrames];
-    const int count = ::backtrace(frames, int(std::size(frames)));
-    if (complete && count > captureFrames) {
-        ::backtrace_symbols_fd(frames + captureFrames, count - captureFrames, fd);
+    void* frames[CrashReporter::maxStackLines + captureFrames + maxInterposedFrames];
+    const int count = ::backtrace(frames, CrashReporter::maxStackLines + state.skippedFrames);
+    if (complete && count > state.skippedFrames) {
+        ::backtrace_symbols_fd(frames + state.skippedFrames, count - state.skippedFrames, fd);
         complete = dropFinalLineFeed(fd);
     }
     complete = ::fsync(fd) == 0 && complete;
@@ -181,6 +186,19 @@ void describeCurrentException(const std::type_info& type) {
     std::abort();
 }
 
+// How many frames backtrace() reports above the function that called it: none from the C
+// library itself, more when a sanitizer intercepts the call.
+[[gnu::noinline]] int interposedFrames() {
+    void* frames[2 + maxInterposedFrames];
+    const int count = ::backtrace(frames, int(std::size(frames)));
+    void* const caller = __builtin_return_address(0);
+    for (int i = 1; i < count; ++i) {
+        if (frames[i] == caller)
+            return i - 1;
+    }
+    return 0;
+}
+
 bool copyPath(const QByteArray& path, char* buffer, size_t capacity) {
     if (size_t(path.size()) >= capacity)
         return false;
@@ -200,8 +218,7 @@ void installHandlers() {
         return; // a path this long cannot be written at crash time
 
     // The first backtrace() loads the unwinder, which allocates: do it now, not in a handler.
-    void* frame = nullptr;
-    ::backtrace(&frame, 1);
+    state.skippedFrames = captureFrames + interposedFrames();
 
     // A stack overflow leaves no stack for the handler; give it one of its own.
     stack_t stack{};

@@ -130,4 +130,19 @@ TEST_F(DefaultsCommandTest, TheProgramWritesTheApplicationsFile) {
     EXPECT_TRUE(tool.readAllStandardError().startsWith("usage: "));
 }
 
+TEST_F(DefaultsCommandTest, ADateTheFileCannotCarryIsABadArgument) {
+    EXPECT_EQ(run({"write", domain, "k", "-date", "0001-01-01T00:00:00+14:00"}),
+              DefaultsCommand::usageError);
+    EXPECT_EQ(run({"write", domain, "k", "-array", "-date", "9999-12-31T23:00:00-14:00"}),
+              DefaultsCommand::usageError);
+    EXPECT_FALSE(QFile::exists(profile.preferencesFile(domain)));
+    EXPECT_EQ(run({"write", domain, "k", "-date", "0001-01-01T00:00:00Z"}), 0);
+    EXPECT_EQ(store().dateForKey("k"), QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC));
+}
+
+TEST(DefaultsDescribeTest, AFinalLineFeedIsQuotedLikeAnyOther) {
+    EXPECT_EQ(DefaultsCommand::describe(QString("plain\n")), R"("plain\n")");
+    EXPECT_EQ(DefaultsCommand::describe(QVariantMap{{"key\n", true}}), "{\n    \"key\\n\" = 1;\n}");
+}
+
 } // namespace

@@ -1,10 +1,12 @@
 #include "settings/Preferences.h"
 
+#include "settings/PreferenceCoding.h"
 #include "support/TestProfile.h"
 
 #include <QDir>
 #include <QPoint>
 #include <QThread>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +151,33 @@ TEST(PreferencesDomainTest, NamesThatCouldLeaveTheFolderAreInvalid) {
     EXPECT_TRUE(Preferences::isValidDomainName("com.orvennalabs.vesperin"));
     for (const char* bad : {"", ".", "..", "../etc", "a/b", ".hidden", "a b"})
         EXPECT_FALSE(Preferences::isValidDomainName(bad)) << bad;
+}
+
+// A date given with an offset can land outside the years 1 to 9999 in UTC, where it has no
+// four-digit form: written, it would come out empty and the next start would find the whole
+// file unreadable.
+TEST_F(PreferencesTest, DatesOutsideTheFourDigitYearsInUtcAreRefusedOnBothSides) {
+    const QDateTime beforeYearOne(QDate(1, 1, 1), QTime(0, 0), QTimeZone(14 * 3600));
+    const QDateTime afterYear9999(QDate(9999, 12, 31), QTime(23, 0), QTimeZone(-14 * 3600));
+    store().setInteger("k", 7);
+    EXPECT_FALSE(store().setObject("k", beforeYearOne));
+    EXPECT_FALSE(store().setObject("k", QVariantList{afterYear9999}));
+    EXPECT_EQ(freshReader()->integerForKey("k"), 7);
+
+    EXPECT_FALSE(
+        PreferenceCoding::decodeDomain(R"({"k": {"date": "0001-01-01T00:00:00.000+14:00"}})"));
+    EXPECT_FALSE(
+        PreferenceCoding::decodeDomain(R"({"k": {"date": "9999-12-31T23:00:00.000-14:00"}})"));
+    const QDateTime firstWritable(QDate(1, 1, 1), QTime(0, 0), Qt::UTC);
+    EXPECT_EQ(
+        PreferenceCoding::decodeDomain(PreferenceCoding::encodeDomain({{"k", firstWritable}})),
+        (QVariantMap{{"k", firstWritable}}));
+}
+
+// A regular expression's $ also matches before a final line feed.
+TEST(PreferencesDomainTest, ALineFeedCannotEndADomainName) {
+    EXPECT_FALSE(Preferences::isValidDomainName("com.orvennalabs.vesperin\n"));
+    EXPECT_FALSE(Preferences::isValidDomainName("a\n"));
 }
 
 } // namespace
