@@ -7,13 +7,6 @@
 
 #include <gtest/gtest.h>
 
-// Lets failures show chips readably; found by argument-dependent lookup, so not in the
-// anonymous namespace.
-void PrintTo(const Chip& chip, std::ostream* out) {
-    static const char* kinds[] = {"token", "text", "composite"};
-    *out << kinds[int(chip.kind)] << "(" << chip.value.toStdString() << ")";
-}
-
 namespace {
 
 using Chips = QList<Chip>;

@@ -90,17 +90,6 @@ TEST_F(MenuBarLayoutTest, PaddingIsClampedAndEveryWritePosts) {
     EXPECT_EQ(MenuBarLayout::padding(), 0.0);
 }
 
-TEST_F(MenuBarLayoutTest, ChangedIsPostedSynchronouslyBeforeSetItemsReturns) {
-    QList<MenuBarItem> seen;
-    auto connection =
-        QObject::connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
-                         [&] { seen = MenuBarLayout::items(); });
-    const QList<MenuBarItem> items{{QUuid::createUuid(), true, "{HH}"}};
-    MenuBarLayout::setItems(items);
-    QObject::disconnect(connection);
-    EXPECT_EQ(seen, items);
-}
-
 TEST(MenuBarLayoutPresets, TheTableIsExact) {
     const auto& presets = MenuBarLayout::presets();
     ASSERT_EQ(presets.size(), 12);
