@@ -4,10 +4,9 @@
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
 // connections.
-VirtualDisplay::VirtualDisplay(int width, int height) {
-    m_server.start("Xvfb",
-                   {"-displayfd", "1", "-screen", "0", QString("%1x%2x24").arg(width).arg(height),
-                    "-nolisten", "tcp", "-noreset"});
+VirtualDisplay::VirtualDisplay() {
+    m_server.start(
+        "Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"});
     for (int wait = 0; wait < 100 && !m_server.canReadLine(); ++wait)
         m_server.waitForReadyRead(100);
     if (m_server.canReadLine())
@@ -52,10 +51,7 @@ QString VirtualDisplay::windowProperty(const QString& title, const QString& prop
 }
 
 QImage VirtualDisplay::screenshot(const QRect& area) const {
-    QStringList arguments{"-window", "root"};
-    if (!area.isNull())
-        arguments << "-crop"
-                  << QString::asprintf("%dx%d+%d+%d", area.width(), area.height(), area.x(),
-                                       area.y());
-    return QImage::fromData(run("import", arguments << "png:-"), "PNG");
+    const QString crop =
+        QString::asprintf("%dx%d+%d+%d", area.width(), area.height(), area.x(), area.y());
+    return QImage::fromData(run("import", {"-window", "root", "-crop", crop, "png:-"}), "PNG");
 }
