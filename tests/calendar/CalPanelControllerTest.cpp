@@ -7,7 +7,6 @@
 #include "settings/Localization.h"
 #include "support/TestProfile.h"
 
-#include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -172,24 +171,6 @@ TEST_F(CalPanelControllerTest, ADoubleClickedDayOpensInTheCalendarAndCloses) {
     QTest::mouseDClick(grid, Qt::LeftButton, {}, cell.rect.center().toPoint());
     EXPECT_EQ(opened, QList<QUrl>{QUrl("ical://showdate/2026-02-15")});
     EXPECT_FALSE(controller.isVisible());
-}
-
-TEST_F(CalPanelControllerTest, UnderAStatusButtonThePanelHangsBelowIt) {
-    QWidget bar(nullptr, Qt::FramelessWindowHint);
-    bar.setGeometry(0, 0, 600, 24);
-    QWidget button(&bar);
-    button.setGeometry(500, 0, 60, 24);
-    bar.show();
-    controller.show(&button);
-    const QRect frame = controller.panel()->geometry();
-    const QRect buttonFrame(button.mapToGlobal(QPoint(0, 0)), button.size());
-    EXPECT_EQ(frame.top(), buttonFrame.bottom() + 1 + 6);
-    EXPECT_EQ(frame.topLeft(),
-              CalPanelController::originUnder(
-                  buttonFrame, controller.panel()->screen()->availableGeometry(), 294));
-    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
-    if (!folder.isEmpty() && QDir().mkpath(folder))
-        controller.panel()->grab().save(folder + "/panel.png");
 }
 
 } // namespace

@@ -68,21 +68,6 @@ TEST(MakeLabelTest, IsAPlainCentredLabelInTheSystemFont) {
     EXPECT_GT(marked->sizeHint().width(), plain->sizeHint().width() * 2);
 }
 
-TEST(MakeLabelTest, RoleColouredLabelsFollowTheirWindowPalette) {
-    QWidget window;
-    window.setPalette(Appearances::palette(Appearance::light));
-    QLabel* label = makeLabel("12", 13, QFont::Medium, QPalette::PlaceholderText, &window);
-    label->adjustSize();
-    const QColor lightText =
-        Appearances::palette(Appearance::light).color(QPalette::PlaceholderText);
-    const QColor darkText = Appearances::palette(Appearance::dark).color(QPalette::PlaceholderText);
-    EXPECT_TRUE(showsColour(label->grab().toImage(), lightText));
-    window.setPalette(Appearances::palette(Appearance::dark));
-    const QImage dark = label->grab().toImage();
-    EXPECT_TRUE(showsColour(dark, darkText));
-    EXPECT_FALSE(showsColour(dark, lightText));
-}
-
 // The smallest rectangle holding the pixels that pass `test`.
 template <typename Test> QRect boundsOf(const QImage& image, Test test) {
     QRect bounds;

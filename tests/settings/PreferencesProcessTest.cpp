@@ -61,16 +61,4 @@ TEST_F(PreferencesProcessTest, AWriteCutOffHalfwayKeepsTheOldFileAndReportsFailu
               QStringList{domain + ".json"});
 }
 
-TEST_F(PreferencesProcessTest, TwoProcessesWritingOneDomainKeepEachOthersKeys) {
-    QProcess first;
-    QProcess second;
-    first.start(child, {"keys", domain, "first", "60"});
-    second.start(child, {"keys", domain, "second", "60"});
-    ASSERT_TRUE(first.waitForFinished(60000));
-    ASSERT_TRUE(second.waitForFinished(60000));
-    ASSERT_EQ(first.exitCode(), 0);
-    ASSERT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(Preferences::domain(domain).dictionaryRepresentation().size(), 120);
-}
-
 } // namespace
