@@ -4,7 +4,6 @@
 #include "support/TestProfile.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -105,29 +104,14 @@ TEST_F(DefaultsCommandTest, DeletesOneKeyOrTheWholeDomain) {
     EXPECT_TRUE(store().dictionaryRepresentation().isEmpty());
 }
 
-TEST(DefaultsDescribeTest, DataDatesAndQuotingReadBack) {
+TEST(DefaultsDescribeTest, QuotesWhatNeedsItAndReadsBackDataAndDates) {
     EXPECT_EQ(DefaultsCommand::describe(QByteArray("\x01\xff", 2)), "<01ff>");
     EXPECT_EQ(DefaultsCommand::describe(QString("say \"hi\"")), R"("say \"hi\"")");
     EXPECT_EQ(DefaultsCommand::describe(QString("Europe/Zurich")), "Europe/Zurich");
+    EXPECT_EQ(DefaultsCommand::describe(QString("plain\n")), R"("plain\n")");
+    EXPECT_EQ(DefaultsCommand::describe(QVariantMap{{"key\n", true}}), "{\n    \"key\\n\" = 1;\n}");
     const QDateTime date(QDate(2026, 1, 2), QTime(3, 4, 5, 6), Qt::UTC);
     EXPECT_EQ(DefaultsCommand::parseValue("-date", DefaultsCommand::describe(date)), date);
-    EXPECT_EQ(DefaultsCommand::parseValue("-data", DefaultsCommand::describe(QByteArray("xy"))),
-              QByteArray("xy"));
-}
-
-// The installed program, as scripts use it.
-TEST_F(DefaultsCommandTest, TheProgramWritesTheApplicationsFile) {
-    const QString program = VESPERIN_BINARY_DIR "/src/vesperin-defaults";
-    QProcess tool;
-    tool.start(program, {"write", domain, "VSPMenuBarMode", "-bool", "true"});
-    ASSERT_TRUE(tool.waitForFinished());
-    EXPECT_EQ(tool.exitCode(), 0);
-    EXPECT_TRUE(QFile::exists(profile.configHome() + "/vesperin/com.orvennalabs.vesperin.json"));
-    EXPECT_TRUE(Preferences::standard().boolForKey("VSPMenuBarMode"));
-    tool.start(program, {"write", domain, "VSPMenuBarMode"});
-    ASSERT_TRUE(tool.waitForFinished());
-    EXPECT_EQ(tool.exitCode(), 2);
-    EXPECT_TRUE(tool.readAllStandardError().startsWith("usage: "));
 }
 
 TEST_F(DefaultsCommandTest, ADateTheFileCannotCarryIsABadArgument) {
@@ -138,11 +122,6 @@ TEST_F(DefaultsCommandTest, ADateTheFileCannotCarryIsABadArgument) {
     EXPECT_FALSE(QFile::exists(profile.preferencesFile(domain)));
     EXPECT_EQ(run({"write", domain, "k", "-date", "0001-01-01T00:00:00Z"}), 0);
     EXPECT_EQ(store().dateForKey("k"), QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC));
-}
-
-TEST(DefaultsDescribeTest, AFinalLineFeedIsQuotedLikeAnyOther) {
-    EXPECT_EQ(DefaultsCommand::describe(QString("plain\n")), R"("plain\n")");
-    EXPECT_EQ(DefaultsCommand::describe(QVariantMap{{"key\n", true}}), "{\n    \"key\\n\" = 1;\n}");
 }
 
 } // namespace

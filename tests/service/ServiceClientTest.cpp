@@ -184,9 +184,6 @@ protected:
     void SetUp() override {
         client.setClock([this] { return now; });
     }
-    void storeHistory(const QVariant& value) {
-        store().setObject(PreferenceKeys::messageHistory, value);
-    }
 
     QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589), Qt::UTC);
 };
@@ -212,23 +209,6 @@ TEST_F(ServiceHistoryTest, RepliesInTheSameSecondShareTheirIdAndBothStay) {
     ASSERT_EQ(history.size(), 2);
     EXPECT_EQ(history.at(0), (ArchivedMessage{id, "second", now, true}));
     EXPECT_EQ(history.at(1).id, id);
-}
-
-TEST_F(ServiceHistoryTest, StoredEntriesOfTheWrongShapeAreSkippedFilledInOrDropped) {
-    const QDateTime stamp(QDate(2025, 1, 2), QTime(3, 4, 5), Qt::UTC);
-    storeHistory(QVariantList{
-        QVariantMap{{"id", qint64(1)}, {"body", "whole"}, {"date", stamp}, {"mine", true}},
-        QVariantMap{{"id", "2"}, {"body", "id as text"}},
-        QVariantMap{{"id", qint64(3)}, {"body", qint64(3)}},
-        QVariantMap{{"id", qint64(4)}, {"body", "bare"}, {"mine", "yes"}},
-    });
-    EXPECT_EQ(client.messageHistory(),
-              (QList<ArchivedMessage>{{4, "bare", now, false}, {1, "whole", stamp, true}}));
-
-    storeHistory(QVariantList{QVariantMap{{"id", qint64(1)}, {"body", "x"}}, qint64(5)});
-    EXPECT_TRUE(client.messageHistory().isEmpty()) << "not a list of dictionaries";
-    client.archive(8, "starts afresh");
-    EXPECT_EQ(client.messageHistory().size(), 1);
 }
 
 } // namespace

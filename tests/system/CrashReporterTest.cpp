@@ -91,14 +91,6 @@ TEST_F(CrashCaptureTest, ADeepOrOverflowingStackIsCutToThirtyLinesFromTheCrashSi
     expectStackThrough(overflow, "overflow");
 }
 
-TEST_F(CrashCaptureTest, ARecordThatCannotBeWrittenWholeIsNotLeftHalfWritten) {
-    QProcess process;
-    process.start(VESPERIN_BINARY_DIR "/tests/crash_child", {"limited-segv"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), SIGSEGV);
-    EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
-}
-
 TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
     const Crash crash = crashChild({"segv"});
     Preferences::standard().setObject(PreferenceKeys::deviceId, "0F0E0D0C-0B0A-4909-8807-0605");

@@ -55,20 +55,6 @@ TEST_F(SystemClockTest, SwitchingOnAndOffGivesTheUserTheirValuesBackExactly) {
     EXPECT_EQ(desktop.started, QList<QStringList>(3, restart));
 }
 
-TEST_F(SystemClockTest, OnlyNumbersAreBackedUpAndAnythingElseGoesOnRestore) {
-    storeClock({{"IsAnalog", "yes"}, {"ShowDate", 0.0}, {"ShowDayOfWeek", true}});
-    SystemClock::setCompact(true);
-    EXPECT_EQ(backup(), QVariantMap({{"ShowDate", 0.0}, {"ShowDayOfWeek", true}}));
-    SystemClock::setCompact(false);
-    EXPECT_EQ(clock(), QVariantMap({{"ShowDate", 0.0}, {"ShowDayOfWeek", true}}));
-
-    // A backup that is not a dictionary of numbers restores the system defaults.
-    SystemClock::setCompact(true);
-    app().setObject(PreferenceKeys::systemClockBackup, QVariantMap{{"ShowDate", "1"}});
-    SystemClock::setCompact(false);
-    EXPECT_TRUE(clock().isEmpty());
-}
-
 TEST_F(SystemClockTest, LaunchBringsTheClockInLineWithTheStoredChoice) {
     storeClock(compact);
     app().setObject(PreferenceKeys::systemClockBackup, QVariantMap{{"ShowDate", qint64(0)}});
@@ -86,14 +72,6 @@ TEST_F(SystemClockTest, LaunchBringsTheClockInLineWithTheStoredChoice) {
     EXPECT_EQ(desktop.started.size(), 3);
     EXPECT_TRUE(SystemClock::matchesCompact());
     EXPECT_EQ(backup(), QVariantMap({{"ShowDate", qint64(0)}}));
-}
-
-TEST_F(SystemClockTest, TheClockIsCompactOnlyWhenAllThreeValuesAreThere) {
-    EXPECT_FALSE(SystemClock::matchesCompact());
-    storeClock({{"IsAnalog", qint64(1)}, {"ShowDate", qint64(2)}, {"ShowDayOfWeek", "0"}});
-    EXPECT_FALSE(SystemClock::matchesCompact());
-    storeClock({{"ShowDayOfWeek", 0.7}, {"IsAnalog", 1.0}});
-    EXPECT_TRUE(SystemClock::matchesCompact()) << "numbers count by their integer value";
 }
 
 TEST_F(SystemClockTest, InASandboxNothingIsTouched) {
