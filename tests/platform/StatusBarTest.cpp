@@ -68,18 +68,6 @@ TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
     EXPECT_EQ(namesOf(bar), (QStringList{"VSP-new", "VSP-B", "VSP-C", "VSP-A"}));
 }
 
-TEST_F(StatusBarTest, CreatingItemsRemembersNothingSoTheirOrderFollowsTheCaller) {
-    {
-        StatusBar bar;
-        addNamed(bar, "VSP-B");
-        addNamed(bar, "VSP-A");
-    }
-    StatusBar bar;
-    addNamed(bar, "VSP-A");
-    addNamed(bar, "VSP-B");
-    EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-A"}));
-}
-
 TEST_F(StatusBarTest, AnAltDragReportsNoClick) {
     StatusBar bar;
     StatusItem* item = addNamed(bar, "VSP-A");

@@ -40,12 +40,4 @@ TEST(SystemContextTest, ReloadingPicksUpTheEnvironment) {
     EXPECT_EQ(SystemContext::currentTimeZoneID(), "Europe/Paris");
 }
 
-TEST(SystemContextTest, ResolvesLanguagesAndZonesOrFallsBackToTheCurrentOnes) {
-    EXPECT_STREQ(SystemContext::localeFor(QString("de-CH")).getName(), "de_CH");
-
-    icu::UnicodeString id;
-    EXPECT_EQ(SystemContext::timeZoneFor(QString("US/Pacific"))->getID(id), "US/Pacific");
-    EXPECT_EQ(SystemContext::timeZoneFor(QString("Mars/Olympus"))->getID(id), "Europe/Paris");
-}
-
 } // namespace

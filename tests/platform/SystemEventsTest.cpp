@@ -7,13 +7,10 @@
 #include <QEvent>
 #include <QFile>
 #include <QSignalSpy>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <sys/timerfd.h>
 
 // Reaches the handlers that the kernel and the file system would call, and the timers.
 class SystemEventsProbe {
@@ -21,9 +18,6 @@ public:
     static QTimer& dayTimer(SystemEvents& events) { return *events.m_dayTimer; }
     static void dayTimerFired(SystemEvents& events) { events.timeMayHaveMoved(); }
     static void clockWasSet(SystemEvents& events) { events.clockWasSet(); }
-    static void clockWatchReadable(SystemEvents& events) { events.clockWatchReadable(); }
-    static int clockFd(SystemEvents& events) { return events.m_clockFd; }
-    static QSocketNotifier* clockNotifier(SystemEvents& events) { return events.m_clockNotifier; }
     static void checkZoneSources(SystemEvents& events) { events.checkZoneSources(); }
 };
 
@@ -123,26 +117,6 @@ TEST_F(SystemEventsTest, ClockJumpsAreSignalledAndMoveTheDay) {
     SystemEventsProbe::clockWasSet(*events);
     EXPECT_EQ(clocks.count(), 2);
     EXPECT_EQ(days.count(), 1);
-}
-
-TEST_F(SystemEventsTest, ClockWatchIsArmedAndQuietUntilTheClockIsSet) {
-    auto events = makeEvents();
-    const int fd = SystemEventsProbe::clockFd(*events);
-    const QSocketNotifier* notifier = SystemEventsProbe::clockNotifier(*events);
-    ASSERT_TRUE(fd >= 0 && notifier && notifier->isEnabled() && notifier->socket() == fd);
-    const auto armedForever = [fd] {
-        itimerspec armed{};
-        return ::timerfd_gettime(fd, &armed) == 0 && armed.it_value.tv_sec > 100LL * 365 * 86400;
-    };
-    EXPECT_TRUE(armedForever());
-
-    // Nothing to read while the clock is left alone, so no signal.
-    QSignalSpy clocks(events.get(), &SystemEvents::clockChanged);
-    SystemEventsProbe::clockWatchReadable(*events);
-    EXPECT_EQ(clocks.count(), 0);
-    // Handling a jump arms the watch again for the next one.
-    SystemEventsProbe::clockWasSet(*events);
-    EXPECT_TRUE(armedForever());
 }
 
 TEST_F(SystemEventsTest, ReplacedLocaltimeLinkChangesTheZone) {
