@@ -240,10 +240,4 @@ TEST_F(MenuBarRendererContextTest, ResetCachePicksUpANewLocaleAndZone) {
     EXPECT_EQ(render("{weekday} {HH}", "Europe/Paris", "de"), "Montag 14");
 }
 
-TEST(MenuBarRendererTest, KeepsRenderingRightPastManyDifferentTemplates) {
-    for (int i = 0; i < 1200; ++i)
-        ASSERT_EQ(render("{HH}-" + QString::number(i)), "14-" + QString::number(i));
-    EXPECT_EQ(render("{HH}-0"), "14-0");
-}
-
 } // namespace

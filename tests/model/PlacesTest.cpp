@@ -65,10 +65,4 @@ TEST(PlacesFlagTest, ShiftsEachLetterToItsRegionalIndicator) {
     EXPECT_EQ(Places::flagForCountry("A" + QString::fromUcs4(&high, 1)), std::nullopt);
 }
 
-TEST(PlacesCityTest, TakesTheLastPieceWithSpacesForUnderscores) {
-    EXPECT_EQ(MenuBarRenderer::cityName("America/Argentina/Buenos_Aires"), "Buenos Aires");
-    EXPECT_EQ(MenuBarRenderer::cityName("America/Port_of_Spain/"), "Port of Spain");
-    EXPECT_EQ(MenuBarRenderer::cityName("/"), "/");
-}
-
 } // namespace

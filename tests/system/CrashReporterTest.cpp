@@ -84,11 +84,7 @@ TEST_F(CrashCaptureTest, ADeepOrOverflowingStackIsCutToThirtyLinesFromTheCrashSi
     ASSERT_EQ(deep.stack.size(), 30);
     EXPECT_TRUE(deep.stack.at(1).contains("writeThroughNull")) << "under the signal frame";
     EXPECT_TRUE(deep.stack.last().contains("deepen"));
-
-    const Crash overflow = crashChild({"overflow"});
-    EXPECT_EQ(overflow.signal, SIGSEGV);
-    EXPECT_EQ(overflow.message, "Signal 11");
-    expectStackThrough(overflow, "overflow");
+    expectStackThrough(crashChild({"overflow"}), "overflow");
 }
 
 TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
