@@ -88,16 +88,9 @@ TEST_F(AppDelegateTest, ClosingTheWindowInDockModeMovesIntoTheBarAndKeepsRunning
     EXPECT_FALSE(CalSettings::showInMenuBar());
 }
 
-TEST_F(AppDelegateTest, StatusItemsShowInDockModeOnlyWhenAskedFor) {
+TEST_F(AppDelegateTest, TogglingTheModeMovesTheAppBetweenBarAndTaskbar) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);
     launch();
-    EXPECT_TRUE(bar.items().isEmpty());
-    CalSettings::setShowInMenuBar(true);
-    delegate.applyStatusItemState();
-    EXPECT_FALSE(bar.items().isEmpty());
-    CalSettings::setShowInMenuBar(false);
-    delegate.applyStatusItemState();
-    EXPECT_TRUE(bar.items().isEmpty());
     delegate.toggleMenuBarMode(true);
     EXPECT_FALSE(bar.items().isEmpty());
     EXPECT_FALSE(mainWindowHasTaskbarEntry());

@@ -26,22 +26,20 @@ protected:
 };
 
 TEST_F(DefaultsCommandTest, WritesEveryTypeSoThatTheAppReadsItTyped) {
-    EXPECT_EQ(run({"write", domain, "VSPOnboarded", "-bool", "YES"}), 0);
-    EXPECT_EQ(run({"write", domain, "VSPFirstWeekday", "-int", "1"}), 0);
-    EXPECT_EQ(run({"write", domain, "VSPItemPadding", "-float", "-3.5"}), 0);
-    EXPECT_EQ(run({"write", domain, "name", "-string", "Zürich"}), 0);
-    EXPECT_EQ(run({"write", domain, "plain", "no flag means text"}), 0);
-    EXPECT_EQ(run({"write", domain, "VSPMenuBarLayout", "-data", "5b5d"}), 0);
-    EXPECT_EQ(run({"write", domain, "VSPLastCrashScan", "-date", "2026-12-06T10:00:00Z"}), 0);
-    EXPECT_EQ(store().objectForKey("VSPOnboarded")->typeId(), QMetaType::Bool);
-    EXPECT_TRUE(store().boolForKey("VSPOnboarded"));
-    EXPECT_EQ(store().objectForKey("VSPFirstWeekday")->typeId(), QMetaType::LongLong);
-    EXPECT_EQ(store().doubleForKey("VSPItemPadding"), -3.5);
-    EXPECT_EQ(store().stringForKey("name"), "Zürich");
-    EXPECT_EQ(store().stringForKey("plain"), "no flag means text");
-    EXPECT_EQ(store().dataForKey("VSPMenuBarLayout"), QByteArray("[]"));
-    EXPECT_EQ(store().dateForKey("VSPLastCrashScan"),
-              QDateTime(QDate(2026, 12, 6), QTime(10, 0), Qt::UTC));
+    const QList<std::pair<QStringList, QVariant>> cases = {
+        {{"-bool", "YES"}, true},
+        {{"-int", "1"}, qint64(1)},
+        {{"-float", "-3.5"}, -3.5},
+        {{"-string", "Zürich"}, "Zürich"},
+        {{"no flag means text"}, "no flag means text"},
+        {{"-data", "5b5d"}, QByteArray("[]")},
+        {{"-date", "2026-12-06T10:00:00Z"}, QDateTime(QDate(2026, 12, 6), QTime(10, 0), Qt::UTC)},
+    };
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(run(QStringList{"write", domain, "k"} + value), 0);
+        EXPECT_EQ(store().objectForKey("k"), expected) << value.join(' ').toStdString();
+        EXPECT_EQ(store().objectForKey("k")->typeId(), expected.typeId());
+    }
 }
 
 TEST_F(DefaultsCommandTest, WritesArraysAndDictionariesWithTypedElements) {

@@ -63,12 +63,6 @@ TEST_F(PreferencesTest, EveryTypeSurvivesTheFileWithItsType) {
 }
 
 TEST_F(PreferencesTest, TypedReadsConvertLikeTheDefaultsStore) {
-    // Missing keys read as false, zero or absent.
-    EXPECT_FALSE(store().boolForKey("none"));
-    EXPECT_EQ(store().integerForKey("none"), 0);
-    EXPECT_FALSE(store().stringForKey("none"));
-    EXPECT_FALSE(store().arrayForKey("none"));
-
     store().setDouble("real", 3.9);
     store().setObject("text", QString("12 apples"));
     store().setObject("yes", QString("YES"));

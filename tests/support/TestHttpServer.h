@@ -12,14 +12,11 @@
 
 class QTcpSocket;
 
-// One request as the server received it.
 struct RecordedRequest {
     QByteArray method;
     QByteArray path;
     QByteArray body;
-
-    // The body as a JSON object (empty when it is not one).
-    QJsonObject json() const;
+    QJsonObject json() const; // empty when the body is not an object
 };
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests of network clients. It records every
@@ -30,7 +27,6 @@ class TestHttpServer : public QObject {
 public:
     TestHttpServer();
 
-    // http://127.0.0.1:<port>
     QUrl url() const;
 
     void answer(int status, const QByteArray& body);
