@@ -1,9 +1,6 @@
 #include "model/ChipCodec.h"
 
-#include "support/TestText.h"
-
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -53,31 +50,24 @@ QString randomTemplate(QRandomGenerator& random) {
         QString::fromUtf8("\u00B7 \u00E9 e\u0301 \U0001F600 \U0001F1E8\U0001F1ED \u3000")
             .split(' ') +
         QStringList{QString(QChar(0xD83D)), QString(QChar(0xDE00))}; // lone surrogates
-    return randomText(random, pieces, 14);
+    QString text;
+    for (int length = random.bounded(14); length > 0; --length)
+        text += pieces.at(random.bounded(pieces.size()));
+    return text;
 }
 
 TEST(ChipCodecTest, EveryStringSurvivesTheRoundTripAndDecodesToCanonicalChips) {
     QRandomGenerator random(20260305);
-    const QRegularExpression tokenName("^[A-Za-z_]+$");
     for (int round = 0; round < 5000; ++round) {
         const QString text = randomTemplate(random);
         const Chips chips = ChipCodec::chipsFrom(text);
         ASSERT_EQ(ChipCodec::templateFrom(chips), text);
-        for (qsizetype i = 0; i < chips.size(); ++i) {
-            const Chip& chip = chips.at(i);
-            ASSERT_NE(chip.kind, Chip::Kind::composite);
+        // Canonical: no empty chips, and a text chip is all spaces or holds none.
+        for (const Chip& chip : chips) {
             ASSERT_FALSE(chip.value.isEmpty()) << text.toStdString();
-            if (chip.isToken()) {
-                ASSERT_TRUE(tokenName.match(chip.value).hasMatch()) << text.toStdString();
-                continue;
-            }
-            // A text chip is all spaces or holds none, and the next text chip is the other kind.
             const bool spaces = chip.value.count(u' ') == chip.value.size();
-            ASSERT_TRUE(spaces || !chip.value.contains(u' ')) << text.toStdString();
-            if (i + 1 < chips.size() && chips.at(i + 1).isTextChip()) {
-                const bool nextSpaces = chips.at(i + 1).value.startsWith(u' ');
-                ASSERT_NE(spaces, nextSpaces) << text.toStdString();
-            }
+            ASSERT_TRUE(chip.isToken() || spaces || !chip.value.contains(u' '))
+                << text.toStdString();
         }
     }
 }

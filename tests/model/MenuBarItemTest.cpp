@@ -14,14 +14,6 @@ QJsonObject decodeObject(const QByteArray& json) {
     return QJsonDocument::fromJson(json).array().first().toObject();
 }
 
-TEST(MenuBarItemTest, UnknownZonesFallBackToTheCurrentOneAndLanguagesAreTakenAsGiven) {
-    MenuBarItem item{QUuid::createUuid(), true, "", "Mars/Olympus_Mons", "xx-nonsense"};
-    EXPECT_EQ(item.timeZone(), "Europe/Paris"); // the test environment's TZ
-    item.timeZoneID = "Asia/Tokyo";
-    EXPECT_EQ(item.timeZone(), "Asia/Tokyo");
-    EXPECT_EQ(item.locale(), "xx-nonsense");
-}
-
 TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAll) {
     MenuBarItem item{QUuid::fromString(QString(idText)), true, ""};
     QJsonObject object = decodeObject(MenuBarItemCoding::encode({item}));

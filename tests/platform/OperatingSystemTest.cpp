@@ -21,10 +21,4 @@ TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersion) {
         EXPECT_EQ(OperatingSystem::describeOsRelease(contents), expected) << contents.toStdString();
 }
 
-TEST(OperatingSystemTest, WithoutADistributionTheKernelVersionIsUsed) {
-    EXPECT_EQ(OperatingSystem::describeKernel("6.1.0-18-amd64"), "Linux 6.1");
-    EXPECT_EQ(OperatingSystem::describeKernel("5.15.153.1-microsoft-standard-WSL2"), "Linux 5.15");
-    EXPECT_EQ(OperatingSystem::describeKernel("unknown"), "Linux");
-}
-
 } // namespace

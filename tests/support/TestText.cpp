@@ -8,11 +8,3 @@ QString flagOf(const char* code) {
     }
     return flag;
 }
-
-QString randomText(QRandomGenerator& random, const QStringList& pieces, int maxLength) {
-    QString text;
-    const int length = random.bounded(maxLength);
-    for (int i = 0; i < length; ++i)
-        text += pieces.at(random.bounded(pieces.size()));
-    return text;
-}

@@ -116,14 +116,6 @@ TEST_F(DesktopClockTest, TheDesktopClockIsCompactedAndGivenBackAsItWas) {
               (QMap<QString, bool>{{"clock-show-date", true}, {"clock-show-weekday", true}}));
 }
 
-TEST_F(DesktopClockTest, ADomainValueThatAgreesWithTheDesktopIsKept) {
-    // "when space allows" (0) shows the date as "always" (1) does.
-    storeClock({{"ShowDate", qint64(0)}, {"ShowDayOfWeek", qint64(0)}});
-    desktop.settings = {{"clock-show-date", true}, {"clock-show-weekday", true}};
-    EXPECT_EQ(SystemClock::currentValues(),
-              QVariantMap({{"ShowDate", qint64(0)}, {"ShowDayOfWeek", qint64(1)}}));
-}
-
 TEST_F(DesktopClockTest, AKeyWithoutAValueGetsTheDesktopDefaultBack) {
     desktop.hasSettingsTool = false; // compacted before the desktop had the settings
     SystemClock::setCompact(true);
