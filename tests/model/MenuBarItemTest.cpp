@@ -21,14 +21,6 @@ TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAll) {
     EXPECT_EQ(object.value("id").toString(), idText);
 }
 
-TEST(MenuBarItemCodingTest, IdsAreWrittenUpperCaseAndReadInEitherCase) {
-    const QByteArray lower = QByteArray(R"([{"id":")") + QByteArray(idText).toLower() +
-                             R"(","enabled":true,"template":""}])";
-    const auto items = MenuBarItemCoding::decode(lower);
-    ASSERT_TRUE(items);
-    EXPECT_TRUE(MenuBarItemCoding::encode(*items).contains(idText));
-}
-
 TEST(MenuBarItemCodingTest, ReadsEscapedSlashesNullsAndUnknownKeys) {
     const QByteArray json = QByteArray(R"([{"id":")") + idText +
                             R"(","enabled":true,"template":"a\/b","timeZoneID":null,)"
