@@ -76,16 +76,6 @@ TEST_F(MonthGridTest, WeekNumbersTakeTheFirstTenthAndNameEachRowsFirstDay) {
     EXPECT_DOUBLE_EQ(layoutOf(local(2026, 2, 14), false).header.first().rect.x(), 0);
 }
 
-TEST_F(MonthGridTest, TodayIsMarkedEvenInANeighbouringMonth) {
-    CalSettings::setFirstWeekday(2);
-    const auto days = layoutOf(local(2026, 2, 14), false, local(2026, 3, 2, 23)).days;
-    const auto today = std::find_if(days.begin(), days.end(), [](auto& c) { return c.isToday; });
-    ASSERT_NE(today, days.end());
-    EXPECT_EQ(dateOf(*today), QDate(2026, 3, 2));
-    EXPECT_FALSE(today->inShownMonth);
-    EXPECT_EQ(std::count_if(days.begin(), days.end(), [](auto& c) { return c.isToday; }), 1);
-}
-
 TEST(MonthGridHeaders, ShortNamesCutUpperCasedAndWithoutFullStops) {
     EXPECT_EQ(MonthGrid::weekdayHeaders("fr_FR", 2),
               (QStringList{"LUN", "MAR", "MER", "JEU", "VEN", "SAM", "DIM"}));

@@ -58,7 +58,6 @@ TEST_F(DefaultsCommandTest, BadArgumentsPrintUsageExitTwoAndWriteNothing) {
     const QList<QStringList> bad = {
         {},
         {"frobnicate", domain},
-        {"write", domain},
         {"write", domain, "k"},
         {"write", domain, "k", "-int", "12abc"},
         {"write", domain, "k", "-bool", "maybe"},

@@ -36,7 +36,7 @@ class StatusBarRenderingTest : public ProfileTest,
                                public ::testing::WithParamInterface<Appearance> {
 protected:
     // Draws the layout in a bar of its own and checks every item's ink.
-    QImage drawAndCheck(const QList<MenuBarItem>& layout, const QString& name) {
+    void drawAndCheck(const QList<MenuBarItem>& layout, const QString& name) {
         MenuBarLayout::setItems(layout);
         StatusBar bar;
         bar.setForcedAppearance(GetParam());
@@ -54,20 +54,14 @@ protected:
             EXPECT_GE(ink.height(), 9);
             EXPECT_LE(ink.height(), 18);
         }
-        return image;
     }
     bool dark() const { return GetParam() == Appearance::dark; }
 };
 
-TEST_P(StatusBarRenderingTest, TextIsLegibleCentredAndLaidOutFromTheRight) {
+TEST_P(StatusBarRenderingTest, TextIsLegibleAndCentred) {
     MenuBarLayout::setPadding(4);
-    const QImage image = drawAndCheck(
-        {{QUuid::createUuid(), true, "Mon 5"}, {QUuid::createUuid(), true, "12:34:56"}}, "");
-    // Ink ends near the right edge and nothing is drawn on the left half.
-    const QColor background = image.pixelColor(2, 2);
-    EXPECT_GT(inkBounds(image, image.rect(), background).right(), image.width() - 40);
-    EXPECT_TRUE(
-        inkBounds(image, QRect(0, 0, image.width() / 2, image.height() - 1), background).isEmpty());
+    drawAndCheck({{QUuid::createUuid(), true, "Mon 5"}, {QUuid::createUuid(), true, "12:34:56"}},
+                 "");
 }
 
 TEST_P(StatusBarRenderingTest, TheCalendarIconIsLegibleAndCentred) {
