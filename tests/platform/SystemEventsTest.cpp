@@ -144,20 +144,6 @@ TEST_F(SystemEventsTest, ReplacedLocaltimeLinkChangesTheZone) {
     EXPECT_EQ(zones.count(), 3);
 }
 
-TEST_F(SystemEventsTest, OtherChangesInTheFolderAreNotZoneChanges) {
-    auto events = makeEvents();
-    QSignalSpy zones(events.get(), &SystemEvents::timeZoneChanged);
-    writeFile(folder.filePath("hosts"), "127.0.0.1 localhost\n");
-    writeFile(folder.filePath("timezone.dpkg-new"), "Asia/Tokyo\n");
-    SystemEventsProbe::checkZoneSources(*events);
-    EXPECT_EQ(zones.count(), 0);
-
-    writeFile(timezone(), "Europe/Berlin\n");
-    SystemEventsProbe::checkZoneSources(*events);
-    SystemEventsProbe::checkZoneSources(*events); // the same change is not signalled twice
-    EXPECT_EQ(zones.count(), 1);
-}
-
 TEST_F(SystemEventsTest, LocaleChangeOfTheApplicationReloadsTheLocale) {
     auto events = makeEvents();
     QStringList localesSeen;

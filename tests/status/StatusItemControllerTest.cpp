@@ -46,8 +46,6 @@ protected:
 TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     MenuBarLayout::setItems({item("{day}", false)});
     controller.enable();
-    EXPECT_TRUE(controller.isEnabled());
-    EXPECT_TRUE(controller.entries().isEmpty());
     ASSERT_TRUE(controller.fallback());
     EXPECT_EQ(bar.items(), QList<StatusItem*>{controller.fallback()});
     EXPECT_EQ(controller.fallback()->autosaveName(), "VSP-fallback");
