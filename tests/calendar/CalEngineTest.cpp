@@ -27,9 +27,6 @@ protected:
         CalEngine::setUrlOpener(nullptr);
         SystemContext::reloadFromEnvironment();
     }
-    void storeFirstWeekday(int raw) {
-        Preferences::standard().setInteger(PreferenceKeys::firstWeekday, raw);
-    }
 };
 
 TEST_F(CalEngineTest, MonthStartIsMidnightOnTheFirstInLocalTime) {
@@ -75,7 +72,7 @@ TEST_F(CalEngineTest, StatusTitleFollowsTheStoredIconFormat) {
 TEST_F(CalEngineTest, WeekNumbersAreIsoWhateverTheFirstWeekday) {
     EXPECT_EQ(CalEngine::isoWeekNumber(paris(2021, 1, 1, 12)), 53);
     EXPECT_EQ(CalEngine::isoWeekNumber(paris(2025, 12, 29, 0, 0)), 1);
-    storeFirstWeekday(1);
+    Preferences::standard().setInteger(PreferenceKeys::firstWeekday, 1);
     ASSERT_EQ(CalEngine::calendar()->getFirstDayOfWeek(), UCAL_SUNDAY);
     EXPECT_EQ(CalEngine::isoWeekNumber(paris(2026, 3, 8, 12)), 10); // a Sunday
     // 23:30 UTC on Sunday is Monday in Paris.

@@ -18,9 +18,8 @@ QDate dateOf(const MonthGrid::DayCell& cell) {
 
 class MonthGridTest : public ProfileTest {
 protected:
-    MonthGrid::Layout layoutOf(const QDateTime& month, bool weekNumbers = false,
-                               const QDateTime& today = local(2000, 1, 1)) {
-        return MonthGrid::layout(QSizeF(280, 218), month, today, true, weekNumbers);
+    MonthGrid::Layout layoutOf(const QDateTime& month, bool weekNumbers = false) {
+        return MonthGrid::layout(QSizeF(280, 218), month, local(2000, 1, 1), true, weekNumbers);
     }
 };
 

@@ -18,7 +18,6 @@ public:
     static QTimer& dayTimer(SystemEvents& events) { return *events.m_dayTimer; }
     static void dayTimerFired(SystemEvents& events) { events.timeMayHaveMoved(); }
     static void clockWasSet(SystemEvents& events) { events.clockWasSet(); }
-    static void checkZoneSources(SystemEvents& events) { events.checkZoneSources(); }
 };
 
 namespace {

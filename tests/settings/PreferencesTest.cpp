@@ -5,13 +5,13 @@
 
 #include <QDir>
 #include <QPoint>
-#include <QThread>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -122,20 +122,16 @@ TEST_F(PreferencesTest, AFileThatCannotBeParsedIsMovedAsideWithItsBytes) {
 TEST_F(PreferencesTest, ThreadsWritingAtOnceLoseNothing) {
     constexpr int threads = 4;
     constexpr int writesEach = 50;
-    QList<QThread*> workers;
+    std::vector<std::jthread> workers;
     for (int t = 0; t < threads; ++t) {
-        workers.append(QThread::create([this, t] {
+        workers.emplace_back([this, t] {
             for (int i = 0; i < writesEach; ++i) {
                 store().setInteger(QString("t%1-%2").arg(t).arg(i), i);
                 store().integerForKey(QString("t%1-%2").arg((t + 1) % threads).arg(i));
             }
-        }));
-        workers.last()->start();
+        });
     }
-    for (QThread* worker : workers) {
-        worker->wait();
-        delete worker;
-    }
+    workers.clear(); // joins them
     EXPECT_EQ(freshReader()->dictionaryRepresentation().size(), threads * writesEach);
     EXPECT_EQ(folderEntries(), QStringList{domain + ".json"}); // no temporary files left
 }
