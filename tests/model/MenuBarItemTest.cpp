@@ -21,14 +21,15 @@ TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAll) {
     EXPECT_EQ(object.value("id").toString(), idText);
 }
 
-TEST(MenuBarItemCodingTest, ReadsEscapedSlashesNullsAndUnknownKeys) {
-    const QByteArray json = QByteArray(R"([{"id":")") + idText +
+TEST(MenuBarItemCodingTest, ReadsLowerCaseIdsEscapedSlashesNullsAndUnknownKeys) {
+    const QByteArray json = QByteArray(R"([{"id":")") + QByteArray(idText).toLower() +
                             R"(","enabled":true,"template":"a\/b","timeZoneID":null,)"
                             R"("parts":[{"text":"x\/y","localeID":null,"future":1}],)"
                             R"("separator":null,"colour":"mauve"}])";
     const auto items = MenuBarItemCoding::decode(json);
     ASSERT_TRUE(items);
     const MenuBarItem& item = items->first();
+    EXPECT_EQ(item.id, QUuid::fromString(QString(idText)));
     EXPECT_EQ(item.templateText, "a/b");
     EXPECT_FALSE(item.timeZoneID);
     EXPECT_FALSE(item.separator);

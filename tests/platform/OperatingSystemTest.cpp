@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersion) {
+TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersionElseTheKernel) {
     const QList<std::pair<QByteArray, std::optional<QString>>> cases = {
         {"PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian GNU/Linux\"\n"
          "VERSION_ID=\"12\"\nID=debian\n",
@@ -19,6 +19,8 @@ TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersion) {
     };
     for (const auto& [contents, expected] : cases)
         EXPECT_EQ(OperatingSystem::describeOsRelease(contents), expected) << contents.toStdString();
+    EXPECT_EQ(OperatingSystem::describeKernel("6.1.0-18-amd64"), "Linux 6.1");
+    EXPECT_EQ(OperatingSystem::describeKernel("unknown"), "Linux");
 }
 
 } // namespace
