@@ -73,4 +73,17 @@ TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
     EXPECT_EQ(namesOf(bar), (QStringList{"VSP-new", "VSP-B", "VSP-C", "VSP-A"}));
 }
 
+// Only the user's drag is remembered: creation order must never override the caller's.
+TEST_F(StatusBarTest, CreatingItemsRemembersNothing) {
+    {
+        StatusBar bar;
+        addNamed(bar, "VSP-B");
+        addNamed(bar, "VSP-A");
+    }
+    StatusBar bar;
+    addNamed(bar, "VSP-A");
+    addNamed(bar, "VSP-B");
+    EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-A"}));
+}
+
 } // namespace

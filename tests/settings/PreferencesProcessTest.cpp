@@ -61,4 +61,14 @@ TEST_F(PreferencesProcessTest, AWriteCutOffHalfwayKeepsTheOldFileAndReportsFailu
               QStringList{domain + ".json"});
 }
 
+// Without the lock on the folder, each writer would save its own stale copy over the other's.
+TEST_F(PreferencesProcessTest, TwoProcessesWritingOneDomainKeepEachOthersKeys) {
+    QProcess first;
+    QProcess second;
+    first.start(child, {"keys", domain, "first", "60"});
+    second.start(child, {"keys", domain, "second", "60"});
+    ASSERT_TRUE(first.waitForFinished(60000) && second.waitForFinished(60000));
+    EXPECT_EQ(Preferences::domain(domain).dictionaryRepresentation().size(), 120);
+}
+
 } // namespace

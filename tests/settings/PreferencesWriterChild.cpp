@@ -1,6 +1,8 @@
-// A second process for the preferences tests: it writes a domain while the test kills it.
+// A second process for the preferences tests: it writes a domain while the test kills it
+// or writes the same domain from elsewhere.
 //
 //   preferences_writer_child churn DOMAIN       rewrites a large value forever
+//   preferences_writer_child keys DOMAIN PREFIX N   writes N keys PREFIX-0 ... PREFIX-(N-1)
 //   preferences_writer_child cutoff DOMAIN      stores "small", then fails to store a large
 //                                               value because the file size limit cuts the
 //                                               write off halfway; exits 0 when the store
@@ -22,6 +24,12 @@ int main(int argc, char** argv) {
             store.setObject("blob", fill);
             store.setInteger("round", round);
         }
+    }
+    if (args.size() == 5 && args.at(1) == "keys") {
+        Preferences& store = Preferences::domain(args.at(2));
+        for (int i = 0; i < args.at(4).toInt(); ++i)
+            store.setInteger(args.at(3) + "-" + QString::number(i), i);
+        return 0;
     }
     if (args.size() == 3 && args.at(1) == "cutoff") {
         Preferences& store = Preferences::domain(args.at(2));
