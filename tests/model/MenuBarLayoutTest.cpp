@@ -68,8 +68,7 @@ TEST_F(MenuBarLayoutTest, ABadSecondItemGivesTheDefaultItemAndLeavesTheBytesAlon
 }
 
 TEST_F(MenuBarLayoutTest, EmptyPartsSurviveStorage) {
-    MenuBarItem item{QUuid::createUuid(), true, "{day}"};
-    item.parts = QList<MenuBarPart>{};
+    const MenuBarItem item{QUuid::createUuid(), true, "{day}", {}, {}, QList<MenuBarPart>{}};
     MenuBarLayout::setItems({item});
     EXPECT_TRUE(storedBytes()->contains("\"parts\":[]"));
     EXPECT_EQ(MenuBarLayout::items().first().parts, QList<MenuBarPart>{});
