@@ -1,9 +1,9 @@
 #include "service/ServiceAnswers.h"
 
+#include "platform/Integers.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cmath>
 
 namespace {
 
@@ -19,22 +19,11 @@ std::optional<QJsonObject> jsonObject(const QByteArray& body) {
 
 namespace ServiceAnswers {
 
-std::optional<qint64> exactInteger(const QVariant& value) {
-    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
-        return value.toLongLong();
-    if (value.typeId() != QMetaType::Double)
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (std::trunc(number) != number || std::fabs(number) >= 9.2e18)
-        return std::nullopt;
-    return qint64(number);
-}
-
 std::optional<CheckAnswer> parseCheckAnswer(const QByteArray& body) {
     const auto object = jsonObject(body);
     if (!object)
         return std::nullopt;
-    const auto id = exactInteger(object->value("mid").toVariant());
+    const auto id = Integers::exact(object->value("mid").toVariant());
     const QJsonValue ticket = object->value("tk");
     const QJsonValue message = object->value("msg");
     if (!id || !ticket.isString() || !message.isString())

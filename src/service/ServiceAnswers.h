@@ -19,10 +19,6 @@ struct CheckAnswer {
     bool operator==(const CheckAnswer&) const = default;
 };
 
-// A whole number, as the service and the store may hand it over: an integer, or a real
-// without fraction inside the 64-bit range.
-std::optional<qint64> exactInteger(const QVariant& value);
-
 // The answer must be a JSON object holding "mid" (integer), "tk" (text) and "msg" (text);
 // other members are not read.
 std::optional<CheckAnswer> parseCheckAnswer(const QByteArray& body);

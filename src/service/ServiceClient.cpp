@@ -1,5 +1,6 @@
 #include "service/ServiceClient.h"
 
+#include "platform/Integers.h"
 #include "platform/OperatingSystem.h"
 #include "service/ServiceAnswers.h"
 #include "service/ServiceEndpoints.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-using ServiceAnswers::exactInteger;
+using Integers::exact;
 
 Preferences& store() {
     return Preferences::standard();
@@ -57,7 +58,7 @@ QList<qint64> shownIds() {
     QList<qint64> ids;
     for (const QVariant& value :
          store().arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
-        const auto id = exactInteger(value);
+        const auto id = exact(value);
         if (!id)
             return {};
         ids.append(*id);
@@ -92,7 +93,7 @@ QString ServiceClient::deviceId() const {
 QList<ArchivedMessage> ServiceClient::messageHistory() const {
     QList<ArchivedMessage> messages;
     for (const QVariantMap& entry : storedHistory()) {
-        const auto id = exactInteger(entry.value("id"));
+        const auto id = exact(entry.value("id"));
         const QVariant body = entry.value("body");
         if (!id || body.typeId() != QMetaType::QString)
             continue;
@@ -108,7 +109,7 @@ QList<ArchivedMessage> ServiceClient::messageHistory() const {
 void ServiceClient::archive(qint64 id, const QString& body) {
     QList<QVariantMap> entries = storedHistory();
     for (const QVariantMap& entry : entries) {
-        if (exactInteger(entry.value("id")) == id)
+        if (exact(entry.value("id")) == id)
             return;
     }
     entries.append(historyEntry(id, body, m_now(), false));
@@ -143,7 +144,7 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
                        {"os", OperatingSystem::osString()},
                        {"c", "direct"}};
     const auto lastShown = store().objectForKey(PreferenceKeys::ackMessage);
-    const auto ack = lastShown ? exactInteger(*lastShown) : std::nullopt;
+    const auto ack = lastShown ? exact(*lastShown) : std::nullopt;
     if (ack && *ack >= 1)
         record.insert("m", *ack);
 

@@ -1,5 +1,7 @@
 #include "settings/PreferenceCoding.h"
 
+#include "platform/Integers.h"
+
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -74,10 +76,6 @@ std::optional<QVariant> decodeMap(const QJsonValue& json) {
         map.insert(it.key(), *value);
     }
     return map;
-}
-
-bool isWholeNumber(double value) {
-    return std::isfinite(value) && std::trunc(value) == value && std::fabs(value) < 9.2e18;
 }
 
 } // namespace
@@ -173,10 +171,11 @@ std::optional<QVariant> decode(const QJsonValue& json) {
     const QJsonValue inner = object.begin().value();
     if (tag == "bool" && inner.isBool())
         return QVariant(inner.toBool());
-    if (tag == "int" && inner.toVariant().typeId() == QMetaType::LongLong)
-        return QVariant(inner.toInteger()); // exact, even beyond 2^53
-    if (tag == "int" && inner.isDouble() && isWholeNumber(inner.toDouble()))
-        return QVariant(qint64(inner.toDouble()));
+    if (tag == "int") {
+        // A JSON integer arrives as a qint64, exact even beyond 2^53; "7.0" as a real.
+        const auto number = Integers::exact(inner.toVariant());
+        return number ? std::optional<QVariant>(*number) : std::nullopt;
+    }
     if (tag == "real" && inner.isDouble())
         return QVariant(inner.toDouble());
     if (tag == "string" && inner.isString())

@@ -2,6 +2,7 @@
 
 #include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
+#include "platform/Integers.h"
 #include "settings/PreferenceCoding.h"
 
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <cmath>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -180,10 +180,7 @@ qint64 Preferences::integerForKey(const QString& key) const {
     const auto value = objectForKey(key);
     if (value && value->typeId() == QMetaType::LongLong)
         return value->toLongLong();
-    const double number = numericValue(value);
-    if (!std::isfinite(number) || std::fabs(number) >= 9.2e18)
-        return 0;
-    return qint64(number);
+    return Integers::truncated(numericValue(value));
 }
 
 double Preferences::doubleForKey(const QString& key) const {

@@ -1,11 +1,10 @@
 #include "system/SystemClock.h"
 
+#include "platform/Integers.h"
 #include "platform/ProcessLauncher.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "system/DesktopClock.h"
-
-#include <cmath>
 
 namespace {
 
@@ -32,8 +31,7 @@ bool isNumber(const QVariant& value) {
 qint64 integerValue(const QVariant& number) {
     if (number.typeId() != QMetaType::Double)
         return number.toLongLong();
-    const double value = std::trunc(number.toDouble());
-    return std::fabs(value) < 9.2e18 ? qint64(value) : 0;
+    return Integers::truncated(number.toDouble());
 }
 
 // The stored backup, as long as it is a dictionary of numbers; anything else reads as empty.
