@@ -7,6 +7,7 @@
 #include "platform/SystemContext.h"
 
 #include <QMutex>
+#include <QSet>
 
 #include <unicode/smpdtfmt.h>
 
@@ -130,16 +131,24 @@ std::optional<ResolvedToken> exactToken(const QString& name) {
     return ResolvedToken{ValueKind::date, toIcu(*pattern), false};
 }
 
+// The token a name in braces stands for: the name itself, else its lower-case form. Absent
+// when neither is a token.
+std::optional<QString> canonicalTokenName(const QString& name) {
+    if (exactToken(name))
+        return name;
+    const QString lower = name.toLower();
+    if (lower != name && exactToken(lower))
+        return lower;
+    return std::nullopt;
+}
+
 // "{Weekday}" is the weekday with a capital first letter, "{WD}" the abbreviated one.
 std::optional<ResolvedToken> resolveToken(const QString& name) {
-    if (auto token = exactToken(name))
-        return token;
-    const QString lower = name.toLower();
-    if (lower == name)
+    const auto canonical = canonicalTokenName(name);
+    if (!canonical)
         return std::nullopt;
-    auto token = exactToken(lower);
-    if (token)
-        token->capitalized = true;
+    auto token = exactToken(*canonical);
+    token->capitalized = *canonical != name;
     return token;
 }
 
@@ -327,12 +336,18 @@ UDate udate(const QDateTime& at) {
     return UDate(at.toMSecsSinceEpoch());
 }
 
-QStringList texts(const QList<MenuBarItem>& items) {
-    QStringList all;
-    for (const MenuBarItem& item : items)
-        for (const MenuBarPart& part : item.effectiveParts())
-            all.append(part.text);
-    return all;
+// The tokens the items' texts show, blocks included, each by the token it stands for: the
+// value decides how often the text changes, not the spelling ("{Sec}" shows seconds too).
+QSet<QString> shownTokens(const QList<MenuBarItem>& items) {
+    QSet<QString> shown;
+    for (const MenuBarItem& item : items) {
+        for (const MenuBarPart& part : item.effectiveParts()) {
+            for (const TemplateSyntax::TokenMatch& match : TemplateSyntax::tokenMatches(part.text))
+                if (const auto name = canonicalTokenName(match.name))
+                    shown.insert(*name);
+        }
+    }
+    return shown;
 }
 
 } // namespace
@@ -386,18 +401,14 @@ std::optional<QString> value(const QString& tokenName, const MenuBarItem& item,
 }
 
 bool usesSeconds(const QList<MenuBarItem>& items) {
-    const QStringList all = texts(items);
-    return std::any_of(all.cbegin(), all.cend(),
-                       [](const QString& text) { return text.contains(u"{sec}"); });
+    return shownTokens(items).contains(QStringLiteral("sec"));
 }
 
 bool usesTime(const QList<MenuBarItem>& items) {
-    static const QStringList timeTokens{"{HH}", "{H}", "{hh}", "{h}", "{min}", "{sec}", "{ampm}"};
-    const QStringList all = texts(items);
-    return std::any_of(all.cbegin(), all.cend(), [](const QString& text) {
-        return std::any_of(timeTokens.cbegin(), timeTokens.cend(),
-                           [&](const QString& token) { return text.contains(token); });
-    });
+    static const QStringList timeTokens{"HH", "H", "hh", "h", "min", "sec", "ampm"};
+    const QSet<QString> shown = shownTokens(items);
+    return std::any_of(timeTokens.cbegin(), timeTokens.cend(),
+                       [&](const QString& token) { return shown.contains(token); });
 }
 
 void resetCache() {

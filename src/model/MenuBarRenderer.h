@@ -36,7 +36,8 @@ QString render(const MenuBarPart& part, const MenuBarItem& item, const QDateTime
 std::optional<QString> value(const QString& tokenName, const MenuBarItem& item,
                              const QDateTime& date);
 
-// Whether some effective part of the items shows seconds ("{sec}"), or any time of day.
+// Whether some effective part of the items shows seconds ("{sec}", also spelt "{Sec}" ...), or
+// any time of day.
 bool usesSeconds(const QList<MenuBarItem>& items);
 bool usesTime(const QList<MenuBarItem>& items);
 

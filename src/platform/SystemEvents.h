@@ -36,6 +36,9 @@ public:
     // The calendar date in the zone at the instant.
     static QDate localDate(const QDateTime& at, const QString& zoneID);
 
+    // The current instant of the clock these events follow.
+    QDateTime now() const { return m_sources.now(); }
+
     // The instant the day timer is armed for: the next local midnight in ICU's default zone.
     QDateTime nextDayChange() const { return m_nextDayChange; }
 
@@ -56,7 +59,6 @@ private:
     explicit SystemEvents(QObject* parent = nullptr);
     friend class SystemEventsProbe;
 
-    QDateTime now() const { return m_sources.now(); }
     // Emits dayChanged when the local date is no longer the one last seen, then re-arms the
     // day timer; called whenever the time, the clock or the zone may have moved.
     void timeMayHaveMoved();

@@ -2,6 +2,7 @@
 
 #include "model/MenuBarLayout.h"
 #include "model/MenuBarRenderer.h"
+#include "model/TemplateSyntax.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
 #include "platform/StatusItem.h"
@@ -23,8 +24,10 @@ QString autosaveNameFor(const MenuBarItem& item) {
     return "VSP-" + MenuBarItemCoding::uuidText(item.id);
 }
 
-bool isBlank(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == ' ' || c == '\t'; });
+// 50 ms after the next whole multiple of the interval since 1970, in milliseconds since 1970.
+qint64 nextFiring(qint64 nowMs, int interval) {
+    const qint64 intervalMs = qint64(interval) * 1000;
+    return intervalMs * (nowMs / intervalMs + 1) + alignmentDelayMs;
 }
 
 QList<QUuid> idsOf(const QList<MenuBarItem>& items) {
@@ -36,19 +39,20 @@ QList<QUuid> idsOf(const QList<MenuBarItem>& items) {
 
 } // namespace
 
-PassThroughLabel::PassThroughLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+PassThroughLabel::PassThroughLabel(const QString& text, QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setTextFormat(Qt::PlainText); // a template such as "<b>{HH}</b>" is shown as written
+    setText(text);
 }
 
-StatusItemController::StatusItemController(StatusBar* bar, QObject* parent)
-    : QObject(parent), m_bar(bar) {
-    m_alignTimer.setSingleShot(true);
-    m_alignTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_alignTimer, &QTimer::timeout, this, [this] {
+StatusItemController::StatusItemController(StatusBar* bar, SystemEvents* events, QObject* parent)
+    : QObject(parent), m_bar(bar), m_events(events ? events : SystemEvents::instance()) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
         refreshTitle();
-        m_timer.start();
+        armTimer();
     });
-    connect(&m_timer, &QTimer::timeout, this, &StatusItemController::refreshTitle);
 }
 
 StatusItemController::~StatusItemController() {
@@ -75,17 +79,20 @@ void StatusItemController::enable() {
         return;
     }
     rebuild();
-    SystemEvents* events = SystemEvents::instance();
-    const auto refreshAfterSystemChange = [this] {
-        MenuBarRenderer::resetCache();
-        refreshTitle();
-    };
     for (auto signal : {&SystemEvents::dayChanged, &SystemEvents::timeZoneChanged,
                         &SystemEvents::clockChanged, &SystemEvents::localeChanged})
-        m_observers.append(
-            connect(events, signal, this, refreshAfterSystemChange, Qt::QueuedConnection));
+        m_observers.append(connect(m_events, signal, this, &StatusItemController::systemChanged,
+                                   Qt::QueuedConnection));
     m_observers.append(connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
                                this, &StatusItemController::rebuildIfNeeded));
+}
+
+// A change of clock (which includes waking from sleep), zone, day or locale makes every text
+// and the timer's phase stale.
+void StatusItemController::systemChanged() {
+    MenuBarRenderer::resetCache();
+    refreshTitle();
+    armTimer();
 }
 
 void StatusItemController::disable() {
@@ -147,20 +154,14 @@ void StatusItemController::rebuildIfNeeded() {
 }
 
 void StatusItemController::refreshTitle() {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = m_events->now();
     for (const Entry& entry : std::as_const(m_entries))
         apply(MenuBarRenderer::render(entry.item, now), entry.status);
     if (m_fallback)
         apply(QString(), m_fallback);
 }
 
-qint64 StatusItemController::firstFiring(qint64 nowMs, int interval) {
-    const qint64 intervalMs = qint64(interval) * 1000;
-    return intervalMs * (nowMs / intervalMs + 1) + alignmentDelayMs;
-}
-
 void StatusItemController::stopTimer() {
-    m_alignTimer.stop();
     m_timer.stop();
     m_interval.reset();
 }
@@ -173,18 +174,25 @@ void StatusItemController::scheduleTimer(const QList<MenuBarItem>& items) {
         m_interval = 60;
     else
         return; // dates change at midnight, which the day-change signal covers
-    // The one-second timer must stay in phase; the minute one may drift a little.
-    m_timer.setTimerType(*m_interval == 1 ? Qt::PreciseTimer : Qt::CoarseTimer);
-    m_timer.setInterval(*m_interval * 1000);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    m_alignTimer.start(int(firstFiring(now, *m_interval) - now));
+    armTimer();
+}
+
+// One precise single shot, armed afresh from the wall clock after every firing. A repeating
+// timer counts monotonic time, which drifts from the wall clock and stands still in sleep, and
+// Qt lets a coarse timer of a minute fire up to half a second early: either way the text would
+// stay a whole minute behind. An early firing finds the old unit and simply arms again.
+void StatusItemController::armTimer() {
+    if (!m_interval)
+        return;
+    const qint64 now = m_events->now().toMSecsSinceEpoch();
+    m_timer.start(int(nextFiring(now, *m_interval) - now));
 }
 
 void StatusItemController::apply(const QString& text, StatusItem* status) {
     StatusBarButton* button = status->button();
     qDeleteAll(button->findChildren<PassThroughLabel*>(Qt::FindDirectChildrenOnly));
     button->setAccessibleName(QString());
-    if (isBlank(text)) {
+    if (TemplateSyntax::trimmed(text).isEmpty()) {
         applyIcon(button, status);
         return;
     }

@@ -15,6 +15,7 @@ class QMenu;
 class StatusBar;
 class StatusBarButton;
 class StatusItem;
+class SystemEvents;
 
 // A label that lets every mouse event through to the status bar button under it; used when
 // the padding is negative and the text is laid out by hand.
@@ -29,6 +30,9 @@ public:
 // to the next whole second or minute and with the system's day, zone, clock and locale
 // changes, and routes clicks: left to onPrimaryClick, right to the menu contextMenuProvider
 // builds.
+//
+// Time is read from `events` (the process's SystemEvents unless a test gives its own clock),
+// so the texts, the refresh timer and the system's change signals all agree on "now".
 class StatusItemController : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +41,8 @@ public:
         StatusItem* status = nullptr;
     };
 
-    explicit StatusItemController(StatusBar* bar, QObject* parent = nullptr);
+    explicit StatusItemController(StatusBar* bar, SystemEvents* events = nullptr,
+                                  QObject* parent = nullptr);
     ~StatusItemController() override;
 
     bool isEnabled() const;
@@ -57,10 +62,6 @@ public:
     // The refresh interval in seconds, absent when no item shows a time of day.
     std::optional<int> timerInterval() const { return m_interval; }
 
-    // The first firing for `interval` seconds: 50 ms after the next whole multiple of the
-    // interval since 1970, in milliseconds since 1970.
-    static qint64 firstFiring(qint64 nowMs, int interval);
-
     // The status item text font: 13 points, medium weight.
     static QFont textFont();
 
@@ -69,7 +70,9 @@ private:
     void rebuildIfNeeded();
     void removeAll();
     void scheduleTimer(const QList<MenuBarItem>& items);
+    void armTimer();
     void stopTimer();
+    void systemChanged();
     void apply(const QString& text, StatusItem* status);
     void applyIcon(StatusBarButton* button, StatusItem* status);
     void applyLabel(const QString& text, StatusBarButton* button, StatusItem* status,
@@ -80,10 +83,10 @@ private:
     StatusItem* statusItemFor(StatusBarButton* button) const;
 
     StatusBar* m_bar;
+    SystemEvents* m_events;
     QList<Entry> m_entries;
     StatusItem* m_fallback = nullptr;
     QList<QMetaObject::Connection> m_observers;
-    QTimer m_alignTimer;
     QTimer m_timer;
     std::optional<int> m_interval;
 };

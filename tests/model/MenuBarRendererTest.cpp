@@ -175,6 +175,7 @@ TEST(MenuBarRendererTest, ValueOfOneTokenUsesTheItemsOwnSettings) {
     EXPECT_EQ(MenuBarRenderer::value("{HH}", item, monday), nullopt);
 }
 
+// What a token shows decides, not how it is spelt: "{Sec}" renders seconds, so it ticks.
 TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
     struct Case {
         const char* text;
@@ -182,8 +183,9 @@ TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
         bool time;
     };
     for (const Case& c :
-         {Case{"[Asia/Bangkok|{HH}:{min}:{sec}]", true, true}, Case{"{Sec}", false, false},
-          Case{"{ampm}", false, true}, Case{"{min}", false, true},
+         {Case{"[Asia/Bangkok|{HH}:{min}:{sec}]", true, true}, Case{"{Sec}", true, true},
+          Case{"{SEC}", true, true}, Case{"{Min}", false, true}, Case{"{AMPM}", false, true},
+          Case{"{sec_}", false, false}, Case{"{ampm}", false, true}, Case{"{min}", false, true},
           Case{"{tz} {utc} {week} {wd} {day} {year}", false, false}, Case{"", false, false}}) {
         const QList<MenuBarItem> items{itemWith("{day}"), itemWith(c.text)};
         EXPECT_EQ(MenuBarRenderer::usesSeconds(items), c.seconds) << c.text;

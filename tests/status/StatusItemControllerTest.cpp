@@ -6,7 +6,9 @@
 #include "platform/StatusItem.h"
 #include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
+#include "support/FakeClock.h"
 #include "support/TestProfile.h"
+#include "support/TestText.h"
 
 #include <QFontMetricsF>
 #include <QMenu>
@@ -26,6 +28,7 @@ MenuBarItem item(const QString& text, bool enabled = true) {
 
 class StatusItemControllerTest : public ProfileTest {
 protected:
+
     QList<QPointer<StatusItem>> shownItems() {
         QList<QPointer<StatusItem>> items;
         for (const auto& entry : controller.entries())
@@ -39,9 +42,37 @@ protected:
         return result;
     }
 
+    // Every change of the first item's text, at the instant of the clock it happened.
+    struct TextChange {
+        qint64 at;
+        QString text;
+    };
+    void watchFirstText() {
+        StatusBarButton* button = controller.entries().first().status->button();
+        QObject::connect(button, &StatusBarButton::contentChanged, &bar,
+                         [this, button, shown = button->title()]() mutable {
+                             if (button->title() == shown)
+                                 return; // the font or image, not the text
+                             shown = button->title();
+                             textChanges.append({clock.nowMs(), shown});
+                         });
+    }
+
+    FakeClock clock;
     StatusBar bar;
-    StatusItemController controller{&bar};
+    StatusItemController controller{&bar, &clock.events()};
+    QList<TextChange> textChanges;
 };
+
+// The wall-clock text of the instant in the test's zone, formatted by Qt rather than ICU.
+QString localTime(qint64 msecs, const char* format) {
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime).toString(format);
+}
+
+// Where in its unit (second or minute) an instant falls, in milliseconds.
+qint64 phase(qint64 msecs, qint64 unitMs) {
+    return msecs % unitMs;
+}
 
 TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     MenuBarLayout::setItems({item("{day}", false)});
@@ -63,8 +94,9 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     EXPECT_EQ(titles(), QStringList{"Hello"});
     EXPECT_TRUE(controller.button()->image().isNull());
 
-    // Text of spaces only shows the icon in its own item rather than an empty item.
-    MenuBarLayout::setItems({item(" \t ")});
+    // Text of spaces only (no-break and ideographic ones too) shows the icon in its own item
+    // rather than an empty item.
+    MenuBarLayout::setItems({item(" \t\u00A0\u3000")});
     ASSERT_EQ(controller.entries().size(), 1);
     EXPECT_FALSE(controller.fallback());
     EXPECT_FALSE(controller.button()->image().isNull());
@@ -104,21 +136,23 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
 }
 
 TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
-    MenuBarLayout::setItems({item("Hello 12")});
+    const QString text = "<b>Hello</b> 12";
+    MenuBarLayout::setItems({item(text)});
     controller.enable();
     StatusItem* status = controller.entries().first().status;
     StatusBarButton* button = status->button();
-    const int textWidth = int(
-        std::ceil(QFontMetricsF(StatusItemController::textFont()).horizontalAdvance("Hello 12")));
+    const int textWidth =
+        int(std::ceil(QFontMetricsF(StatusItemController::textFont()).horizontalAdvance(text)));
 
     MenuBarLayout::setPadding(-8);
     EXPECT_EQ(status->length(), textWidth); // label mode with no side margin
     EXPECT_TRUE(button->title().isEmpty());
     auto labels = button->findChildren<PassThroughLabel*>();
     ASSERT_EQ(labels.size(), 1);
-    EXPECT_EQ(labels.first()->text(), "Hello 12");
     EXPECT_EQ(labels.first()->x(), 0);
-    EXPECT_EQ(button->accessibleName(), "Hello 12");
+    EXPECT_EQ(button->accessibleName(), text);
+    // Shown as written, markup and all, like the title: as rich text it would be narrower.
+    EXPECT_NEAR(labels.first()->sizeHint().width(), textWidth, 2);
 
     MenuBarLayout::setPadding(-3);
     EXPECT_EQ(status->length(), 10 + textWidth);
@@ -129,7 +163,7 @@ TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
     MenuBarLayout::setPadding(0);
     EXPECT_EQ(status->length(), StatusItem::variableLength);
     EXPECT_TRUE(button->findChildren<PassThroughLabel*>().isEmpty());
-    EXPECT_EQ(button->title(), "Hello 12");
+    EXPECT_EQ(button->title(), text);
     EXPECT_TRUE(button->accessibleName().isEmpty());
 
     MenuBarLayout::setPadding(10);
@@ -151,11 +185,47 @@ TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
     EXPECT_FALSE(controller.timerInterval());
 }
 
-TEST(StatusItemTimer, FirstFiringIs50msAfterTheNextWholeInterval) {
-    EXPECT_EQ(StatusItemController::firstFiring(1'000'500, 1), 1'001'050);
-    EXPECT_EQ(StatusItemController::firstFiring(1'000'000, 1), 1'001'050); // on the second
-    EXPECT_EQ(StatusItemController::firstFiring(120'000, 60), 180'050);
-    EXPECT_EQ(StatusItemController::firstFiring(179'999, 60), 180'050);
+// Real timers on the test's clock: every refresh lands 50 to 150 ms into its second, shows that
+// second, and keeps doing so after the clock is set to a time at another phase.
+TEST_F(StatusItemControllerTest, EverySecondIsShownJustAfterItBegins) {
+    clock.jumpBy(7'654'321); // well away from a whole second
+    MenuBarLayout::setItems({item("{HH}:{min}:{sec}")});
+    controller.enable();
+    watchFirstText();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return textChanges.size() == 3; }, 5000));
+    // Just after a refresh, so that the next second of the new clock begins before a timer
+    // still phased to the old one would fire.
+    const qsizetype beforeJump = textChanges.size();
+    clock.jumpBy(-61'370);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return textChanges.size() == beforeJump + 4; }, 5000));
+    for (qsizetype i = 0; i < textChanges.size(); ++i) {
+        const TextChange& change = textChanges.at(i);
+        EXPECT_EQ(change.text, localTime(change.at, "HH:mm:ss")) << i;
+        if (i == beforeJump)
+            continue; // shown at once when the clock was set, whatever the phase
+        EXPECT_GE(phase(change.at, 1000), 50) << i << " " << change.text.toStdString();
+        EXPECT_LE(phase(change.at, 1000), 150) << i << " " << change.text.toStdString();
+    }
+}
+
+// The minute's text turns over 50 to 150 ms after the minute begins, for minutes reached by
+// jumps forward and back (a clock set by hand, or a wake from sleep) and by waiting.
+TEST_F(StatusItemControllerTest, EveryMinuteIsShownJustAfterItBegins) {
+    MenuBarLayout::setItems({item("{HH}:{min}")});
+    controller.enable();
+    watchFirstText();
+    for (const qint64 minutes : {7, -3, 125}) {
+        // Just before a whole minute, that many minutes away.
+        const qint64 now = clock.nowMs();
+        const qint64 boundary = (now / 60'000 + minutes) * 60'000;
+        textChanges.clear();
+        clock.jumpBy(boundary - 600 - now);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return textChanges.size() >= 2; }, 2000)) << minutes;
+        EXPECT_EQ(textChanges.at(0).text, localTime(boundary - 60'000, "HH:mm"));
+        EXPECT_EQ(textChanges.at(1).text, localTime(boundary, "HH:mm"));
+        EXPECT_GE(textChanges.at(1).at - boundary, 50) << minutes;
+        EXPECT_LE(textChanges.at(1).at - boundary, 150) << minutes;
+    }
 }
 
 TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {
@@ -193,7 +263,7 @@ TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {
     {
         ScopedEnvironment tz("TZ", "Asia/Tokyo"); // seven or eight hours from Paris
         SystemContext::reloadFromEnvironment();
-        Q_EMIT SystemEvents::instance()->timeZoneChanged();
+        Q_EMIT clock.events().timeZoneChanged();
         EXPECT_TRUE(QTest::qWaitFor([&] { return titles().first() != parisHour; }, 1000));
     }
     SystemContext::reloadFromEnvironment();

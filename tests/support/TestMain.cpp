@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#ifdef VESPERIN_TEST_DISPLAY
+#include "support/VirtualDisplay.h"
+
+#include <cstdio>
+#endif
+
 #ifdef VESPERIN_TEST_GUI
 #include <QApplication>
 using TestApplication = QApplication;
@@ -12,7 +18,7 @@ using TestApplication = QCoreApplication;
 #endif
 
 // Every test process, whether CTest or a person starts it, runs in the same fixed world:
-// offscreen windows, Paris time, US English, and a home and XDG folders of its own in a
+// offscreen windows (or a private X server), Paris time, US English, and a home and XDG folders of its own in a
 // temporary folder that disappears with the process, so no test ever sees the user's files.
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + "/vesperin-test-XXXXXX");
@@ -29,6 +35,16 @@ int main(int argc, char** argv) {
     qputenv("VESPERIN_SERVICE_URL", "http://127.0.0.1:9");
     for (const char* name : {"LC_ALL", "LC_TIME", "LC_MESSAGES", "LANGUAGE"})
         qunsetenv(name);
+#ifdef VESPERIN_TEST_DISPLAY
+    // This process's own windows go to a private X server, for tests of what the desktop shows.
+    const VirtualDisplay display;
+    if (!display.isRunning()) {
+        std::fputs("No virtual display: is Xvfb installed?\n", stderr);
+        return 1;
+    }
+    qputenv("DISPLAY", display.name().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -8,3 +8,7 @@ QString flagOf(const char* code) {
     }
     return flag;
 }
+
+std::ostream& operator<<(std::ostream& out, const QString& text) {
+    return out << '"' << text.toStdString() << '"';
+}

@@ -2,5 +2,10 @@
 
 #include <QString>
 
+#include <ostream>
+
 // The flag of a two-letter country code, written out the long way for expectations.
 QString flagOf(const char* code);
+
+// QStrings in expectations and messages print as text rather than as arrays of UTF-16 units.
+std::ostream& operator<<(std::ostream& out, const QString& text);

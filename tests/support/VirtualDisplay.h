@@ -14,6 +14,8 @@ public:
     ~VirtualDisplay();
 
     bool isRunning() const { return !m_name.isEmpty(); }
+    // The display's name for DISPLAY, such as ":5".
+    QString name() const { return m_name; }
     QProcessEnvironment environment() const;
 
     // The frame of the first top-level window with this title, in root coordinates.
