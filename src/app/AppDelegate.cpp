@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/MainWindow.h"
+#include "platform/QuitOnSignals.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
 #include "service/ServiceClient.h"
@@ -43,6 +44,19 @@ AppDelegate::AppDelegate(StatusBar& bar, QObject* parent)
     : QObject(parent), askWhereToLive(askWithAlert), m_statusController(&bar) {
     m_syncTimer.setInterval(std::chrono::hours(1));
     connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
+    qApp->installEventFilter(this);
+}
+
+// QCoreApplication::quit() sends Quit to the application, which then closes every window
+// before the event loop ends; the filter sees it first.
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::Quit)
+        m_quitEventSeen = true;
+    return QObject::eventFilter(watched, event);
+}
+
+bool AppDelegate::isQuitting() const {
+    return m_quitEventSeen || QuitOnSignals::received();
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -107,9 +121,14 @@ void AppDelegate::applyStatusItemState() {
 }
 
 void AppDelegate::applyDisplayMode() {
+    applyHome();
+    QTimer::singleShot(0, this, &AppDelegate::bringMainWindowToFront);
+}
+
+// The status items and the taskbar entry for the stored mode; the window stays where it is.
+void AppDelegate::applyHome() {
     applyStatusItemState();
     setTaskbarPresence(!isMenuBarMode());
-    QTimer::singleShot(0, this, &AppDelegate::bringMainWindowToFront);
 }
 
 void AppDelegate::toggleMenuBarMode(bool on) {
@@ -125,6 +144,8 @@ void AppDelegate::showOnboardingIfNeeded() {
     // while the alert is open.
     store.setBool(PreferenceKeys::onboarded, true);
     const bool menuBar = askWhereToLive() == Home::menuBar;
+    if (isQuitting())
+        return; // the alert was ended, not answered
     store.setBool(PreferenceKeys::menuBarMode, menuBar);
     if (menuBar)
         CalSettings::setShowInMenuBar(true);
@@ -135,11 +156,14 @@ void AppDelegate::showMainWindow() {
     bringMainWindowToFront();
 }
 
+// The close must stick: the window comes back only when the user asks for it. Its taskbar
+// entry goes once it is hidden, since changing a visible window's type shows it again.
 void AppDelegate::mainWindowWillClose() {
-    if (isMenuBarMode())
+    if (isQuitting() || isMenuBarMode())
         return;
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
-    applyDisplayMode();
+    applyStatusItemState();
+    QTimer::singleShot(0, this, &AppDelegate::applyHome);
 }
 
 // Dock mode gives the main window a taskbar entry; menu-bar mode takes it away, as a tool

@@ -35,7 +35,8 @@ public:
     void showOnboardingIfNeeded();
     void showMainWindow();
     void syncWithServer();
-    // The main window is closing: in Dock mode that moves the application into the bar.
+    // The main window is closing: in Dock mode that moves the application into the bar,
+    // unless the application is quitting.
     void mainWindowWillClose();
 
     static bool isMenuBarMode();
@@ -49,7 +50,14 @@ public:
     // the alert any other way than by its buttons answers Dock.
     std::function<Home()> askWhereToLive;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Whether the application is on its way out (a Quit, or a signal that ends it): windows
+    // closing then and alerts ending unanswered are no choice of the user's.
+    bool isQuitting() const;
+    void applyHome();
     void buildMainWindow();
     void setTaskbarPresence(bool present);
     void bringMainWindowToFront();
@@ -60,4 +68,5 @@ private:
     QTimer m_syncTimer;
     CalPanelController m_panelController;
     std::unique_ptr<MainWindow> m_mainWindow;
+    bool m_quitEventSeen = false;
 };

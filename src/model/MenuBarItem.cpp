@@ -24,8 +24,9 @@ void writeOptionalText(QJsonObject& object, const char* key, const std::optional
 }
 
 std::optional<QUuid> parseUuid(const QJsonValue& value) {
-    static const QRegularExpression canonical(
-        "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$");
+    // Anchored at the very end: "$" would also accept a final line feed.
+    static const QRegularExpression canonical(QRegularExpression::anchoredPattern(
+        "[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}"));
     if (!value.isString() || !canonical.match(value.toString()).hasMatch())
         return std::nullopt;
     return QUuid::fromString(value.toString());

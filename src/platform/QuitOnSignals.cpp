@@ -10,6 +10,7 @@
 namespace {
 
 int wakeFds[2] = {-1, -1};
+bool quitReceived = false;
 
 void onSignal(int) {
     const char byte = 1;
@@ -27,6 +28,7 @@ void install(std::initializer_list<int> signals) {
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char byte;
         [[maybe_unused]] const ssize_t ignored = ::read(wakeFds[1], &byte, 1);
+        quitReceived = true;
         // exit(), not quit(): quit() first asks every window to close, which an open modal
         // alert refuses and which the main window would take as a switch of display mode.
         QCoreApplication::exit(0);
@@ -37,6 +39,10 @@ void install(std::initializer_list<int> signals) {
     action.sa_flags = SA_RESTART;
     for (int signal : signals)
         ::sigaction(signal, &action, nullptr);
+}
+
+bool received() {
+    return quitReceived;
 }
 
 } // namespace QuitOnSignals

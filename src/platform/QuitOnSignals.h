@@ -10,4 +10,8 @@ namespace QuitOnSignals {
 
 void install(std::initializer_list<int> signals);
 
+// Whether one of those signals has ended the event loop. Modal loops inside it return early,
+// as if dismissed; their callers use this to tell that from an answer.
+bool received();
+
 } // namespace QuitOnSignals

@@ -3,6 +3,7 @@
 #include "platform/StatusBar.h"
 #include "platform/StatusItem.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
@@ -99,21 +100,33 @@ void StatusBarButton::paintEvent(QPaintEvent*) {
     }
 }
 
+// An Alt-press may start moving the item, but only a move past the drag distance makes it a
+// drag: until then it is an ordinary click.
 void StatusBarButton::mousePressEvent(QMouseEvent* event) {
-    m_dragging = event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier);
-    setHighlighted(!m_dragging);
+    m_dragging = false;
+    m_altPress.reset();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier))
+        m_altPress = event->position().toPoint();
+    setHighlighted(true);
     event->accept();
 }
 
 void StatusBarButton::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    if (!m_dragging && m_altPress &&
+        (position - *m_altPress).manhattanLength() >= QApplication::startDragDistance()) {
+        m_dragging = true;
+        setHighlighted(false);
+    }
     if (!m_dragging)
         return;
-    const int x = mapTo(m_item->bar(), event->position().toPoint()).x();
+    const int x = mapTo(m_item->bar(), position).x();
     m_item->bar()->moveItem(m_item, m_item->bar()->indexAt(x));
 }
 
 void StatusBarButton::mouseReleaseEvent(QMouseEvent* event) {
     setHighlighted(false);
+    m_altPress.reset();
     if (m_dragging) {
         m_dragging = false;
         return;

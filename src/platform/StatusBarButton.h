@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 class StatusItem;
 
 // The clickable face of one status item: an optional image and a title, drawn in the bar's
@@ -56,5 +58,6 @@ private:
     QImage m_image;
     bool m_imageIsTemplate = false;
     bool m_highlighted = false;
+    std::optional<QPoint> m_altPress;
     bool m_dragging = false;
 };

@@ -80,12 +80,27 @@ TEST_F(AppDelegateTest, ClosingTheWindowInDockModeMovesIntoTheBarAndKeepsRunning
     EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
     EXPECT_FALSE(bar.items().isEmpty());
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+    QTest::qWait(50); // whatever the close left to do later
+    EXPECT_FALSE(delegate.mainWindow()->isVisible()) << "the closed window came back";
+    EXPECT_FALSE(mainWindowHasTaskbarEntry());
 
     // In menu-bar mode closing it again changes nothing else.
     delegate.showMainWindow();
     delegate.mainWindow()->close();
     EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
     EXPECT_FALSE(CalSettings::showInMenuBar());
+}
+
+// A quit closes every window on its way out; that is no switch to the bar.
+TEST_F(AppDelegateTest, QuittingInDockModeStoresNothing) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    launch();
+    ASSERT_TRUE(delegate.mainWindow()->isVisible());
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    EXPECT_FALSE(delegate.mainWindow()->isVisible());
+    EXPECT_FALSE(Preferences::standard().objectForKey(PreferenceKeys::menuBarMode));
+    EXPECT_TRUE(bar.items().isEmpty());
 }
 
 TEST_F(AppDelegateTest, TogglingTheModeMovesTheAppBetweenBarAndTaskbar) {

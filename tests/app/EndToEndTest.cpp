@@ -42,11 +42,20 @@ protected:
     bool waitForWindow(const QString& title) {
         return QTest::qWaitFor([&] { return display.windowFrame(title).has_value(); }, 10000);
     }
+    // What the program said, for failure messages; read once it has ended.
+    std::string standardError() { return app.readAllStandardError().toStdString(); }
     void terminateAndExpectCleanExit() {
         ::kill(pid_t(app.processId()), SIGTERM);
-        ASSERT_TRUE(app.waitForFinished(5000)) << "SIGTERM did not end the program";
-        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(app.exitCode(), 0);
+        ASSERT_TRUE(app.waitForFinished(5000)) << "SIGTERM did not end the program\n"
+                                               << standardError();
+        const std::string errors = standardError();
+        EXPECT_EQ(app.exitStatus(), QProcess::NormalExit) << errors;
+        EXPECT_EQ(app.exitCode(), 0) << errors;
+    }
+    std::optional<QVariant> stored(const char* key) {
+        return Preferences(Preferences::applicationDomain,
+                           profile.preferencesFile(Preferences::applicationDomain))
+            .objectForKey(key);
     }
 
     VirtualDisplay display;
@@ -61,7 +70,7 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     std::optional<QRect> frame;
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return (frame = display.windowFrame(barTitle)).has_value(); }, 10000))
-        << app.readAllStandardError().toStdString();
+        << standardError();
     EXPECT_EQ(*frame, QRect(0, 0, 1280, 24));
     EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_WINDOW_TYPE").contains("DOCK"));
     EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL")
@@ -78,24 +87,23 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     terminateAndExpectCleanExit();
 }
 
-// A signal ends the program as it stands: an open first-launch alert does not hold it up,
-// and the open main window is not closed (closing it in Dock mode would move the application
-// into the bar for good).
+// A signal ends the program as it stands: an open first-launch alert does not hold it up and
+// is not taken for an answer, and the open main window is not closed (closing it in Dock mode
+// would move the application into the bar for good).
 TEST_F(EndToEndTest, TerminationNeitherWaitsForTheAlertNorChangesTheDisplayMode) {
     ASSERT_TRUE(display.isRunning());
     startApp(); // a fresh profile: the first-launch question is open
-    ASSERT_TRUE(waitForWindow("Vesperin"));
+    ASSERT_TRUE(waitForWindow("Vesperin")) << standardError();
     QTest::qWait(300);
     terminateAndExpectCleanExit();
+    EXPECT_FALSE(stored("VSPMenuBarMode"));
 
     defaults({"VSPOnboarded", "-bool", "true"});
     defaults({"VSPMenuBarMode", "-bool", "false"});
     startApp(); // Dock mode, the main window in front
-    ASSERT_TRUE(waitForWindow("Vesperin"));
+    ASSERT_TRUE(waitForWindow("Vesperin")) << standardError();
     terminateAndExpectCleanExit();
-    Preferences reader(Preferences::applicationDomain,
-                       profile.preferencesFile(Preferences::applicationDomain));
-    EXPECT_FALSE(reader.boolForKey("VSPMenuBarMode"));
+    EXPECT_EQ(stored("VSPMenuBarMode"), QVariant(false));
 }
 
 } // namespace

@@ -46,6 +46,7 @@ TEST(MenuBarItemCodingTest, OneBadItemMakesTheWholeArrayUndecodable) {
         QByteArray(R"({"id":")") + idText + R"(","enabled":true})",
         R"({"id":"not-a-uuid","enabled":true,"template":""})",
         R"({"id":"{0F8FAD5B-D9CB-469F-A165-70867728950E}","enabled":true,"template":""})",
+        R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E\n","enabled":true,"template":""})",
         QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","timeZoneID":3})",
         QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","parts":{}})",
         QByteArray(R"({"id":")") + idText + R"(","enabled":true,"template":"","parts":[{}]})",

@@ -53,16 +53,23 @@ TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
         StatusBarButton* button = leftmost->button();
         int clicks = 0;
         QObject::connect(button, &StatusBarButton::mouseUp, [&] { ++clicks; });
-        QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, QPoint(5, 5));
-        QMouseEvent move(QEvent::MouseMove, QPointF(bar.width() - 20 - button->x(), 5),
-                         button->mapToGlobal(QPointF(bar.width() - 20 - button->x(), 5)),
-                         Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
-        QApplication::sendEvent(button, &move);
-        QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier);
-        EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-C", "VSP-A"}));
-        EXPECT_EQ(clicks, 0) << "a drag is not a click";
-        QTest::mouseClick(button, Qt::LeftButton);
+        const auto altDrag = [&](QPointF to) {
+            QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, QPoint(5, 5));
+            QMouseEvent move(QEvent::MouseMove, to, button->mapToGlobal(to), Qt::NoButton,
+                             Qt::LeftButton, Qt::AltModifier);
+            QApplication::sendEvent(button, &move);
+            QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier, to.toPoint());
+        };
+        // Below the drag distance an Alt-click is still a click.
+        altDrag(QPointF(6, 5));
         EXPECT_EQ(clicks, 1);
+        EXPECT_EQ(namesOf(bar), (QStringList{"VSP-A", "VSP-B", "VSP-C"}));
+
+        altDrag(QPointF(bar.width() - 20 - button->x(), 5));
+        EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-C", "VSP-A"}));
+        EXPECT_EQ(clicks, 1) << "a drag is not a click";
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(clicks, 2);
     }
     // Recreated in the old order, the items go back where the user put them.
     StatusBar bar;

@@ -28,7 +28,6 @@ MenuBarItem item(const QString& text, bool enabled = true) {
 
 class StatusItemControllerTest : public ProfileTest {
 protected:
-
     QList<QPointer<StatusItem>> shownItems() {
         QList<QPointer<StatusItem>> items;
         for (const auto& entry : controller.entries())

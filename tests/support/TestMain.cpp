@@ -18,8 +18,9 @@ using TestApplication = QCoreApplication;
 #endif
 
 // Every test process, whether CTest or a person starts it, runs in the same fixed world:
-// offscreen windows (or a private X server), Paris time, US English, and a home and XDG folders of its own in a
-// temporary folder that disappears with the process, so no test ever sees the user's files.
+// offscreen windows (or a private X server), Paris time, US English, and a home and XDG folders of
+// its own in a temporary folder that disappears with the process, so no test ever sees the user's
+// files.
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + "/vesperin-test-XXXXXX");
     qputenv("HOME", QFile::encodeName(home.path()));
