@@ -63,7 +63,7 @@ void CalPanelController::toggle(QWidget* button) {
         close();
         return;
     }
-    if (m_lastCloseTime.isValid() && m_lastCloseTime.msecsTo(now()) <= reopenGuardMs)
+    if (m_sinceClose.isValid() && m_sinceClose.elapsed() <= reopenGuardMs)
         return;
     show(button);
 }
@@ -153,7 +153,7 @@ void CalPanelController::place(QWidget* button, int width) {
 void CalPanelController::close() {
     if (!m_panel)
         return;
-    m_lastCloseTime = now();
+    m_sinceClose.start();
     qApp->removeEventFilter(this);
     m_panel->disconnect(this);
     m_panel->hide();

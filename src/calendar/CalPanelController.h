@@ -4,6 +4,7 @@
 #include "calendar/CalendarGridView.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QObject>
 #include <QPointer>
@@ -43,7 +44,7 @@ public:
     QLabel* monthLabel() const { return m_monthLabel; }
     QDateTime displayedMonth() const { return m_displayedMonth; }
 
-    // The clock, replaceable so tests can step through the reopening guard.
+    // The clock of the months shown, replaceable for tests.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     // Top-left corner of a panel `width` wide, centred 6 points under `button` (global
@@ -65,5 +66,6 @@ private:
     QPointer<CalendarGridView> m_gridView;
     QPointer<QLabel> m_monthLabel;
     QDateTime m_displayedMonth = QDateTime::currentDateTime();
-    QDateTime m_lastCloseTime;
+    // Monotonic, so that setting the clock back cannot hold the panel shut.
+    QElapsedTimer m_sinceClose;
 };

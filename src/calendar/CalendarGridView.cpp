@@ -76,7 +76,7 @@ void CalendarGridView::paintEvent(QPaintEvent*) {
 }
 
 void CalendarGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!onDayDoubleClick) {
+    if (!onDayDoubleClick || event->button() != Qt::LeftButton) {
         QWidget::mouseDoubleClickEvent(event);
         return;
     }

@@ -46,6 +46,8 @@ TEST_F(CalendarGridViewTest, ADoubleClickOnACellReportsThatDayAndNothingElseDoes
 
     QTest::mouseClick(&grid, Qt::LeftButton, {}, centreOf(QDate(2026, 2, 20)));
     QTest::mouseDClick(&grid, Qt::LeftButton, {}, QPoint(100, 5)); // in the header
+    QTest::mouseDClick(&grid, Qt::RightButton, {}, centreOf(QDate(2026, 2, 20)));
+    QTest::mouseDClick(&grid, Qt::MiddleButton, {}, centreOf(QDate(2026, 2, 20)));
     EXPECT_EQ(reported.size(), 1);
 
     QTest::mouseDClick(&grid, Qt::LeftButton, {}, centreOf(QDate(2026, 3, 1))); // dimmed March
