@@ -10,6 +10,19 @@ constexpr qint64 dateNever = 2;
 
 namespace DesktopClock {
 
+bool isGnomeShellSession(const QByteArray& currentDesktop) {
+    const QList<QByteArray> names = currentDesktop.toLower().split(':');
+    return names.contains("gnome") && !names.contains("budgie") &&
+           !names.contains("gnome-flashback");
+}
+
+bool isShownHere(ProcessLauncher& launcher) {
+    if (!isGnomeShellSession(qgetenv("XDG_CURRENT_DESKTOP")))
+        return false;
+    const auto keys = launcher.run(tool, {"list-keys", schema});
+    return keys && keys->split('\n').contains("clock-show-date");
+}
+
 std::optional<QString> desktopKey(const QString& managedKey) {
     if (managedKey == showDate)
         return QStringLiteral("clock-show-date");

@@ -2,6 +2,7 @@
 
 #include "platform/ProcessLauncher.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -10,12 +11,21 @@
 // The desktop's own top-bar clock. On GNOME its settings "clock-show-date" and
 // "clock-show-weekday" (schema org.gnome.desktop.interface) mean what "ShowDate" and
 // "ShowDayOfWeek" mean in the system clock domain, so writes to those keys are mirrored onto
-// them with the gsettings tool. "IsAnalog" has no counterpart: GNOME's clock is always
-// digital. Where gsettings or the schema is missing, nothing is read and writes change nothing.
+// them with the gsettings tool; GNOME Shell applies them at once. "IsAnalog" has no
+// counterpart: GNOME's clock is always digital. Where gsettings or the schema is missing,
+// nothing is read and writes change nothing.
 namespace DesktopClock {
 
 inline constexpr const char* schema = "org.gnome.desktop.interface";
 inline constexpr const char* tool = "gsettings";
+
+// Whether XDG_CURRENT_DESKTOP names a session whose top bar is GNOME Shell's ("GNOME",
+// "ubuntu:GNOME", "GNOME-Classic:GNOME" ...). Budgie and GNOME Flashback also list GNOME, but
+// their panels draw clocks of their own.
+bool isGnomeShellSession(const QByteArray& currentDesktop);
+// Whether the running desktop shows the clock these settings change: a GNOME Shell session
+// whose settings tool knows the clock keys.
+bool isShownHere(ProcessLauncher& launcher);
 
 // The desktop setting behind a key of the system clock domain; absent when it has none.
 std::optional<QString> desktopKey(const QString& managedKey);

@@ -57,11 +57,6 @@ void write(const QVariantMap& values, const QStringList& removing) {
     }
 }
 
-void restartControlCenter() {
-    // A failure to start the tool is ignored: the values show at the next restart.
-    launcher().startDetached(SystemClock::restartProgram, {SystemClock::restartTarget});
-}
-
 } // namespace
 
 namespace SystemClock {
@@ -75,7 +70,8 @@ QVariantMap compactValues() {
 }
 
 bool isAvailable() {
-    return !qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID");
+    return !qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID") &&
+           DesktopClock::isShownHere(launcher());
 }
 
 bool isCompact() {
@@ -131,7 +127,6 @@ void setCompact(bool on) {
         appDomain().removeObject(PreferenceKeys::systemClockBackup);
     }
     appDomain().setBool(PreferenceKeys::compactSystemClock, on);
-    restartControlCenter();
 }
 
 void reconcileAtLaunch() {

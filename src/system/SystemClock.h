@@ -7,28 +7,27 @@ class ProcessLauncher;
 
 // Shrinks the system's own top-bar clock to its smallest form and gives it back exactly as
 // it was. The clock's settings live in the preferences domain "com.apple.menuextra.clock"
-// (key to number) and are mirrored onto the desktop's clock where it has the same settings
-// (see DesktopClock). Before the first switch to compact, the user's values are saved under
+// (key to number) and are mirrored onto the desktop's clock (see DesktopClock), which shows
+// every change at once. Before the first switch to compact, the user's values are saved under
 // "VSPSystemClockBackup" in the application's domain; switching off writes them back and
 // deletes the keys that had no value. Main thread only.
 namespace SystemClock {
 
 inline constexpr const char* domainName = "com.apple.menuextra.clock";
-// The process that draws the clock is restarted so that it reads the new values at once.
-inline constexpr const char* restartProgram = "/usr/bin/killall";
-inline constexpr const char* restartTarget = "ControlCenter";
 
 // "IsAnalog", "ShowDate", "ShowDayOfWeek", in this order.
 QStringList managedKeys();
 // "IsAnalog" 1, "ShowDate" 2 (never), "ShowDayOfWeek" 0, as integers.
 QVariantMap compactValues();
 
-// False in an application sandbox (the variable "APP_SANDBOX_CONTAINER_ID" is set, even
-// empty); callers then hide the switch, and nothing here touches any setting.
+// True only where the running desktop shows a clock that these settings change (see
+// DesktopClock::isShownHere), and never in an application sandbox (the variable
+// "APP_SANDBOX_CONTAINER_ID" is set, even empty). Where it is false, callers hide the switch
+// and nothing here touches any setting.
 bool isAvailable();
 // The stored choice "VSPCompactSystemClock".
 bool isCompact();
-// Switches the compact clock on or off, stores the choice and restarts the clock's process.
+// Switches the compact clock on or off and stores the choice.
 void setCompact(bool on);
 // At start-up: restores a backup left behind while the choice is off, and compacts the clock
 // again when the choice is on but the clock no longer shows the compact values.
@@ -40,8 +39,8 @@ QVariantMap currentValues();
 // Whether the clock shows exactly the compact values (false when no value is known).
 bool matchesCompact();
 
-// Replaces the launcher of the restart tool and of the desktop settings tool; nullptr puts
-// back the real one. Tests install a launcher of their own before calling anything here.
+// Replaces the launcher of the desktop settings tool; nullptr puts back the real one. Tests install
+// a launcher of their own before calling anything here.
 void setProcessLauncher(ProcessLauncher* launcher);
 
 } // namespace SystemClock

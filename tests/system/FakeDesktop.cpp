@@ -10,7 +10,11 @@ std::optional<QByteArray> FakeDesktop::run(const QString& program, const QString
     const QString command = arguments.value(0);
     const QString key = arguments.value(2);
     if (!hasSettingsTool || program != "gsettings" ||
-        arguments.value(1) != "org.gnome.desktop.interface" || !settings.contains(key))
+        arguments.value(1) != "org.gnome.desktop.interface")
+        return std::nullopt;
+    if (command == "list-keys" && arguments.size() == 2)
+        return (QStringList(settings.keys()) << "clock-format").join('\n').toUtf8() + '\n';
+    if (!settings.contains(key))
         return std::nullopt;
     if (command == "get" && arguments.size() == 3)
         return settings.value(key) ? "true\n" : "false\n";

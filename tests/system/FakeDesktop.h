@@ -11,7 +11,7 @@
 class FakeDesktop : public ProcessLauncher {
 public:
     // Whether a gsettings tool with the interface schema "exists".
-    bool hasSettingsTool = false;
+    bool hasSettingsTool = true;
     // Whether detached programs fail to start.
     bool startFails = false;
     // The desktop's effective settings and the defaults that "reset" brings back.
