@@ -28,15 +28,18 @@ template <typename T> QList<T> lastEntries(QList<T> list) {
     return list;
 }
 
-// The stored history, oldest first; a stored value that is not an array of dictionaries
-// reads as empty.
+// The stored history, oldest first. An entry that cannot be read (not a dictionary, or
+// without a whole-number id or a text) is passed over on its own: one bad entry must not cost
+// the rest of the conversation when the next message is archived.
 QList<QVariantMap> storedHistory() {
     QList<QVariantMap> entries;
-    for (const QVariant& entry :
+    for (const QVariant& value :
          store().arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList())) {
-        if (entry.typeId() != QMetaType::QVariantMap)
-            return {};
-        entries.append(entry.toMap());
+        if (value.typeId() != QMetaType::QVariantMap)
+            continue;
+        QVariantMap entry = value.toMap();
+        if (exact(entry.value("id")) && entry.value("body").typeId() == QMetaType::QString)
+            entries.append(std::move(entry));
     }
     return entries;
 }
@@ -52,16 +55,14 @@ QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, 
     return {{"id", id}, {"body", body}, {"date", date}, {"mine", mine}};
 }
 
-// The ids of service messages already shown; anything but an array of integers reads as
-// empty.
+// The ids of service messages already shown; values that are not whole numbers are passed
+// over.
 QList<qint64> shownIds() {
     QList<qint64> ids;
     for (const QVariant& value :
          store().arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
-        const auto id = exact(value);
-        if (!id)
-            return {};
-        ids.append(*id);
+        if (const auto id = exact(value))
+            ids.append(*id);
     }
     return ids;
 }
@@ -93,13 +94,9 @@ QString ServiceClient::deviceId() const {
 QList<ArchivedMessage> ServiceClient::messageHistory() const {
     QList<ArchivedMessage> messages;
     for (const QVariantMap& entry : storedHistory()) {
-        const auto id = exact(entry.value("id"));
-        const QVariant body = entry.value("body");
-        if (!id || body.typeId() != QMetaType::QString)
-            continue;
         const QVariant date = entry.value("date");
         const QVariant mine = entry.value("mine");
-        messages.prepend({*id, body.toString(),
+        messages.prepend({*exact(entry.value("id")), entry.value("body").toString(),
                           date.typeId() == QMetaType::QDateTime ? date.toDateTime() : m_now(),
                           mine.typeId() == QMetaType::Bool && mine.toBool()});
     }
@@ -152,9 +149,9 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
         ServiceEndpoints::post(m_network, ServiceEndpoints::check(), record, m_checkTimeout);
     connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
         reply->deleteLater();
-        // Qt hands over no body when the exchange failed (no connection, time-out, an answer
-        // cut off), so a failure changes nothing. Whatever the status, a body is read.
-        applyCheckAnswer(reply->readAll());
+        // There is no body when the exchange failed (no connection, time-out, an answer cut
+        // off or too large), so a failure changes nothing. Whatever the status, a body is read.
+        applyCheckAnswer(ServiceEndpoints::answerBody(*reply));
         if (done)
             done();
     });
@@ -185,7 +182,8 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
         const bool confirmed = ServiceAnswers::isReportConfirmed(
-            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll());
+            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+            ServiceEndpoints::answerBody(*reply));
         if (done)
             done(confirmed);
     });

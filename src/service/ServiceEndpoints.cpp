@@ -8,6 +8,8 @@
 
 namespace {
 
+const char* const tooLargeProperty = "vesperinAnswerTooLarge";
+
 bool isLoopbackHost(const QString& host) {
     if (host.compare("localhost", Qt::CaseInsensitive) == 0)
         return true;
@@ -62,7 +64,24 @@ QNetworkReply* post(QNetworkAccessManager& network, const QUrl& endpoint, const 
     request.setTransferTimeout(int(timeout.count()));
     // Without a type Qt would label the body as a form and warn about it.
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    return network.post(request, QJsonDocument(record).toJson(QJsonDocument::Compact));
+    QNetworkReply* reply =
+        network.post(request, QJsonDocument(record).toJson(QJsonDocument::Compact));
+    // A promised or received length past the limit ends the exchange before it fills memory.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [reply](qint64 received, qint64 total) {
+                         if (received > maxAnswerBytes || total > maxAnswerBytes) {
+                             reply->setProperty(tooLargeProperty, true);
+                             reply->abort();
+                         }
+                     });
+    return reply;
+}
+
+QByteArray answerBody(QNetworkReply& reply) {
+    if (!reply.isOpen() || reply.property(tooLargeProperty).toBool())
+        return {};
+    QByteArray body = reply.read(maxAnswerBytes + 1);
+    return body.size() > maxAnswerBytes ? QByteArray() : body;
 }
 
 } // namespace ServiceEndpoints

@@ -32,9 +32,17 @@ bool isAcceptableBase(const QUrl& url);
 // The application's short version, sent as "v" with every record.
 QString appVersion();
 
+// The largest answer read; the service's answers are a few hundred bytes.
+inline constexpr qint64 maxAnswerBytes = 1 << 20;
+
 // POSTs `record` as a compact JSON body to `endpoint`. The request gives up when nothing has
-// moved for `timeout`. The caller owns the reply.
+// moved for `timeout`, and as soon as the answer turns out larger than maxAnswerBytes. The
+// caller owns the reply.
 QNetworkReply* post(QNetworkAccessManager& network, const QUrl& endpoint, const QJsonObject& record,
                     std::chrono::milliseconds timeout);
+
+// The body of a finished reply, whatever its status; empty when the exchange failed or the
+// answer was too large, as if nothing had been received.
+QByteArray answerBody(QNetworkReply& reply);
 
 } // namespace ServiceEndpoints

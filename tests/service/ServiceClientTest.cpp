@@ -143,6 +143,21 @@ TEST_F(ServiceClientTest, AShownMessageIsArchivedRememberedAndNeverOfferedAgain)
     EXPECT_FALSE(client.pendingMessage());
 }
 
+// An answer past 1 MiB is a failed exchange, whether its length was announced or not.
+TEST_F(ServiceClientTest, AnAnswerLargerThanOneMebibyteChangesNothing) {
+    const auto padded = [](QByteArray json, qint64 size) {
+        return json + QByteArray(size - json.size(), ' ');
+    };
+    const qint64 limit = 1 << 20;
+    check(client, padded(R"({"mid":5,"tk":"open","msg":"Fits"})", limit));
+    EXPECT_EQ(client.pendingMessage(), (PendingMessage{5, "Fits"}));
+    check(client, padded(R"({"mid":6,"tk":"closed","msg":"Too large"})", limit + 1));
+    EXPECT_EQ(client.ticketState(), "open");
+    EXPECT_EQ(client.pendingMessage(), (PendingMessage{5, "Fits"}));
+    server.answer(200, padded(R"({"ok": true})", 3 * limit));
+    EXPECT_EQ(report("text"), false);
+}
+
 TEST_F(ServiceClientTest, AReportPostsItsTextAndAnEmailOnlyWhenOneIsGiven) {
     report("It crashes", QString("me@example.org"));
     report("Again", QString());
@@ -193,6 +208,29 @@ TEST_F(ServiceHistoryTest, TheHistoryKeepsTheLastFiftyEntriesOnceEachNewestFirst
     ASSERT_EQ(history.size(), 50);
     EXPECT_EQ(history.first(), (ArchivedMessage{51, "message 51", now, false}));
     EXPECT_EQ(history.last().id, 2);
+}
+
+// One unreadable entry is dropped on its own; the conversation around it stays.
+TEST_F(ServiceHistoryTest, ABadStoredEntryCostsOnlyItself) {
+    const QVariantMap first{{"id", qint64(1)}, {"body", "first"}, {"date", now}, {"mine", false}};
+    const QVariantMap second{{"id", qint64(-7)}, {"body", "mine"}, {"date", now}, {"mine", true}};
+    store().setObject(PreferenceKeys::messageHistory,
+                      QVariantList{first, "garbage", QVariantMap{{"id", "x"}, {"body", "?"}},
+                                   QVariantMap{{"id", qint64(3)}}, second});
+    store().setObject(PreferenceKeys::shownMessages, QVariantList{qint64(4), "x", qint64(9)});
+    EXPECT_EQ(client.messageHistory().size(), 2);
+
+    check(client, R"({"mid":9,"tk":"open","msg":"Shown before"})");
+    EXPECT_FALSE(client.pendingMessage());
+    check(client, R"({"mid":12,"tk":"open","msg":"New"})");
+    client.markMessageShown();
+    const QVariantList stored = store().arrayForKey(PreferenceKeys::messageHistory).value();
+    ASSERT_EQ(stored.size(), 3);
+    EXPECT_EQ(stored.at(0), first);
+    EXPECT_EQ(stored.at(1), second);
+    EXPECT_EQ(client.messageHistory().first().body, "New");
+    EXPECT_EQ(store().arrayForKey(PreferenceKeys::shownMessages),
+              (QVariantList{qint64(4), qint64(9), qint64(12)}));
 }
 
 TEST_F(ServiceHistoryTest, RepliesInTheSameSecondShareTheirIdAndBothStay) {
