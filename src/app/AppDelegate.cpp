@@ -83,6 +83,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (!isMenuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
+    if (isQuitting())
+        return; // ended while the first-launch question was open: start nothing more
     syncWithServer();
     m_syncTimer.start();
     applyEnvironmentSwitches();

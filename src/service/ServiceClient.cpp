@@ -146,7 +146,7 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
         record.insert("m", *ack);
 
     QNetworkReply* reply =
-        ServiceEndpoints::post(m_network, ServiceEndpoints::check(), record, m_checkTimeout);
+        ServiceEndpoints::post(ServiceEndpoints::check(), record, m_checkTimeout);
     connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
         reply->deleteLater();
         // There is no body when the exchange failed (no connection, time-out, an answer cut
@@ -178,7 +178,7 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
         record.insert("email", *email);
 
     QNetworkReply* reply =
-        ServiceEndpoints::post(m_network, ServiceEndpoints::report(), record, m_reportTimeout);
+        ServiceEndpoints::post(ServiceEndpoints::report(), record, m_reportTimeout);
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
         const bool confirmed = ServiceAnswers::isReportConfirmed(

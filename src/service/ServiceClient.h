@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 
@@ -79,7 +78,6 @@ public:
 private:
     void applyCheckAnswer(const QByteArray& body);
 
-    QNetworkAccessManager m_network;
     std::optional<PendingMessage> m_pendingMessage;
     QString m_ticketState = QStringLiteral("none");
     std::chrono::milliseconds m_checkTimeout = defaultCheckTimeout;

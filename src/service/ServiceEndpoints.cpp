@@ -1,10 +1,12 @@
 #include "service/ServiceEndpoints.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 
 namespace {
 
@@ -58,14 +60,25 @@ QString appVersion() {
     return QStringLiteral(VESPERIN_VERSION);
 }
 
-QNetworkReply* post(QNetworkAccessManager& network, const QUrl& endpoint, const QJsonObject& record,
+QNetworkAccessManager& network() {
+    static QPointer<QNetworkAccessManager> manager;
+    if (!manager) {
+        QCoreApplication* application = QCoreApplication::instance();
+        manager = new QNetworkAccessManager(application);
+        QObject::connect(application, &QCoreApplication::aboutToQuit, manager,
+                         &QObject::deleteLater);
+    }
+    return *manager;
+}
+
+QNetworkReply* post(const QUrl& endpoint, const QJsonObject& record,
                     std::chrono::milliseconds timeout) {
     QNetworkRequest request(endpoint);
     request.setTransferTimeout(int(timeout.count()));
     // Without a type Qt would label the body as a form and warn about it.
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
     QNetworkReply* reply =
-        network.post(request, QJsonDocument(record).toJson(QJsonDocument::Compact));
+        network().post(request, QJsonDocument(record).toJson(QJsonDocument::Compact));
     // A promised or received length past the limit ends the exchange before it fills memory.
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
                      [reply](qint64 received, qint64 total) {

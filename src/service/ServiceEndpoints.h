@@ -32,13 +32,18 @@ bool isAcceptableBase(const QUrl& url);
 // The application's short version, sent as "v" with every record.
 QString appVersion();
 
+// The process's one network access to the service, created on first use (GUI thread) and
+// deleted as the event loop ends: Qt's network thread must stop while the application still
+// exists, or an exchange still running at exit is torn down half-way.
+QNetworkAccessManager& network();
+
 // The largest answer read; the service's answers are a few hundred bytes.
 inline constexpr qint64 maxAnswerBytes = 1 << 20;
 
-// POSTs `record` as a compact JSON body to `endpoint`. The request gives up when nothing has
-// moved for `timeout`, and as soon as the answer turns out larger than maxAnswerBytes. The
-// caller owns the reply.
-QNetworkReply* post(QNetworkAccessManager& network, const QUrl& endpoint, const QJsonObject& record,
+// POSTs `record` as a compact JSON body to `endpoint` through network(). The request gives up when
+// nothing has moved for `timeout`, and as soon as the answer turns out larger than maxAnswerBytes.
+// The caller owns the reply.
+QNetworkReply* post(const QUrl& endpoint, const QJsonObject& record,
                     std::chrono::milliseconds timeout);
 
 // The body of a finished reply, whatever its status; empty when the exchange failed or the

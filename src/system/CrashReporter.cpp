@@ -7,13 +7,10 @@
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QPointer>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
 
@@ -24,13 +21,6 @@ namespace {
 
 constexpr std::chrono::milliseconds sendTimeout{8000};
 const QString crashKind = QStringLiteral("crash");
-
-QNetworkAccessManager& network() {
-    static QPointer<QNetworkAccessManager> manager;
-    if (!manager)
-        manager = new QNetworkAccessManager(QCoreApplication::instance());
-    return *manager;
-}
 
 std::optional<QString> readStrictUtf8(const QString& path) {
     QFile file(path);
@@ -148,8 +138,7 @@ void send(const QString& kind, const QString& message, const QString& stack) {
         {"stack", stack},
         {"v", ServiceEndpoints::appVersion()},
         {"os", OperatingSystem::osString()}};
-    QNetworkReply* reply =
-        ServiceEndpoints::post(network(), ServiceEndpoints::crash(), record, sendTimeout);
+    QNetworkReply* reply = ServiceEndpoints::post(ServiceEndpoints::crash(), record, sendTimeout);
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }
 
