@@ -29,8 +29,4 @@ QString applicationSupport() {
     return dataHome() + "/Vesperin";
 }
 
-QString diagnosticReports() {
-    return applicationSupport() + "/DiagnosticReports";
-}
-
 } // namespace AppFolders

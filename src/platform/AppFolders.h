@@ -11,8 +11,5 @@ QString configHome();
 QString dataHome();
 // The application's own data folder (Application Support): <dataHome>/Vesperin.
 QString applicationSupport();
-// Where crash logs of the application are collected (Logs/DiagnosticReports):
-// <dataHome>/Vesperin/DiagnosticReports.
-QString diagnosticReports();
 
 } // namespace AppFolders

@@ -1,7 +1,8 @@
 // The crash-time half of CrashReporter. Everything here may run in signal context or with
 // a broken heap, so the handlers only use what installHandlers() prepared (paths, buffers,
-// the alternate stack) and async-signal-safe calls: open, read, write, lseek, ftruncate,
+// alternate stacks) and async-signal-safe calls: open, read, write, lseek, ftruncate,
 // fsync, close, rename, unlink, backtrace, backtrace_symbols_fd, sigaction, raise.
+#include "system/AlternateSignalStack.h"
 #include "system/CrashReporter.h"
 
 #include <QFile>
@@ -79,7 +80,6 @@ struct CaptureState {
     int skippedFrames = captureFrames;
 };
 CaptureState state;
-alignas(16) char alternateStack[64 * 1024];
 
 size_t textLength(const char* text) {
     size_t length = 0;
@@ -220,11 +220,10 @@ void installHandlers() {
     // The first backtrace() loads the unwinder, which allocates: do it now, not in a handler.
     state.skippedFrames = captureFrames + interposedFrames();
 
-    // A stack overflow leaves no stack for the handler; give it one of its own.
-    stack_t stack{};
-    stack.ss_sp = alternateStack;
-    stack.ss_size = sizeof alternateStack;
-    ::sigaltstack(&stack, nullptr);
+    // A stack overflow leaves no stack for the handler; give it one of its own. This thread
+    // keeps it for the life of the process. Threads started later get theirs as they start
+    // (ThreadSignalStacks.cpp) in the programs built with that.
+    [[maybe_unused]] static const auto* const callerStack = new AlternateSignalStack;
 
     std::set_terminate(handleTerminate);
     for (int signal : capturedSignals) {

@@ -3,34 +3,29 @@
 #include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
 #include "platform/OperatingSystem.h"
+#include "platform/ProcessLauncher.h"
 #include "service/ServiceEndpoints.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "system/SystemCrashRecords.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
 #include <QNetworkReply>
-#include <QStringDecoder>
 #include <QTextBoundaryFinder>
 
 #include <chrono>
-#include <optional>
 
 namespace {
 
 constexpr std::chrono::milliseconds sendTimeout{8000};
 const QString crashKind = QStringLiteral("crash");
 
-std::optional<QString> readStrictUtf8(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(file.readAll());
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
+ProcessLauncher* replacementLauncher = nullptr;
+
+ProcessLauncher& launcher() {
+    return replacementLauncher ? *replacementLauncher : ProcessLauncher::system();
 }
 
 struct PendingCrash {
@@ -43,30 +38,29 @@ PendingCrash splitPendingCrash(const QString& text) {
     return {parts.at(0), parts.size() > 1 ? parts.at(1) : QString()};
 }
 
-bool isApplicationCrashLog(const QString& fileName) {
-    return (fileName.startsWith("Vesperin") || fileName.startsWith("Orvenna Cal")) &&
-           (fileName.endsWith(".ips") || fileName.endsWith(".crash"));
-}
-
-// The first non-empty line naming an exception or a termination, whichever comes first.
-QString summaryOfLog(const QString& log) {
-    for (const QString& line : log.split('\n', Qt::SkipEmptyParts)) {
-        if (line.contains("Exception") || line.contains("Termination"))
-            return line;
+// The first line that names the signal ("Signal: 11" in apport's reports, "Signal: 11 (SEGV)"
+// in coredumpctl's), trimmed. Neither store names a C++ exception: the abort that follows it is
+// the signal, and the exception itself is in the application's own record of the crash.
+QString summaryOfRecord(const QString& text) {
+    for (const QString& line : text.split('\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith("Signal:"))
+            return trimmed;
     }
-    return QStringLiteral("Rapport système macOS"); // the text the service knows these by
+    // The text the service knows these by, with the system's name.
+    return QStringLiteral("Rapport système ") + OperatingSystem::osString();
 }
 
 // Counted in characters as the user sees them, so a cut never splits one.
-QString truncatedLog(const QString& log) {
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, log);
+QString truncatedRecord(const QString& text) {
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
     qsizetype end = 0;
-    for (int count = 0; count < CrashReporter::maxLogCharacters; ++count) {
+    for (int count = 0; count < CrashReporter::maxRecordCharacters; ++count) {
         end = characters.toNextBoundary();
         if (end < 0)
-            return log;
+            return text;
     }
-    return log.left(end);
+    return text.left(end);
 }
 
 } // namespace
@@ -103,26 +97,22 @@ bool sendPendingCrash() {
 }
 
 int sendSystemCrashReports() {
-    const QDir folder(AppFolders::diagnosticReports());
-    if (!folder.exists() || !QFileInfo(folder.path()).isReadable())
-        return 0;
     Preferences& store = Preferences::standard();
     const auto lastScan = store.dateForKey(PreferenceKeys::lastCrashScan);
     auto newest = lastScan;
     int sent = 0;
-    for (const QFileInfo& entry : folder.entryInfoList(QDir::Files, QDir::Unsorted)) {
-        if (!isApplicationCrashLog(entry.fileName()))
+    const auto records =
+        SystemCrashRecords::list(launcher(), SystemCrashRecords::Program::current());
+    for (const SystemCrashRecords::Record& record : records) {
+        if (lastScan && record.time <= *lastScan)
             continue;
-        const QDateTime modified = entry.lastModified();
-        if (!modified.isValid() || (lastScan && modified <= *lastScan))
+        const auto text = record.read();
+        if (!text)
             continue;
-        const auto log = readStrictUtf8(entry.filePath());
-        if (!log)
-            continue;
-        send(crashKind, summaryOfLog(*log), truncatedLog(*log));
+        send(crashKind, summaryOfRecord(*text), truncatedRecord(*text));
         ++sent;
-        if (!newest || modified > *newest)
-            newest = modified;
+        if (!newest || record.time > *newest)
+            newest = record.time;
     }
     if (newest)
         store.setObject(PreferenceKeys::lastCrashScan, *newest);
@@ -140,6 +130,10 @@ void send(const QString& kind, const QString& message, const QString& stack) {
         {"os", OperatingSystem::osString()}};
     QNetworkReply* reply = ServiceEndpoints::post(ServiceEndpoints::crash(), record, sendTimeout);
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+void setProcessLauncher(ProcessLauncher* replacement) {
+    replacementLauncher = replacement;
 }
 
 } // namespace CrashReporter

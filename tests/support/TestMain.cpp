@@ -34,6 +34,17 @@ int main(int argc, char** argv) {
     qputenv("GSETTINGS_BACKEND", "memory");
     // The support service is a closed port on this machine, unless a test starts its own.
     qputenv("VESPERIN_SERVICE_URL", "http://127.0.0.1:9");
+    // The system's crash stores are empty stand-ins: apport's report folder is one of our own,
+    // and the coredumpctl found first answers as the real one does when it has no entries.
+    qputenv("APPORT_REPORT_DIR", QFile::encodeName(home.path() + "/crash"));
+    const QString tools = home.path() + "/bin";
+    QFile coredumpctl(tools + "/coredumpctl");
+    if (!QDir().mkpath(tools) || !coredumpctl.open(QIODevice::WriteOnly) ||
+        coredumpctl.write("#!/bin/sh\nexit 1\n") < 0 ||
+        !coredumpctl.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return 2;
+    coredumpctl.close();
+    qputenv("PATH", QFile::encodeName(tools) + ":" + qgetenv("PATH"));
     for (const char* name : {"LC_ALL", "LC_TIME", "LC_MESSAGES", "LANGUAGE"})
         qunsetenv(name);
 #ifdef VESPERIN_TEST_DISPLAY

@@ -36,3 +36,11 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         ADD_FAILURE() << "cannot write " << path.toStdString();
 }
+
+void writeFile(const QString& path, const QByteArray& bytes, const QDateTime& modified) {
+    writeFile(path, bytes);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) ||
+        !file.setFileTime(modified, QFileDevice::FileModificationTime))
+        ADD_FAILURE() << "cannot date " << path.toStdString();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -44,3 +45,5 @@ protected:
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
+// The same, then the file's modification time set to `modified`.
+void writeFile(const QString& path, const QByteArray& bytes, const QDateTime& modified);

@@ -5,6 +5,8 @@
 #include "settings/Preferences.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
+#include "system/FakeDesktop.h"
+#include "system/SystemCrashRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,6 +90,23 @@ TEST_F(CrashCaptureTest, ADeepOrOverflowingStackIsCutToThirtyLinesFromTheCrashSi
     expectStackThrough(crashChild({"overflow"}), "overflow");
 }
 
+TEST_F(CrashCaptureTest, AStackOverflowOnAThreadAnyLibraryStartedIsRecorded) {
+    for (const QString thread : {"std::thread", "QThread", "QThreadPool"}) {
+        const Crash crash = crashChild({"overflow", thread});
+        EXPECT_EQ(crash.signal, SIGSEGV) << thread.toStdString();
+        EXPECT_EQ(crash.message, "Signal 11") << thread.toStdString();
+        expectStackThrough(crash, "overflow");
+    }
+}
+
+TEST_F(CrashCaptureTest, ThreadsStartWithTheirOwnSignalStackAndEndAsBeforeWithoutHandlers) {
+    QProcess process;
+    process.start(VESPERIN_BINARY_DIR "/tests/crash_child", {"thread-stacks"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+}
+
 TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
     const Crash crash = crashChild({"segv"});
     Preferences::standard().setObject(PreferenceKeys::deviceId, "0F0E0D0C-0B0A-4909-8807-0605");
@@ -109,15 +128,23 @@ TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
     EXPECT_EQ(server.requests().at(1).json().value("message"), "probe");
 }
 
-// What earlier runs left: the pending file and the system's crash logs.
+// What earlier runs left: the pending file and the system's records of crashes.
 class CrashReportsTest : public ProfileTest {
 protected:
-    void writeLog(const QString& name, const QByteArray& text, const QDateTime& modified) {
-        const QString path = profile.dataHome() + "/Vesperin/DiagnosticReports/" + name;
-        writeFile(path, text);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    void SetUp() override { CrashReporter::setProcessLauncher(&desktop); }
+    void TearDown() override { CrashReporter::setProcessLauncher(nullptr); }
+
+    // A coredump of this program, made at `time` (and a fraction of a millisecond), whose
+    // details coredumpctl prints as `info` (absent: it cannot).
+    void addCoredump(const QDateTime& time, const std::optional<QByteArray>& info) {
+        desktop.addCoredump(time.toMSecsSinceEpoch() * 1000 + 999, ++lastPid, program.executable,
+                            program.userId, info);
+    }
+
+    void writeReport(const QByteArray& text, const QDateTime& modified) {
+        const QString name = QString(program.executable).replace('/', '_');
+        writeFile(folder() + "/" + name + "." + QString::number(program.userId) + ".crash", text,
+                  modified);
     }
 
     // The records received, by message, once `count` have arrived.
@@ -133,8 +160,15 @@ protected:
         return Preferences::standard().dateForKey(PreferenceKeys::lastCrashScan);
     }
 
+    QString folder() const { return profile.dataHome() + "/crash"; }
+
+    const SystemCrashRecords::Program program = SystemCrashRecords::Program::current();
+    const QString withoutSignal = "Rapport système " + OperatingSystem::osString();
+    FakeDesktop desktop;
+    qint64 lastPid = 100;
     TestHttpServer server;
     ScopedEnvironment address{"VESPERIN_SERVICE_URL", server.url().toEncoded()};
+    ScopedEnvironment reports{"APPORT_REPORT_DIR", QFile::encodeName(folder())};
     const QDateTime monday = QDateTime(QDate(2026, 2, 2), QTime(10, 0, 0, 250), Qt::UTC);
 };
 
@@ -150,45 +184,41 @@ TEST_F(CrashReportsTest, APendingFileKeepsItsMessageAndTheStackUpToASecondSepara
     EXPECT_FALSE(Preferences::standard().objectForKey(PreferenceKeys::deviceId));
 }
 
-TEST_F(CrashReportsTest, TheApplicationsNewLogsAreSentOnceWithTheirSummary) {
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 0) << "no folder yet";
+TEST_F(CrashReportsTest, TheSystemsNewRecordsAreSentOnceWithTheirSignal) {
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 0) << "no coredumpctl, no report folder";
     EXPECT_FALSE(lastScan());
-    writeLog("Vesperin-2026-02-01.ips",
-             "Process: Vesperin\n\nException Type: SIGSEGV\nTermination Reason: x\n", monday);
-    writeLog("Orvenna Cal_2026.crash", "\nTermination Reason: SIGNAL\nException Type: EXC\n",
-             monday.addSecs(-60));
-    writeLog("Vesperin quiet.crash", "nothing named here\n", monday.addSecs(-120));
-    writeLog("Vesperin.diag", "Exception Type: other extension\n", monday);
-    writeLog("vesperin.ips", "Exception Type: other name\n", monday);
-    writeLog("Other App.ips", "Exception Type: another application\n", monday);
-    writeLog("Vesperin broken.ips", "Exception Type: \xff\xfe not UTF-8\n", monday.addSecs(60));
+    addCoredump(monday, "           PID: 101 (system_tests)\n        Signal: 11 (SEGV)\n");
+    addCoredump(monday.addSecs(-60), "       Storage: none\n");
+    addCoredump(monday.addSecs(60), std::nullopt);
+    const QByteArray report =
+        "ProblemType: Crash\nExecutablePath: " + QFile::encodeName(program.executable) +
+        "\nSignal: 6\n";
+    writeReport(report, monday.addSecs(-120));
 
     EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 3);
     const auto records = received(3);
     ASSERT_EQ(server.requests().size(), 3);
-    ASSERT_EQ(records.keys(), (QStringList{"Exception Type: SIGSEGV", "Rapport système macOS",
-                                           "Termination Reason: SIGNAL"}));
-    EXPECT_EQ(records.first().value("stack"),
-              "Process: Vesperin\n\nException Type: SIGSEGV\nTermination Reason: x\n");
-    EXPECT_EQ(lastScan(), monday) << "the newest log sent, not the unreadable one";
+    ASSERT_EQ(records.keys(), (QStringList{withoutSignal, "Signal: 11 (SEGV)", "Signal: 6"}));
+    EXPECT_EQ(lastScan(), monday) << "the newest record sent, not the unreadable one";
 
+    const qsizetype commands = desktop.ran.size();
     EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 0) << "the next start sends none again";
-    writeLog("Vesperin quiet.crash", "touched again\n", monday.addSecs(5));
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 1);
+    EXPECT_EQ(desktop.ran.size(), commands + 2) << "the list, and the record it could not read";
+    writeReport(report + "Title: again\n", monday.addSecs(5));
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 1) << "apport wrote a new report";
     EXPECT_EQ(lastScan(), monday.addSecs(5));
 }
 
-TEST_F(CrashReportsTest, ALongLogIsCutAtEighteenThousandCharactersNeverInsideOne) {
+TEST_F(CrashReportsTest, ALongRecordIsCutAtEighteenThousandCharactersNeverInsideOne) {
     const QString accent = QString("e") + QChar(0x0301);         // one character, two units
     const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // one character, two units
     const QString start = QString(17998, 'a') + accent + emoji;
-    writeLog("Vesperin big.ips", (start + accent + "\nException: late\n").toUtf8(), monday);
-    writeLog("Vesperin exact.ips", QByteArray(18000, 'b'), monday);
+    addCoredump(monday, (start + accent + "\nSignal: late\n").toUtf8());
+    addCoredump(monday, QByteArray(18000, 'b'));
     EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 2);
     const auto records = received(2);
-    EXPECT_EQ(records.value("Exception: late").value("stack").toString(), start);
-    EXPECT_EQ(records.value("Rapport système macOS").value("stack").toString(),
-              QString(18000, 'b'));
+    EXPECT_EQ(records.value("Signal: late").value("stack").toString(), start);
+    EXPECT_EQ(records.value(withoutSignal).value("stack").toString(), QString(18000, 'b'));
 }
 
 } // namespace

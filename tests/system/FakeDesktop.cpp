@@ -1,5 +1,27 @@
 #include "system/FakeDesktop.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
+void FakeDesktop::addCoredump(qint64 microseconds, qint64 pid, const QString& exe, unsigned uid,
+                              const std::optional<QByteArray>& info) {
+    coredumps.append(QJsonObject{{"time", microseconds},
+                                 {"pid", pid},
+                                 {"uid", qint64(uid)},
+                                 {"gid", qint64(uid)},
+                                 {"sig", 11},
+                                 {"corefile", "present"},
+                                 {"exe", exe},
+                                 {"size", 4096}});
+    const QString at = QString("@%1.%2")
+                           .arg(microseconds / 1000000)
+                           .arg(microseconds % 1000000, 6, 10, QChar('0'));
+    if (info)
+        outputs.insert({"coredumpctl", "info", "--since=" + at, "--until=" + at,
+                        "COREDUMP_PID=" + QString::number(pid)},
+                       *info);
+}
+
 bool FakeDesktop::startDetached(const QString& program, const QStringList& arguments) {
     started.append(QStringList{program} + arguments);
     return !startFails;
@@ -7,6 +29,11 @@ bool FakeDesktop::startDetached(const QString& program, const QStringList& argum
 
 std::optional<QByteArray> FakeDesktop::run(const QString& program, const QStringList& arguments) {
     ran.append(QStringList{program} + arguments);
+    if (const auto output = outputs.constFind(ran.last()); output != outputs.cend())
+        return *output;
+    if (program == "coredumpctl" && arguments == QStringList{"--json=short"} &&
+        !coredumps.isEmpty())
+        return QJsonDocument(coredumps).toJson(QJsonDocument::Compact);
     const QString command = arguments.value(0);
     const QString key = arguments.value(2);
     if (!hasSettingsTool || program != "gsettings" ||
