@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     libicu-dev tzdata
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji
+    xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji dbus-daemon
     clang
 )
 

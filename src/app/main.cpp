@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "calendar/DesktopUrlOpener.h"
+#include "calendar/CalendarAppOpener.h"
 #include "platform/QuitOnSignals.h"
 #include "platform/StatusBar.h"
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain("orvennalabs.com");
     QApplication::setDesktopFileName("vesperin");
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
-    DesktopUrlOpener::install();
+    CalendarAppOpener::install();
 
     AppDelegate delegate(StatusBar::system());
     delegate.applyInitialActivationPolicy();

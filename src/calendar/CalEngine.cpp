@@ -51,20 +51,12 @@ QString formatted(const QDateTime& date, const char16_t* pattern) {
 
 struct Opener {
     QMutex mutex;
-    CalEngine::UrlOpener open = [](const QUrl&) { return false; };
+    CalEngine::DayOpener open;
 };
 
 Opener& opener() {
     static Opener instance;
     return instance;
-}
-
-bool openUrl(const QUrl& url) {
-    Opener& state = opener();
-    QMutexLocker lock(&state.mutex);
-    const CalEngine::UrlOpener open = state.open;
-    lock.unlock();
-    return open && open(url);
 }
 
 } // namespace
@@ -165,20 +157,23 @@ bool isInShownMonth(const QDateTime& day, const QDateTime& shownMonth) {
     return a && b && field(*a, UCAL_MONTH) == field(*b, UCAL_MONTH);
 }
 
-void openInCalendarApp(const QDateTime& date) {
+bool openInCalendarApp(const QDateTime& date) {
     auto calendar = calendarAt(date);
-    int year = 2026, month = 1, day = 1;
-    if (calendar) {
-        year = field(*calendar, UCAL_EXTENDED_YEAR).value_or(year);
-        month = field(*calendar, UCAL_MONTH).value_or(month - 1) + 1;
-        day = field(*calendar, UCAL_DATE).value_or(day);
-    }
-    const QUrl url(QString::asprintf("ical://showdate/%04d-%02d-%02d", year, month, day));
-    if (!url.isValid() || !openUrl(url))
-        openUrl(QUrl("ical://"));
+    if (!calendar)
+        return false;
+    const auto year = field(*calendar, UCAL_EXTENDED_YEAR);
+    const auto month = field(*calendar, UCAL_MONTH);
+    const auto day = field(*calendar, UCAL_DATE);
+    if (!year || !month || !day)
+        return false;
+    Opener& state = opener();
+    QMutexLocker lock(&state.mutex);
+    const DayOpener open = state.open;
+    lock.unlock();
+    return open && open(QDate(*year, *month + 1, *day));
 }
 
-void setUrlOpener(UrlOpener open) {
+void setDayOpener(DayOpener open) {
     Opener& state = opener();
     QMutexLocker lock(&state.mutex);
     state.open = std::move(open);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <QUrl>
 
 #include <unicode/calendar.h>
 
@@ -43,14 +43,15 @@ bool isSameDay(const QDateTime& first, const QDateTime& second);
 // Whether the day has the month number of the shown month (neighbouring months are dimmed).
 bool isInShownMonth(const QDateTime& day, const QDateTime& shownMonth);
 
-// Hands the day to the system calendar: "ical://showdate/YYYY-MM-DD", and "ical://" when
-// that address is refused.
-void openInCalendarApp(const QDateTime& date);
+// Opens the day of the instant (in the current zone, as the grid shows it) in the user's
+// calendar application; false when no calendar application could be started.
+bool openInCalendarApp(const QDateTime& date);
 
-// What opens an address and reports whether something took it. The core library cannot open
-// addresses itself (that needs the desktop services of the GUI library), so until the
-// application installs an opener, and with an empty one, every address is refused.
-using UrlOpener = std::function<bool(const QUrl&)>;
-void setUrlOpener(UrlOpener opener);
+// What starts the calendar application on a day and reports whether one was started. Only
+// the desktop can start applications (and talk to them over D-Bus, which needs a library the
+// core does not link), so until the application installs an opener, and with an empty one,
+// nothing is started.
+using DayOpener = std::function<bool(const QDate&)>;
+void setDayOpener(DayOpener opener);
 
 } // namespace CalEngine

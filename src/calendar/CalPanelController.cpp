@@ -103,24 +103,38 @@ void CalPanelController::build(int width) {
     m_gridView->setMonth(m_displayedMonth);
     m_gridView->setGeometry(12, 44, width - 24, 218);
     m_gridView->onDayDoubleClick = [guard = QPointer(this)](const QDateTime& day) {
-        if (!guard)
-            return;
-        CalEngine::openInCalendarApp(day);
-        guard->close();
+        if (guard)
+            guard->openInCalendar(day);
     };
 
-    auto* today = new QPushButton(L("cal.aujourd_hui"), m_panel);
-    today->setFocusPolicy(Qt::NoFocus);
-    today->setFont(systemFont(11, QFont::Normal));
-    today->adjustSize();
-    today->move(14, 282);
-    connect(today, &QPushButton::clicked, this, &CalPanelController::goToday);
+    m_todayButton = new QPushButton(L("cal.aujourd_hui"), m_panel);
+    m_todayButton->setFocusPolicy(Qt::NoFocus);
+    m_todayButton->setFont(systemFont(11, QFont::Normal));
+    m_todayButton->adjustSize();
+    m_todayButton->move(14, 282);
+    connect(m_todayButton, &QPushButton::clicked, this, &CalPanelController::goToday);
 
-    QLabel* hint = makeLabel(L("cal.double_clic_ouvrir_dans_calendrier"), 10, QFont::Normal,
-                             Appearances::secondaryLabelColor(appearance), m_panel);
-    hint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    hint->adjustSize();
-    hint->move(width - 14 - hint->width(), today->geometry().center().y() - hint->height() / 2);
+    m_hint = makeLabel(QString(), 10, QFont::Normal, Appearances::secondaryLabelColor(appearance),
+                       m_panel);
+    m_hint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setHint(L("cal.double_clic_ouvrir_dans_calendrier"));
+}
+
+// Right-aligned 14 points from the panel's edge, centred on the Today button.
+void CalPanelController::setHint(const QString& text) {
+    m_hint->setText(text);
+    m_hint->adjustSize();
+    m_hint->move(m_panel->width() - 14 - m_hint->width(),
+                 m_todayButton->geometry().center().y() - m_hint->height() / 2);
+}
+
+// A day opened in the calendar application closes the panel. Without one, closing would
+// look as if the double-click had simply failed: the panel stays and says why.
+void CalPanelController::openInCalendar(const QDateTime& day) {
+    if (CalEngine::openInCalendarApp(day))
+        close();
+    else if (m_hint)
+        setHint(L("cal.no_calendar_app"));
 }
 
 QPoint CalPanelController::originUnder(const QRect& button, const QRect& available, int width) {
@@ -161,6 +175,8 @@ void CalPanelController::close() {
     m_panel = nullptr;
     m_gridView = nullptr;
     m_monthLabel = nullptr;
+    m_hint = nullptr;
+    m_todayButton = nullptr;
 }
 
 void CalPanelController::shift(int months) {

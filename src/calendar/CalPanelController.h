@@ -8,13 +8,15 @@
 #include <QLabel>
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
 
 #include <functional>
 
 // The month calendar that drops down under a status item. Builds the panel afresh at every
 // opening (so it always starts on the current month and with the current settings),
 // navigates by month and year, and closes it on Escape, on a click anywhere else, when it
-// loses activation, and after a double-clicked day was handed to the calendar application.
+// loses activation, and after a double-clicked day was opened in the calendar application.
+// When no calendar application could be started, the panel stays open and its hint says so.
 class CalPanelController : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +44,9 @@ public:
     CalPanel* panel() const { return m_panel; }
     CalendarGridView* gridView() const { return m_gridView; }
     QLabel* monthLabel() const { return m_monthLabel; }
+    // The hint beside the Today button ("Double-click to open in Calendar"), or the notice
+    // that no calendar application was found.
+    QLabel* hintLabel() const { return m_hint; }
     QDateTime displayedMonth() const { return m_displayedMonth; }
 
     // The clock of the months shown, replaceable for tests.
@@ -61,10 +66,14 @@ private:
     void place(QWidget* button, int width);
     void shift(int months);
     void showDisplayedMonth();
+    void openInCalendar(const QDateTime& day);
+    void setHint(const QString& text);
 
     QPointer<CalPanel> m_panel;
     QPointer<CalendarGridView> m_gridView;
     QPointer<QLabel> m_monthLabel;
+    QPointer<QLabel> m_hint;
+    QPointer<QPushButton> m_todayButton;
     QDateTime m_displayedMonth = QDateTime::currentDateTime();
     // Monotonic, so that setting the clock back cannot hold the panel shut.
     QElapsedTimer m_sinceClose;

@@ -13,6 +13,20 @@ QString xdgFolder(const char* variable, const char* homeDefault) {
     return QDir::homePath() + homeDefault;
 }
 
+// A list of XDG base folders: the variable's absolute entries, else the defaults when the
+// variable is unset or empty. Relative entries are ignored, as in a single folder.
+QStringList xdgFolders(const char* variable, const QStringList& defaults) {
+    const QString value = qEnvironmentVariable(variable);
+    if (value.isEmpty())
+        return defaults;
+    QStringList folders;
+    for (const QString& folder : value.split(u':', Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(folder))
+            folders.append(QDir::cleanPath(folder));
+    }
+    return folders;
+}
+
 } // namespace
 
 namespace AppFolders {
@@ -23,6 +37,14 @@ QString configHome() {
 
 QString dataHome() {
     return xdgFolder("XDG_DATA_HOME", "/.local/share");
+}
+
+QStringList configDirs() {
+    return xdgFolders("XDG_CONFIG_DIRS", {"/etc/xdg"});
+}
+
+QStringList dataDirs() {
+    return xdgFolders("XDG_DATA_DIRS", {"/usr/local/share", "/usr/share"});
 }
 
 QString applicationSupport() {

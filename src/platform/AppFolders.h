@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The per-user folders that stand in for the macOS Library folders. Nothing is created here.
 namespace AppFolders {
@@ -9,6 +10,10 @@ namespace AppFolders {
 QString configHome();
 // $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 QString dataHome();
+// $XDG_CONFIG_DIRS: its absolute entries in order, else /etc/xdg.
+QStringList configDirs();
+// $XDG_DATA_DIRS: its absolute entries in order, else /usr/local/share and /usr/share.
+QStringList dataDirs();
 // The application's own data folder (Application Support): <dataHome>/Vesperin.
 QString applicationSupport();
 

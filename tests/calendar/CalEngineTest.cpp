@@ -24,7 +24,7 @@ QString wallClock(const QDateTime& instant) {
 class CalEngineTest : public ProfileTest {
 protected:
     void TearDown() override {
-        CalEngine::setUrlOpener(nullptr);
+        CalEngine::setDayOpener(nullptr);
         SystemContext::reloadFromEnvironment();
     }
 };
@@ -79,29 +79,19 @@ TEST_F(CalEngineTest, WeekNumbersAreIsoWhateverTheFirstWeekday) {
     EXPECT_EQ(CalEngine::isoWeekNumber(QDateTime(QDate(2026, 3, 8), QTime(23, 30), Qt::UTC)), 11);
 }
 
-TEST_F(CalEngineTest, OpensTheDayInTheCalendarAndFallsBackToTheBareScheme) {
-    QStringList opened;
-    bool accept = true;
-    CalEngine::setUrlOpener([&](const QUrl& url) {
-        opened.append(url.toString());
-        return accept;
+TEST_F(CalEngineTest, TheCalendarApplicationIsOpenedOnTheLocalDay) {
+    EXPECT_FALSE(CalEngine::openInCalendarApp(paris(2026, 3, 7))); // nothing installed yet
+    QList<QDate> opened;
+    bool started = true;
+    CalEngine::setDayOpener([&](const QDate& day) {
+        opened.append(day);
+        return started;
     });
-    CalEngine::openInCalendarApp(paris(2026, 3, 7, 18, 0));
-    EXPECT_EQ(opened, QStringList{"ical://showdate/2026-03-07"});
-
-    opened.clear();
-    accept = false;
-    CalEngine::openInCalendarApp(paris(2026, 3, 7, 18, 0));
-    EXPECT_EQ(opened, (QStringList{"ical://showdate/2026-03-07", "ical://"}));
-
-    // The day is the local one.
-    opened.clear();
-    accept = true;
-    CalEngine::openInCalendarApp(QDateTime(QDate(2026, 3, 6), QTime(23, 30), Qt::UTC));
-    EXPECT_EQ(opened, QStringList{"ical://showdate/2026-03-07"});
-
-    CalEngine::setUrlOpener(nullptr); // without an opener nothing is opened and nothing fails
-    CalEngine::openInCalendarApp(paris(2026, 3, 7));
+    // 23:30 UTC on the 6th is already the 7th in Paris.
+    EXPECT_TRUE(CalEngine::openInCalendarApp(QDateTime(QDate(2026, 3, 6), QTime(23, 30), Qt::UTC)));
+    started = false;
+    EXPECT_FALSE(CalEngine::openInCalendarApp(paris(2026, 12, 31, 23, 59)));
+    EXPECT_EQ(opened, (QList<QDate>{QDate(2026, 3, 7), QDate(2026, 12, 31)}));
 }
 
 } // namespace

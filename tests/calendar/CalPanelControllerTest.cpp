@@ -19,12 +19,12 @@ class CalPanelControllerTest : public ProfileTest {
 protected:
     CalPanelControllerTest() {
         controller.now = [this] { return clock; };
-        CalEngine::setUrlOpener([this](const QUrl& url) {
-            opened.append(url);
-            return true;
+        CalEngine::setDayOpener([this](const QDate& day) {
+            opened.append(day);
+            return calendarStarts;
         });
     }
-    ~CalPanelControllerTest() override { CalEngine::setUrlOpener({}); }
+    ~CalPanelControllerTest() override { CalEngine::setDayOpener({}); }
 
     QToolButton* navigationButton(const QString& key) {
         for (auto* button : controller.panel()->findChildren<QToolButton*>()) {
@@ -37,7 +37,8 @@ protected:
 
     QDateTime clock{QDate(2026, 2, 11), QTime(9, 30)};
     CalPanelController controller;
-    QList<QUrl> opened;
+    QList<QDate> opened;
+    bool calendarStarts = true;
 };
 
 TEST_F(CalPanelControllerTest, ThePanelIsLaidOutForBothWidths) {
@@ -167,12 +168,32 @@ TEST_F(CalPanelControllerTest, NavigationMovesByMonthsAndYearsAndReopeningShowsT
 }
 
 TEST_F(CalPanelControllerTest, ADoubleClickedDayOpensInTheCalendarAndCloses) {
+    // Without a calendar application the panel stays open and says so in the hint's place,
+    // right-aligned as the hint and clear of the Today button in every language.
+    calendarStarts = false;
+    for (const char* language : {"en_US.UTF-8", "fr_FR.UTF-8"}) {
+        ScopedEnvironment locale("LANG", language);
+        controller.show(nullptr);
+        CalendarGridView* grid = controller.gridView();
+        grid->grab();
+        const QRect hint = controller.hintLabel()->geometry();
+        QTest::mouseDClick(grid, Qt::LeftButton, {},
+                           grid->dayCells().at(20).rect.center().toPoint());
+        EXPECT_TRUE(controller.isVisible());
+        EXPECT_EQ(controller.hintLabel()->text(), L("cal.no_calendar_app"));
+        const QRect notice = controller.hintLabel()->geometry();
+        EXPECT_EQ(notice.right(), hint.right());
+        EXPECT_GT(notice.left(), controller.panel()->findChild<QPushButton*>()->geometry().right())
+            << language;
+        controller.close();
+        clock = clock.addSecs(1);
+    }
+    EXPECT_EQ(opened, (QList<QDate>{QDate(2026, 2, 15), QDate(2026, 2, 15)}));
+
+    calendarStarts = true;
     controller.show(nullptr);
-    CalendarGridView* grid = controller.gridView();
-    grid->grab();
-    const auto cell = grid->dayCells().at(20); // Sunday 15 February 2026
-    QTest::mouseDClick(grid, Qt::LeftButton, {}, cell.rect.center().toPoint());
-    EXPECT_EQ(opened, QList<QUrl>{QUrl("ical://showdate/2026-02-15")});
+    controller.gridView()->onDayDoubleClick(QDateTime(QDate(2026, 2, 20), QTime(0, 0)));
+    EXPECT_EQ(opened.last(), QDate(2026, 2, 20));
     EXPECT_FALSE(controller.isVisible());
 }
 

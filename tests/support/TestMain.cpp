@@ -1,7 +1,11 @@
+#include "calendar/GnomeCalendarDate.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <libintl.h>
 
 #ifdef VESPERIN_TEST_DISPLAY
 #include "support/VirtualDisplay.h"
@@ -27,6 +31,12 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data"));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path() + "/cache"));
+    // Nor the system's applications and their associations: no test starts a real program.
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(home.path() + "/config-dirs"));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(home.path() + "/data-dirs"));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    // GNOME Calendar's date forms come only from catalogues a test writes under $HOME/locale.
+    bindtextdomain(GnomeCalendarDate::catalogue, QFile::encodeName(home.path() + "/locale"));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TZ", "Europe/Paris");
     qputenv("LANG", "en_US.UTF-8");
