@@ -78,6 +78,8 @@ struct CaptureState {
     std::atomic_flag capturing = ATOMIC_FLAG_INIT;
     // The frames above the crash site: the writer, the handler and any interposed ones.
     int skippedFrames = captureFrames;
+    // The signal stack of the thread that installed the handlers, kept for the process's life.
+    AlternateSignalStack* installerStack = nullptr;
 };
 CaptureState state;
 
@@ -223,7 +225,8 @@ void installHandlers() {
     // A stack overflow leaves no stack for the handler; give it one of its own. This thread
     // keeps it for the life of the process. Threads started later get theirs as they start
     // (ThreadSignalStacks.cpp) in the programs built with that.
-    [[maybe_unused]] static const auto* const callerStack = new AlternateSignalStack;
+    if (!state.installerStack)
+        state.installerStack = new AlternateSignalStack;
 
     std::set_terminate(handleTerminate);
     for (int signal : capturedSignals) {
