@@ -1,14 +1,10 @@
 #include "app/AppDelegate.h"
 
+#include "app/ApplicationContext.h"
+#include "app/Logging.h"
 #include "app/MainWindow.h"
 #include "platform/QuitOnSignals.h"
-#include "platform/StatusBar.h"
-#include "platform/StatusBarButton.h"
-#include "service/ServiceClient.h"
-#include "settings/CalSettings.h"
 #include "settings/Localization.h"
-#include "settings/PreferenceKeys.h"
-#include "settings/Preferences.h"
 #include "system/CrashReporter.h"
 #include "system/SystemClock.h"
 
@@ -40,12 +36,18 @@ AppDelegate::Home askWithAlert() {
 
 } // namespace
 
-AppDelegate::AppDelegate(StatusBar& bar, QObject* parent)
-    : QObject(parent), askWhereToLive(askWithAlert), m_statusController(&bar) {
+AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
+    : QObject(parent), askWhereToLive(askWithAlert), m_context(context) {
     m_syncTimer.setInterval(std::chrono::hours(1));
     connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
+    connect(&m_context.statusItems, &StatusItemController::primaryClicked, &m_context.panel,
+            &CalPanelController::toggle);
+    connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
+    connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
     qApp->installEventFilter(this);
 }
+
+AppDelegate::~AppDelegate() = default;
 
 // QCoreApplication::quit() sends Quit to the application, which then closes every window
 // before the event loop ends; the filter sees it first.
@@ -59,12 +61,6 @@ bool AppDelegate::isQuitting() const {
     return m_quitEventSeen || QuitOnSignals::received();
 }
 
-AppDelegate::~AppDelegate() = default;
-
-bool AppDelegate::isMenuBarMode() {
-    return Preferences::standard().boolForKey(PreferenceKeys::menuBarMode);
-}
-
 void AppDelegate::applyInitialActivationPolicy() {
     // Without a window yet there is nothing to take off the taskbar; what matters is that
     // closing every window never ends the process: the status items stay.
@@ -72,15 +68,11 @@ void AppDelegate::applyInitialActivationPolicy() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    CrashReporter::install();
+    CrashReporter::install(m_context.launcher);
     buildMainWindow();
-    m_statusController.onPrimaryClick = [guard = QPointer(this)](StatusBarButton* button) {
-        if (guard)
-            guard->m_panelController.toggle(button);
-    };
-    SystemClock::reconcileAtLaunch();
+    SystemClock::reconcileAtLaunch(m_context.launcher);
     applyStatusItemState();
-    if (!isMenuBarMode())
+    if (!m_context.settings.menuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
     if (isQuitting())
@@ -93,64 +85,72 @@ void AppDelegate::applicationDidFinishLaunching() {
 // One exchange with the support service; the answer is applied on the GUI thread by the
 // client itself.
 void AppDelegate::syncWithServer() {
-    ServiceClient::shared().checkWithServer();
+    m_context.service.checkWithServer();
 }
 
 // Switches for looking at one part of the application at once: each is on only when its
 // variable is exactly "1".
 void AppDelegate::applyEnvironmentSwitches() {
     if (qEnvironmentVariable("ORVENNA_DEBUG_PANEL") == "1") {
-        CalSettings::setShowInMenuBar(true);
+        m_context.settings.setShowInMenuBar(true);
         applyStatusItemState();
         QTimer::singleShot(600, this,
-                           [this] { m_panelController.show(m_statusController.button()); });
+                           [this] { m_context.panel.show(m_context.statusItems.button()); });
     }
 }
 
 void AppDelegate::buildMainWindow() {
     m_mainWindow = std::make_unique<MainWindow>();
-    m_mainWindow->onClose = [this] { mainWindowWillClose(); };
-    setTaskbarPresence(!isMenuBarMode());
+    connect(m_mainWindow.get(), &MainWindow::closing, this, &AppDelegate::mainWindowClosing);
+    setTaskbarPresence(!m_context.settings.menuBarMode());
+}
+
+bool AppDelegate::statusItemsWanted() const {
+    return m_context.settings.showInMenuBar() || m_context.settings.menuBarMode();
 }
 
 void AppDelegate::applyStatusItemState() {
-    if (CalSettings::showInMenuBar() || isMenuBarMode()) {
-        m_statusController.enable();
+    if (statusItemsWanted()) {
+        m_context.statusItems.enable();
         return;
     }
-    m_panelController.close();
-    m_statusController.disable();
+    m_context.panel.close();
+    m_context.statusItems.disable();
+}
+
+void AppDelegate::followHome() {
+    qCDebug(lcApp) << "Display mode:" << (m_context.settings.menuBarMode() ? "menu bar" : "Dock")
+                   << "status items:" << statusItemsWanted();
+    if (statusItemsWanted() != m_context.statusItems.isEnabled())
+        applyStatusItemState();
+    // From the event loop: changing the type of a window shows it, which must never happen
+    // in the middle of its close.
+    QTimer::singleShot(0, this, [this] { setTaskbarPresence(!m_context.settings.menuBarMode()); });
 }
 
 void AppDelegate::applyDisplayMode() {
-    applyHome();
+    followHome();
     QTimer::singleShot(0, this, &AppDelegate::bringMainWindowToFront);
 }
 
-// The status items and the taskbar entry for the stored mode; the window stays where it is.
-void AppDelegate::applyHome() {
-    applyStatusItemState();
-    setTaskbarPresence(!isMenuBarMode());
-}
-
 void AppDelegate::toggleMenuBarMode(bool on) {
-    Preferences::standard().setBool(PreferenceKeys::menuBarMode, on);
+    m_context.settings.setMenuBarMode(on);
     applyDisplayMode();
 }
 
 void AppDelegate::showOnboardingIfNeeded() {
-    Preferences& store = Preferences::standard();
-    if (store.boolForKey(PreferenceKeys::onboarded))
+    Settings& settings = m_context.settings;
+    if (settings.onboarded())
         return;
     // Stored before asking, so the question is never asked twice, even if the process ends
     // while the alert is open.
-    store.setBool(PreferenceKeys::onboarded, true);
+    settings.setOnboarded(true);
     const bool menuBar = askWhereToLive() == Home::menuBar;
     if (isQuitting())
         return; // the alert was ended, not answered
-    store.setBool(PreferenceKeys::menuBarMode, menuBar);
+    settings.setMenuBarMode(menuBar);
     if (menuBar)
-        CalSettings::setShowInMenuBar(true);
+        settings.setShowInMenuBar(true);
     applyDisplayMode();
 }
 
@@ -158,14 +158,11 @@ void AppDelegate::showMainWindow() {
     bringMainWindowToFront();
 }
 
-// The close must stick: the window comes back only when the user asks for it. Its taskbar
-// entry goes once it is hidden, since changing a visible window's type shows it again.
-void AppDelegate::mainWindowWillClose() {
-    if (isQuitting() || isMenuBarMode())
+// The close must stick: the window comes back only when the user asks for it.
+void AppDelegate::mainWindowClosing() {
+    if (isQuitting() || m_context.settings.menuBarMode())
         return;
-    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
-    applyStatusItemState();
-    QTimer::singleShot(0, this, &AppDelegate::applyHome);
+    m_context.settings.setMenuBarMode(true); // followHome() moves the application into the bar
 }
 
 // Dock mode gives the main window a taskbar entry; menu-bar mode takes it away, as a tool
@@ -173,9 +170,12 @@ void AppDelegate::mainWindowWillClose() {
 void AppDelegate::setTaskbarPresence(bool present) {
     if (!m_mainWindow)
         return;
+    const Qt::WindowType type = present ? Qt::Window : Qt::Tool;
+    if (m_mainWindow->windowType() == type)
+        return;
     const bool visible = m_mainWindow->isVisible();
     const Qt::WindowFlags others = m_mainWindow->windowFlags() & ~Qt::WindowType_Mask;
-    m_mainWindow->setWindowFlags(others | (present ? Qt::Window : Qt::Tool));
+    m_mainWindow->setWindowFlags(others | type);
     if (visible)
         m_mainWindow->show();
 }

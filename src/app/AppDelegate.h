@@ -1,48 +1,41 @@
 #pragma once
 
-#include "calendar/CalPanelController.h"
-#include "status/StatusItemController.h"
-
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
+class ApplicationContext;
 class MainWindow;
-class StatusBar;
 
-// The application's shell: creates the long-lived controllers, runs the launch sequence and
-// owns the two display modes. In menu-bar mode the application lives in the status bar only
-// (no taskbar entry, the process runs without windows); in Dock mode it is an ordinary
-// windowed application whose status items show only when the user asked for them.
+// The application's shell: runs the launch sequence, wires the long-lived objects of the
+// context to each other and owns the two display modes. In menu-bar mode the application lives
+// in the status bar only (no taskbar entry, the process runs without windows); in Dock mode it
+// is an ordinary windowed application whose status items show only when the user asked for
+// them. The mode follows the settings, also when another process changes them.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
     enum class Home { dock, menuBar };
 
-    explicit AppDelegate(StatusBar& bar, QObject* parent = nullptr);
+    explicit AppDelegate(ApplicationContext& context, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Before the event loop: the taskbar presence for the stored mode.
     void applyInitialActivationPolicy();
     void applicationDidFinishLaunching();
 
+    // Creates (or rebuilds) the status items, or removes them, as the settings say.
     void applyStatusItemState();
+    // The status items and the taskbar entry for the stored mode, then the main window in
+    // front.
     void applyDisplayMode();
     void toggleMenuBarMode(bool on);
     void showOnboardingIfNeeded();
     void showMainWindow();
     void syncWithServer();
-    // The main window is closing: in Dock mode that moves the application into the bar,
-    // unless the application is quitting.
-    void mainWindowWillClose();
 
-    static bool isMenuBarMode();
-
-    StatusItemController& statusController() { return m_statusController; }
-    CalPanelController& panelController() { return m_panelController; }
     const QTimer& syncTimer() const { return m_syncTimer; }
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
 
@@ -57,16 +50,21 @@ private:
     // Whether the application is on its way out (a Quit, or a signal that ends it): windows
     // closing then and alerts ending unanswered are no choice of the user's.
     bool isQuitting() const;
-    void applyHome();
+    bool statusItemsWanted() const;
+    // Brings the status items and the taskbar entry in line with the settings, changing
+    // nothing that already is.
+    void followHome();
+    // The main window is closing: in Dock mode that moves the application into the bar,
+    // unless the application is quitting.
+    void mainWindowClosing();
     void buildMainWindow();
     void setTaskbarPresence(bool present);
     void bringMainWindowToFront();
 
     void applyEnvironmentSwitches();
 
-    StatusItemController m_statusController;
+    ApplicationContext& m_context;
     QTimer m_syncTimer;
-    CalPanelController m_panelController;
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_quitEventSeen = false;
 };

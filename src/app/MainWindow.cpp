@@ -9,7 +9,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (onClose)
-        onClose();
+    Q_EMIT closing();
     event->accept();
 }

@@ -2,8 +2,6 @@
 
 #include <QMainWindow>
 
-#include <functional>
-
 // The application's window in Dock mode. Closing it never ends the application: the owner
 // is told first and moves the application into the status bar.
 class MainWindow : public QMainWindow {
@@ -13,7 +11,9 @@ public:
 
     explicit MainWindow(QWidget* parent = nullptr);
 
-    std::function<void()> onClose;
+Q_SIGNALS:
+    // The window is closing (by the user, or on the way out of the application).
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
-#include "calendar/CalendarAppOpener.h"
+#include "app/ApplicationContext.h"
 #include "platform/QuitOnSignals.h"
-#include "platform/StatusBar.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,9 +14,9 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain("orvennalabs.com");
     QApplication::setDesktopFileName("vesperin");
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
-    CalendarAppOpener::install();
 
-    AppDelegate delegate(StatusBar::system());
+    ApplicationContext context;
+    AppDelegate delegate(context);
     delegate.applyInitialActivationPolicy();
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return app.exec();

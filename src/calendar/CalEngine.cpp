@@ -6,8 +6,6 @@
 #include "platform/SystemContext.h"
 #include "settings/CalSettings.h"
 
-#include <QMutex>
-
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
 
@@ -47,16 +45,6 @@ QString formatted(const QDateTime& date, const char16_t* pattern) {
     icu::UnicodeString text;
     formatter.format(udate(date), text);
     return fromIcu(text);
-}
-
-struct Opener {
-    QMutex mutex;
-    CalEngine::DayOpener open;
-};
-
-Opener& opener() {
-    static Opener instance;
-    return instance;
 }
 
 } // namespace
@@ -157,7 +145,7 @@ bool isInShownMonth(const QDateTime& day, const QDateTime& shownMonth) {
     return a && b && field(*a, UCAL_MONTH) == field(*b, UCAL_MONTH);
 }
 
-bool openInCalendarApp(const QDateTime& date) {
+bool openInCalendarApp(const QDateTime& date, const DayOpener& open) {
     auto calendar = calendarAt(date);
     if (!calendar)
         return false;
@@ -166,17 +154,7 @@ bool openInCalendarApp(const QDateTime& date) {
     const auto day = field(*calendar, UCAL_DATE);
     if (!year || !month || !day)
         return false;
-    Opener& state = opener();
-    QMutexLocker lock(&state.mutex);
-    const DayOpener open = state.open;
-    lock.unlock();
     return open && open(QDate(*year, *month + 1, *day));
-}
-
-void setDayOpener(DayOpener open) {
-    Opener& state = opener();
-    QMutexLocker lock(&state.mutex);
-    state.open = std::move(open);
 }
 
 } // namespace CalEngine

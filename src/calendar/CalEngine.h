@@ -43,15 +43,13 @@ bool isSameDay(const QDateTime& first, const QDateTime& second);
 // Whether the day has the month number of the shown month (neighbouring months are dimmed).
 bool isInShownMonth(const QDateTime& day, const QDateTime& shownMonth);
 
-// Opens the day of the instant (in the current zone, as the grid shows it) in the user's
-// calendar application; false when no calendar application could be started.
-bool openInCalendarApp(const QDateTime& date);
-
 // What starts the calendar application on a day and reports whether one was started. Only
 // the desktop can start applications (and talk to them over D-Bus, which needs a library the
-// core does not link), so until the application installs an opener, and with an empty one,
-// nothing is started.
+// core does not link), so the application makes one (CalendarAppOpener) and tests their own.
 using DayOpener = std::function<bool(const QDate&)>;
-void setDayOpener(DayOpener opener);
+
+// Opens the day of the instant (in the current zone, as the grid shows it) with `open`; false
+// when no calendar application could be started, or `open` is empty.
+bool openInCalendarApp(const QDateTime& date, const DayOpener& open);
 
 } // namespace CalEngine

@@ -5,9 +5,9 @@
 #include "calendar/CalendarGridView.h"
 #include "platform/Appearance.h"
 #include "platform/SymbolImage.h"
-#include "settings/CalSettings.h"
 #include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -48,7 +48,9 @@ QToolButton* navigationButton(const Navigation& step, QWidget* parent, Appearanc
 
 } // namespace
 
-CalPanelController::CalPanelController(QObject* parent) : QObject(parent) {}
+CalPanelController::CalPanelController(const Settings& settings, CalEngine::DayOpener openDay,
+                                       QObject* parent)
+    : QObject(parent), m_settings(settings), m_openDay(std::move(openDay)) {}
 
 CalPanelController::~CalPanelController() {
     close();
@@ -71,7 +73,7 @@ void CalPanelController::toggle(QWidget* button) {
 void CalPanelController::show(QWidget* button) {
     close();
     m_displayedMonth = now();
-    const int width = CalPanel::widthFor(CalSettings::showWeekNumbers());
+    const int width = CalPanel::widthFor(m_settings.showWeekNumbers());
     build(width);
     place(button, width);
     m_panel->show();
@@ -131,7 +133,7 @@ void CalPanelController::setHint(const QString& text) {
 // A day opened in the calendar application closes the panel. Without one, closing would
 // look as if the double-click had simply failed: the panel stays and says why.
 void CalPanelController::openInCalendar(const QDateTime& day) {
-    if (CalEngine::openInCalendarApp(day))
+    if (CalEngine::openInCalendarApp(day, m_openDay))
         close();
     else if (m_hint)
         setHint(L("cal.no_calendar_app"));

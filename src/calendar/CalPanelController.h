@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/CalEngine.h"
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
 
@@ -11,6 +12,8 @@
 #include <QPushButton>
 
 #include <functional>
+
+class Settings;
 
 // The month calendar that drops down under a status item. Builds the panel afresh at every
 // opening (so it always starts on the current month and with the current settings),
@@ -24,7 +27,10 @@ public:
     static constexpr int screenMargin = 8;
     static constexpr qint64 reopenGuardMs = 250;
 
-    explicit CalPanelController(QObject* parent = nullptr);
+    // Opens double-clicked days with `openDay`; reads the week numbers from `settings` at
+    // every opening.
+    CalPanelController(const Settings& settings, CalEngine::DayOpener openDay,
+                       QObject* parent = nullptr);
     ~CalPanelController() override;
 
     bool isVisible() const;
@@ -77,4 +83,6 @@ private:
     QDateTime m_displayedMonth = QDateTime::currentDateTime();
     // Monotonic, so that setting the clock back cannot hold the panel shut.
     QElapsedTimer m_sinceClose;
+    const Settings& m_settings;
+    const CalEngine::DayOpener m_openDay;
 };

@@ -16,8 +16,4 @@ CalEngine::DayOpener opener(ProcessLauncher& launcher, const QDBusConnection& bu
     };
 }
 
-void install() {
-    CalEngine::setDayOpener(opener(ProcessLauncher::system(), QDBusConnection::sessionBus()));
-}
-
 } // namespace CalendarAppOpener

@@ -5,16 +5,12 @@
 
 #include <QDBusConnection>
 
-// Lets the calendar engine open days in the user's calendar application: the default
-// text/calendar application is started on the day (CalendarLauncher), and a KOrganizer so
-// started is then asked over the session bus to show it (KOrganizerDateCall).
+// Opens days in the user's calendar application: the default text/calendar application is
+// started on the day (CalendarLauncher), and a KOrganizer so started is then asked over the
+// session bus to show it (KOrganizerDateCall).
 namespace CalendarAppOpener {
 
 // The opener that starts programs through `launcher` and talks to KOrganizer over `bus`.
 CalEngine::DayOpener opener(ProcessLauncher& launcher, const QDBusConnection& bus);
-
-// Installs the opener of the real desktop into the engine. The application calls it once at
-// start-up, after its QCoreApplication exists.
-void install();
 
 } // namespace CalendarAppOpener

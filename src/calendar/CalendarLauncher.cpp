@@ -1,6 +1,7 @@
 #include "calendar/CalendarLauncher.h"
 
 #include "calendar/GnomeCalendarDate.h"
+#include "calendar/Logging.h"
 #include "platform/MimeApps.h"
 
 namespace CalendarLauncher {
@@ -32,12 +33,17 @@ QStringList dayArguments(Application application, const QDate& day) {
 
 std::optional<Application> open(const QDate& day, ProcessLauncher& launcher) {
     const auto entry = MimeApps::defaultApplication(calendarType);
-    if (!entry)
+    if (!entry) {
+        qCInfo(lcCalendar, "No application opens %s", calendarType);
         return std::nullopt;
+    }
     const Application application = applicationOf(entry->id);
     const QStringList command = entry->command(dayArguments(application, day));
-    if (command.isEmpty() || !launcher.startDetached(command.first(), command.mid(1)))
+    qCDebug(lcCalendar) << "Opening" << day << "with" << entry->id << command;
+    if (command.isEmpty() || !launcher.startDetached(command.first(), command.mid(1))) {
+        qCWarning(lcCalendar) << "Cannot start" << command;
         return std::nullopt;
+    }
     return application;
 }
 

@@ -4,8 +4,9 @@
 
 #include <QObject>
 
-// Announces every write of the layout or of the item padding, synchronously, on the thread
-// that wrote. One instance per process.
+// Announces every change of the layout or of the item padding: a write of this process
+// synchronously, on the thread that wrote; a change written by another process as soon as the
+// store sees it. One instance per process.
 class MenuBarLayoutNotifier : public QObject {
     Q_OBJECT
 public:
@@ -16,8 +17,8 @@ Q_SIGNALS:
     void changed();
 };
 
-// The stored menu-bar items, their padding and the built-in presets. Nothing is cached:
-// every read decodes the stored bytes afresh.
+// The stored menu-bar items, their padding and the built-in presets. The stored bytes are
+// decoded once per change and served from memory in between.
 namespace MenuBarLayout {
 
 struct Preset {

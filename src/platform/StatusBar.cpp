@@ -3,7 +3,6 @@
 #include "platform/StatusBarButton.h"
 #include "platform/StatusItem.h"
 #include "platform/X11Dock.h"
-#include "settings/Preferences.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -12,18 +11,9 @@
 
 namespace {
 
-// The bar's memory of where the user put named items, kept apart from the application's
-// own settings as the system's memory of status items would be.
-const char* const positionsDomain = "com.orvennalabs.vesperin.statusbar";
-const char* const orderKey = "ItemOrder";
 constexpr int rightMargin = 8;
 
 } // namespace
-
-StatusBar& StatusBar::system() {
-    static StatusBar* bar = new StatusBar;
-    return *bar;
-}
 
 StatusBar::StatusBar(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -96,7 +86,7 @@ void StatusBar::moveItem(StatusItem* item, int index) {
 // Puts a newly named item back where the user last dragged it, relative to the other named
 // items; an item the bar has never seen stays where it was created.
 void StatusBar::placeNamedItem(StatusItem* item) {
-    const QStringList order = rememberedOrder();
+    const QStringList& order = m_rememberedOrder;
     const qsizetype rank = order.indexOf(item->autosaveName());
     if (rank < 0)
         return;
@@ -113,26 +103,20 @@ void StatusBar::placeNamedItem(StatusItem* item) {
     relayout();
 }
 
-QStringList StatusBar::rememberedOrder() const {
-    const auto stored = Preferences::domain(positionsDomain).arrayForKey(orderKey);
-    QStringList order;
-    for (const QVariant& name : stored.value_or(QVariantList()))
-        order.append(name.toString());
-    return order;
+void StatusBar::setRememberedOrder(const QStringList& order) {
+    m_rememberedOrder = order;
 }
 
-// Keeps the remembered order of names that are not shown now, and puts the shown ones in
-// their new order around them.
+// The names shown now, in their new order, after the remembered names that are not shown.
 void StatusBar::rememberOrder() {
     QStringList shown;
     for (StatusItem* item : m_items) {
         if (!item->autosaveName().isEmpty())
             shown.append(item->autosaveName());
     }
-    QStringList order = rememberedOrder();
-    order.removeIf([&](const QString& name) { return shown.contains(name); });
-    order.append(shown);
-    Preferences::domain(positionsDomain).setObject(orderKey, QVariant(order));
+    m_rememberedOrder.removeIf([&](const QString& name) { return shown.contains(name); });
+    m_rememberedOrder.append(shown);
+    Q_EMIT orderRemembered(m_rememberedOrder);
 }
 
 void StatusBar::updateVisibility() {

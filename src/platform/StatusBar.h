@@ -13,12 +13,11 @@ class StatusItem;
 // status bar: a frameless dock window whose strut keeps other windows clear of it. Items are
 // laid out from the right edge; a new item goes to the left of those already there, unless
 // its autosave name places it where it was before. Alt-dragging an item moves it, and the new
-// order is remembered. The bar is shown while it has items.
+// order is remembered and announced (the owner keeps it across runs). The bar is shown while
+// it has items.
 class StatusBar : public QWidget {
     Q_OBJECT
 public:
-    // The process's bar, created on first use.
-    static StatusBar& system();
     static constexpr int thickness = 24;
 
     explicit StatusBar(QWidget* parent = nullptr);
@@ -43,6 +42,15 @@ public:
 
     void placeNamedItem(StatusItem* item);
 
+    // The autosave names in the order the user last left them, left to right; names not shown
+    // now keep their place among the others.
+    QStringList rememberedOrder() const { return m_rememberedOrder; }
+    void setRememberedOrder(const QStringList& order);
+
+Q_SIGNALS:
+    // The user dragged an item: the new remembered order.
+    void orderRemembered(const QStringList& order);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
@@ -53,8 +61,8 @@ private:
     void applyAppearance();
     void fitToScreen();
     void rememberOrder();
-    QStringList rememberedOrder() const;
 
     QList<StatusItem*> m_items;
     std::optional<Appearance> m_forcedAppearance;
+    QStringList m_rememberedOrder;
 };

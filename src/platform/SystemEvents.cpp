@@ -1,6 +1,7 @@
 #include "platform/SystemEvents.h"
 
 #include "platform/IcuString.h"
+#include "platform/Logging.h"
 #include "platform/SystemContext.h"
 
 #include <QCoreApplication>
@@ -9,9 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QPointer>
 #include <QSocketNotifier>
-#include <QThread>
 #include <QTimer>
 
 #include <unicode/gregocal.h>
@@ -49,17 +48,6 @@ QDateTime instantOf(const icu::Calendar& calendar) {
 }
 
 } // namespace
-
-SystemEvents* SystemEvents::instance() {
-    static QPointer<SystemEvents> shared;
-    if (!shared) {
-        QCoreApplication* application = QCoreApplication::instance();
-        Q_ASSERT_X(application && QThread::currentThread() == application->thread(),
-                   "SystemEvents::instance", "first call on the GUI thread, after the application");
-        shared = new SystemEvents(application);
-    }
-    return shared;
-}
 
 SystemEvents::SystemEvents(QObject* parent) : SystemEvents(Sources{}, parent) {}
 
@@ -188,7 +176,7 @@ void SystemEvents::armClockWatch() {
     if (m_clockFd < 0) {
         m_clockFd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
         if (m_clockFd < 0) {
-            qWarning("SystemEvents: no clock watch: %s", std::strerror(errno));
+            qCWarning(lcPlatform, "No clock watch: %s", std::strerror(errno));
             return;
         }
         m_clockNotifier = new QSocketNotifier(m_clockFd, QSocketNotifier::Read, this);
@@ -199,7 +187,7 @@ void SystemEvents::armClockWatch() {
     never.it_value.tv_sec = std::numeric_limits<time_t>::max();
     if (::timerfd_settime(m_clockFd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &never, nullptr) <
         0)
-        qWarning("SystemEvents: cannot arm the clock watch: %s", std::strerror(errno));
+        qCWarning(lcPlatform, "Cannot arm the clock watch: %s", std::strerror(errno));
 }
 
 void SystemEvents::clockWatchReadable() {

@@ -12,21 +12,20 @@ class QFileSystemWatcher;
 class QSocketNotifier;
 class QTimer;
 
-// The system changes that make displayed dates stale. One instance per process; it starts
-// watching when first asked for (a QCoreApplication must exist). Signals are delivered on the
-// GUI thread.
+// The system changes that make displayed dates stale. The application makes one and hands
+// it to whoever shows dates; it watches from its creation (a QCoreApplication must exist).
+// Signals are delivered on the GUI thread.
 class SystemEvents : public QObject {
     Q_OBJECT
 public:
-    static SystemEvents* instance();
-
     // Where the changes are read from. The defaults are the machine's own; tests point the
     // zone files at a folder of their own and the clock at a fake one.
     struct Sources {
         QStringList zoneFiles{"/etc/localtime", "/etc/timezone"};
         std::function<QDateTime()> now = &QDateTime::currentDateTimeUtc;
     };
-    // A separate watcher over other sources. The application uses instance().
+    // Watches the machine's own sources.
+    explicit SystemEvents(QObject* parent = nullptr);
     explicit SystemEvents(Sources sources, QObject* parent = nullptr);
     ~SystemEvents() override;
 
@@ -56,7 +55,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit SystemEvents(QObject* parent = nullptr);
     friend class SystemEventsProbe;
 
     // Emits dayChanged when the local date is no longer the one last seen, then re-arms the

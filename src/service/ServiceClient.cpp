@@ -2,16 +2,14 @@
 
 #include "platform/Integers.h"
 #include "platform/OperatingSystem.h"
+#include "service/Logging.h"
 #include "service/ServiceAnswers.h"
 #include "service/ServiceEndpoints.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 
-#include <QCoreApplication>
 #include <QJsonObject>
 #include <QNetworkReply>
-#include <QPointer>
-#include <QThread>
 #include <QUuid>
 
 namespace {
@@ -68,16 +66,6 @@ QList<qint64> shownIds() {
 }
 
 } // namespace
-
-ServiceClient& ServiceClient::shared() {
-    static QPointer<ServiceClient> instance;
-    if (!instance) {
-        Q_ASSERT(!QCoreApplication::instance() ||
-                 QThread::currentThread() == QCoreApplication::instance()->thread());
-        instance = new ServiceClient(QCoreApplication::instance());
-    }
-    return *instance;
-}
 
 ServiceClient::ServiceClient(QObject* parent)
     : QObject(parent), m_now([] { return QDateTime::currentDateTimeUtc(); }) {}
@@ -159,8 +147,10 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
 
 void ServiceClient::applyCheckAnswer(const QByteArray& body) {
     const auto answer = ServiceAnswers::parseCheckAnswer(body);
-    if (!answer)
+    if (!answer) {
+        qCDebug(lcService) << "The check ended without a usable answer";
         return;
+    }
     m_ticketState = answer->ticketState;
     // An answer without a message leaves an earlier pending message in place.
     if (answer->messageId >= 1 && !answer->message.isEmpty() &&

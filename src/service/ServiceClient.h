@@ -42,9 +42,6 @@ public:
     static constexpr std::chrono::milliseconds defaultCheckTimeout{8000};
     static constexpr std::chrono::milliseconds defaultReportTimeout{10000};
 
-    // The process-wide client, created on first use; first call it on the GUI thread.
-    static ServiceClient& shared();
-
     explicit ServiceClient(QObject* parent = nullptr);
 
     // "VSPDeviceId"; created (a random upper-case UUID) and stored when absent or empty.

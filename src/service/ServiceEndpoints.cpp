@@ -1,5 +1,7 @@
 #include "service/ServiceEndpoints.h"
 
+#include "service/Logging.h"
+
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QJsonDocument>
@@ -83,6 +85,8 @@ QNetworkReply* post(const QUrl& endpoint, const QJsonObject& record,
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
                      [reply](qint64 received, qint64 total) {
                          if (received > maxAnswerBytes || total > maxAnswerBytes) {
+                             qCWarning(lcService, "An answer of %s went past %lld bytes; ignored",
+                                       qPrintable(reply->url().toString()), maxAnswerBytes);
                              reply->setProperty(tooLargeProperty, true);
                              reply->abort();
                          }

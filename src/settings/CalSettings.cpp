@@ -1,7 +1,6 @@
 #include "settings/CalSettings.h"
 
 #include "settings/PreferenceKeys.h"
-#include "settings/Preferences.h"
 
 std::optional<CalIconFormat> calIconFormatFromRaw(long long raw) {
     switch (raw) {
@@ -18,40 +17,39 @@ std::optional<CalIconFormat> calIconFormatFromRaw(long long raw) {
 
 namespace CalSettings {
 
-bool showInMenuBar() {
-    return Preferences::standard().boolForKey(PreferenceKeys::showInMenuBar);
+bool showInMenuBar(const Preferences& store) {
+    return store.boolForKey(PreferenceKeys::showInMenuBar);
 }
 
-void setShowInMenuBar(bool show) {
-    Preferences::standard().setBool(PreferenceKeys::showInMenuBar, show);
+void setShowInMenuBar(bool show, Preferences& store) {
+    store.setBool(PreferenceKeys::showInMenuBar, show);
 }
 
-CalIconFormat iconFormat() {
-    const auto& store = Preferences::standard();
+CalIconFormat iconFormat(const Preferences& store) {
     if (!store.objectForKey(PreferenceKeys::iconFormat))
         return CalIconFormat::weekdayDay;
     return calIconFormatFromRaw(store.integerForKey(PreferenceKeys::iconFormat))
         .value_or(CalIconFormat::weekdayDay);
 }
 
-void setIconFormat(CalIconFormat format) {
-    Preferences::standard().setInteger(PreferenceKeys::iconFormat, rawValue(format));
+void setIconFormat(CalIconFormat format, Preferences& store) {
+    store.setInteger(PreferenceKeys::iconFormat, rawValue(format));
 }
 
-bool showWeekNumbers() {
-    return Preferences::standard().boolForKey(PreferenceKeys::weekNumbers);
+bool showWeekNumbers(const Preferences& store) {
+    return store.boolForKey(PreferenceKeys::weekNumbers);
 }
 
-void setShowWeekNumbers(bool show) {
-    Preferences::standard().setBool(PreferenceKeys::weekNumbers, show);
+void setShowWeekNumbers(bool show, Preferences& store) {
+    store.setBool(PreferenceKeys::weekNumbers, show);
 }
 
-int firstWeekday() {
-    return Preferences::standard().integerForKey(PreferenceKeys::firstWeekday) == 1 ? 1 : 2;
+int firstWeekday(const Preferences& store) {
+    return store.integerForKey(PreferenceKeys::firstWeekday) == 1 ? 1 : 2;
 }
 
-void setFirstWeekday(int weekday) {
-    Preferences::standard().setInteger(PreferenceKeys::firstWeekday, weekday == 1 ? 1 : 2);
+void setFirstWeekday(int weekday, Preferences& store) {
+    store.setInteger(PreferenceKeys::firstWeekday, weekday == 1 ? 1 : 2);
 }
 
 } // namespace CalSettings

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Preferences.h"
+
 #include <optional>
 
 // The format of the single status item of earlier versions; still read to build the
@@ -12,23 +14,24 @@ inline int rawValue(CalIconFormat format) {
     return int(format);
 }
 
-// The calendar settings. No state of its own: every read goes to the preferences store and
-// every write is stored at once.
+// The calendar settings: the rules of their stored form. No state of their own: every read
+// goes to the store (the application's, unless another is given) and every write is stored at
+// once. Settings is their live face, with change signals.
 namespace CalSettings {
 
-bool showInMenuBar();
-void setShowInMenuBar(bool show);
+bool showInMenuBar(const Preferences& store = Preferences::standard());
+void setShowInMenuBar(bool show, Preferences& store = Preferences::standard());
 
 // A missing key reads as weekdayDay; a stored 0 is iconOnly, 1 is day, anything else
 // weekdayDay.
-CalIconFormat iconFormat();
-void setIconFormat(CalIconFormat format);
+CalIconFormat iconFormat(const Preferences& store = Preferences::standard());
+void setIconFormat(CalIconFormat format, Preferences& store = Preferences::standard());
 
-bool showWeekNumbers();
-void setShowWeekNumbers(bool show);
+bool showWeekNumbers(const Preferences& store = Preferences::standard());
+void setShowWeekNumbers(bool show, Preferences& store = Preferences::standard());
 
 // 1 = Sunday, 2 = Monday; every value other than 1 means Monday.
-int firstWeekday();
-void setFirstWeekday(int weekday);
+int firstWeekday(const Preferences& store = Preferences::standard());
+void setFirstWeekday(int weekday, Preferences& store = Preferences::standard());
 
 } // namespace CalSettings

@@ -3,19 +3,24 @@
 #include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
 #include "platform/Integers.h"
+#include "settings/Logging.h"
 #include "settings/PreferenceCoding.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -69,16 +74,55 @@ Preferences& Preferences::standard() {
     return domain(applicationDomain);
 }
 
+namespace {
+
+struct Registry {
+    QMutex mutex;
+    std::map<QString, std::unique_ptr<Preferences>> stores; // by file path
+};
+
+Registry& registry() {
+    static Registry instance;
+    return instance;
+}
+
+// The keys whose values differ between two contents of a domain.
+QStringList differences(const QVariantMap& before, const QVariantMap& after) {
+    QStringList keys;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        const auto other = after.constFind(it.key());
+        if (other == after.cend() || *other != *it)
+            keys.append(it.key());
+    }
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            keys.append(it.key());
+    }
+    return keys;
+}
+
+} // namespace
+
 Preferences& Preferences::domain(const QString& name) {
     Q_ASSERT(isValidDomainName(name));
-    static QMutex registryMutex;
-    static std::map<QString, std::unique_ptr<Preferences>> registry;
     const QString path = folder() + "/" + name + ".json";
-    QMutexLocker lock(&registryMutex);
-    auto& store = registry[path];
+    Registry& stores = registry();
+    QMutexLocker lock(&stores.mutex);
+    auto& store = stores.stores[path];
     if (!store)
         store = std::make_unique<Preferences>(name, path);
     return *store;
+}
+
+QList<Preferences*> Preferences::storesIn(const QString& folder) {
+    Registry& stores = registry();
+    QMutexLocker lock(&stores.mutex);
+    QList<Preferences*> found;
+    for (const auto& [path, store] : stores.stores) {
+        if (QFileInfo(path).absolutePath() == QFileInfo(folder).absoluteFilePath())
+            found.append(store.get());
+    }
+    return found;
 }
 
 bool Preferences::isValidDomainName(const QString& name) {
@@ -92,7 +136,11 @@ QString Preferences::folder() {
 }
 
 Preferences::Preferences(const QString& domain, const QString& path)
-    : m_domain(domain), m_path(path) {}
+    : m_domain(domain), m_path(path) {
+    // Stores may be asked for on any thread; announcements made later belong to the GUI's.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        moveToThread(application->thread());
+}
 
 std::optional<Preferences::FileStamp> Preferences::currentStamp() const {
     struct stat info {};
@@ -110,29 +158,32 @@ void Preferences::refreshLocked() const {
     if (!isStaleLocked())
         return;
     FolderLock lock(QFileInfo(m_path).absolutePath());
-    loadLocked();
+    announceLater(loadLocked());
 }
 
 // Called with the folder lock held, so that no writer replaces the file while a broken one
-// is being moved aside.
-void Preferences::loadLocked() const {
+// is being moved aside. The first load announces nothing: there was nothing before it.
+QStringList Preferences::loadLocked() const {
+    const bool first = !m_loaded;
+    const QVariantMap before = std::exchange(m_values, {});
     m_loaded = true;
-    m_values.clear();
     m_stamp = currentStamp();
-    if (!m_stamp)
-        return;
-    QFile file(m_path);
-    std::optional<QVariantMap> values;
-    if (file.open(QIODevice::ReadOnly))
-        values = PreferenceCoding::decodeDomain(file.readAll());
-    if (values) {
-        m_values = *values;
-        return;
+    if (m_stamp) {
+        QFile file(m_path);
+        std::optional<QVariantMap> values;
+        if (file.open(QIODevice::ReadOnly))
+            values = PreferenceCoding::decodeDomain(file.readAll());
+        if (values) {
+            m_values = std::move(*values);
+        } else {
+            const QString aside = AtomicFile::moveAside(m_path, "unreadable");
+            qCWarning(lcPreferences,
+                      "The preferences file %s could not be read and was moved to %s",
+                      qPrintable(m_path), qPrintable(aside));
+            m_stamp = currentStamp();
+        }
     }
-    const QString aside = AtomicFile::moveAside(m_path, "unreadable");
-    qWarning("Vesperin: the preferences file %s could not be read and was moved to %s",
-             qPrintable(m_path), qPrintable(aside));
-    m_stamp = currentStamp();
+    return first ? QStringList() : differences(before, m_values);
 }
 
 bool Preferences::saveLocked() {
@@ -140,16 +191,59 @@ bool Preferences::saveLocked() {
     const bool saved = AtomicFile::write(m_path, PreferenceCoding::encodeDomain(m_values));
     if (saved)
         m_stamp = currentStamp();
+    else
+        qCWarning(lcPreferences, "The preferences file %s could not be saved: %s",
+                  qPrintable(m_path), std::strerror(errno));
     return saved;
 }
 
 template <typename Change> bool Preferences::modify(Change&& change) {
-    QMutexLocker lock(&m_mutex);
-    FolderLock folderLock(QFileInfo(m_path).absolutePath());
-    if (isStaleLocked())
-        loadLocked();
-    change(m_values);
-    return saveLocked();
+    QStringList changedKeys;
+    bool saved = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        FolderLock folderLock(QFileInfo(m_path).absolutePath());
+        if (isStaleLocked())
+            changedKeys = loadLocked();
+        changedKeys += std::exchange(m_unannounced, {});
+        const QVariantMap before = m_values;
+        change(m_values);
+        changedKeys += differences(before, m_values);
+        saved = saveLocked();
+    }
+    changedKeys.removeDuplicates();
+    if (!changedKeys.isEmpty())
+        Q_EMIT changed(changedKeys);
+    return saved;
+}
+
+void Preferences::announceLater(const QStringList& keys) const {
+    if (keys.isEmpty())
+        return;
+    const bool scheduled = !m_unannounced.isEmpty();
+    m_unannounced += keys;
+    if (!scheduled)
+        QMetaObject::invokeMethod(const_cast<Preferences*>(this), &Preferences::announcePending,
+                                  Qt::QueuedConnection);
+}
+
+void Preferences::announcePending() {
+    QStringList keys;
+    {
+        QMutexLocker lock(&m_mutex);
+        keys = std::exchange(m_unannounced, {});
+    }
+    keys.removeDuplicates();
+    if (!keys.isEmpty())
+        Q_EMIT changed(keys);
+}
+
+void Preferences::reloadIfChanged() {
+    {
+        QMutexLocker lock(&m_mutex);
+        refreshLocked();
+    }
+    announcePending();
 }
 
 std::optional<QVariant> Preferences::objectForKey(const QString& key) const {

@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QMutex>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -14,10 +17,12 @@
 //
 // Every write is visible to the next read at once and is saved before the call returns,
 // atomically. Reads notice when another process (the vesperin-defaults tool, a second
-// instance) replaced the file and load it afresh. A file that cannot be read or parsed is
-// moved aside with its bytes intact and the store starts empty. All members are safe to
-// call from any thread.
-class Preferences {
+// instance, a synced dotfile) replaced the file and load it afresh; a PreferencesWatcher
+// makes that happen as soon as the file changes. Every change of a value, by this process or
+// another, is announced by changed(). A file that cannot be read or parsed is moved aside with
+// its bytes intact and the store starts empty. All members are safe to call from any thread.
+class Preferences : public QObject {
+    Q_OBJECT
 public:
     static constexpr const char* applicationDomain = "com.orvennalabs.vesperin";
 
@@ -29,6 +34,8 @@ public:
     // Domain names become file names: letters, digits, '.', '-' and '_', not starting with '.'.
     static bool isValidDomainName(const QString& name);
     static QString folder();
+    // The stores asked for so far whose files are in `folder`.
+    static QList<Preferences*> storesIn(const QString& folder);
 
     QString domainName() const { return m_domain; }
     QString filePath() const { return m_path; }
@@ -56,9 +63,17 @@ public:
     bool removeObject(const QString& key);
     bool removeAll();
 
+    // Loads the file again if another process replaced or changed it, and announces the keys
+    // whose values differ.
+    void reloadIfChanged();
+
     Preferences(const QString& domain, const QString& path);
-    Preferences(const Preferences&) = delete;
-    Preferences& operator=(const Preferences&) = delete;
+
+Q_SIGNALS:
+    // The keys whose values changed. A write of this process announces its key before the
+    // write returns, on the writing thread (and only when the value really changed); changes
+    // of another process are announced on the GUI thread once they are seen.
+    void changed(const QStringList& keys);
 
 private:
     struct FileStamp {
@@ -70,9 +85,14 @@ private:
     std::optional<FileStamp> currentStamp() const;
     bool isStaleLocked() const;
     void refreshLocked() const;
-    void loadLocked() const;
+    // Loads the file; returns the keys whose values it changed.
+    QStringList loadLocked() const;
     bool saveLocked();
     template <typename Change> bool modify(Change&& change);
+    // Changes seen while reading are announced later, from the event loop: a listener must
+    // never run in the middle of someone else's read.
+    void announceLater(const QStringList& keys) const;
+    void announcePending();
 
     const QString m_domain;
     const QString m_path;
@@ -80,4 +100,5 @@ private:
     mutable QVariantMap m_values;
     mutable std::optional<FileStamp> m_stamp;
     mutable bool m_loaded = false;
+    mutable QStringList m_unannounced;
 };

@@ -9,6 +9,7 @@
 #include "platform/SymbolImage.h"
 #include "platform/SystemEvents.h"
 #include "settings/DrawingHelpers.h"
+#include "status/Logging.h"
 
 #include <QDateTime>
 #include <QFontMetricsF>
@@ -45,8 +46,8 @@ PassThroughLabel::PassThroughLabel(const QString& text, QWidget* parent) : QLabe
     setText(text);
 }
 
-StatusItemController::StatusItemController(StatusBar* bar, SystemEvents* events, QObject* parent)
-    : QObject(parent), m_bar(bar), m_events(events ? events : SystemEvents::instance()) {
+StatusItemController::StatusItemController(StatusBar& bar, SystemEvents& events, QObject* parent)
+    : QObject(parent), m_bar(bar), m_events(events) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -81,7 +82,7 @@ void StatusItemController::enable() {
     rebuild();
     for (auto signal : {&SystemEvents::dayChanged, &SystemEvents::timeZoneChanged,
                         &SystemEvents::clockChanged, &SystemEvents::localeChanged})
-        m_observers.append(connect(m_events, signal, this, &StatusItemController::systemChanged,
+        m_observers.append(connect(&m_events, signal, this, &StatusItemController::systemChanged,
                                    Qt::QueuedConnection));
     m_observers.append(connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
                                this, &StatusItemController::rebuildIfNeeded));
@@ -109,13 +110,13 @@ void StatusItemController::rebuild() {
     // Each new status item lands left of the existing ones, so creating them from the last
     // to the first shows them left to right in layout order.
     for (auto it = items.crbegin(); it != items.crend(); ++it) {
-        StatusItem* status = m_bar->addItem(StatusItem::variableLength);
+        StatusItem* status = m_bar.addItem(StatusItem::variableLength);
         status->setAutosaveName(autosaveNameFor(*it));
         configure(status);
         m_entries.prepend({*it, status});
     }
     if (items.isEmpty()) {
-        m_fallback = m_bar->addItem(StatusItem::variableLength);
+        m_fallback = m_bar.addItem(StatusItem::variableLength);
         m_fallback->setAutosaveName("VSP-fallback");
         configure(m_fallback);
     }
@@ -131,10 +132,10 @@ void StatusItemController::configure(StatusItem* status) {
 
 void StatusItemController::removeAll() {
     for (const Entry& entry : std::as_const(m_entries))
-        m_bar->removeItem(entry.status);
+        m_bar.removeItem(entry.status);
     m_entries.clear();
     if (m_fallback)
-        m_bar->removeItem(m_fallback);
+        m_bar.removeItem(m_fallback);
     m_fallback = nullptr;
 }
 
@@ -154,7 +155,7 @@ void StatusItemController::rebuildIfNeeded() {
 }
 
 void StatusItemController::refreshTitle() {
-    const QDateTime now = m_events->now();
+    const QDateTime now = m_events.now();
     for (const Entry& entry : std::as_const(m_entries))
         apply(MenuBarRenderer::render(entry.item, now), entry.status);
     if (m_fallback)
@@ -174,6 +175,7 @@ void StatusItemController::scheduleTimer(const QList<MenuBarItem>& items) {
         m_interval = 60;
     else
         return; // dates change at midnight, which the day-change signal covers
+    qCDebug(lcStatus) << "Refreshing every" << *m_interval << "s for" << items.size() << "items";
     armTimer();
 }
 
@@ -184,7 +186,7 @@ void StatusItemController::scheduleTimer(const QList<MenuBarItem>& items) {
 void StatusItemController::armTimer() {
     if (!m_interval)
         return;
-    const qint64 now = m_events->now().toMSecsSinceEpoch();
+    const qint64 now = m_events.now().toMSecsSinceEpoch();
     m_timer.start(int(nextFiring(now, *m_interval) - now));
 }
 
@@ -243,8 +245,7 @@ void StatusItemController::clicked(StatusBarButton* button, Qt::MouseButton mous
         showContextMenu(button);
         return;
     }
-    if (onPrimaryClick)
-        onPrimaryClick(button);
+    Q_EMIT primaryClicked(button);
 }
 
 StatusItem* StatusItemController::statusItemFor(StatusBarButton* button) const {

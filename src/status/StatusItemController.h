@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/MenuBarItem.h"
+#include "platform/StatusBarButton.h"
 
 #include <QLabel>
 #include <QList>
@@ -13,7 +14,6 @@
 
 class QMenu;
 class StatusBar;
-class StatusBarButton;
 class StatusItem;
 class SystemEvents;
 
@@ -28,11 +28,11 @@ public:
 // Puts the application into the status bar: one status item per enabled menu-bar item, or a
 // single calendar icon when none is enabled. Keeps their texts current with a timer aligned
 // to the next whole second or minute and with the system's day, zone, clock and locale
-// changes, and routes clicks: left to onPrimaryClick, right to the menu contextMenuProvider
+// changes, and routes clicks: left to primaryClicked, right to the menu contextMenuProvider
 // builds.
 //
-// Time is read from `events` (the process's SystemEvents unless a test gives its own clock),
-// so the texts, the refresh timer and the system's change signals all agree on "now".
+// Time is read from `events`, so the texts, the refresh timer and the system's change signals
+// all agree on "now" (tests give it a clock of their own).
 class StatusItemController : public QObject {
     Q_OBJECT
 public:
@@ -41,15 +41,13 @@ public:
         StatusItem* status = nullptr;
     };
 
-    explicit StatusItemController(StatusBar* bar, SystemEvents* events = nullptr,
-                                  QObject* parent = nullptr);
+    StatusItemController(StatusBar& bar, SystemEvents& events, QObject* parent = nullptr);
     ~StatusItemController() override;
 
     bool isEnabled() const;
     // The first entry's button, else the fallback's; null when disabled.
     StatusBarButton* button() const;
 
-    std::function<void(StatusBarButton*)> onPrimaryClick;
     // Returns a new menu each time; the controller deletes it once it has been shown.
     std::function<QMenu*()> contextMenuProvider;
 
@@ -64,6 +62,10 @@ public:
 
     // The status item text font: 13 points, medium weight.
     static QFont textFont();
+
+Q_SIGNALS:
+    // A left click (with or without modifier keys) on the item of `button`.
+    void primaryClicked(StatusBarButton* button);
 
 private:
     void rebuild();
@@ -82,8 +84,8 @@ private:
     void showContextMenu(StatusBarButton* button);
     StatusItem* statusItemFor(StatusBarButton* button) const;
 
-    StatusBar* m_bar;
-    SystemEvents* m_events;
+    StatusBar& m_bar;
+    SystemEvents& m_events;
     QList<Entry> m_entries;
     StatusItem* m_fallback = nullptr;
     QList<QMetaObject::Connection> m_observers;

@@ -3,10 +3,10 @@
 #include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
 #include "platform/OperatingSystem.h"
-#include "platform/ProcessLauncher.h"
 #include "service/ServiceEndpoints.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "system/Logging.h"
 #include "system/SystemCrashRecords.h"
 
 #include <QDir>
@@ -21,12 +21,6 @@ namespace {
 
 constexpr std::chrono::milliseconds sendTimeout{8000};
 const QString crashKind = QStringLiteral("crash");
-
-ProcessLauncher* replacementLauncher = nullptr;
-
-ProcessLauncher& launcher() {
-    return replacementLauncher ? *replacementLauncher : ProcessLauncher::system();
-}
 
 struct PendingCrash {
     QString message;
@@ -67,11 +61,11 @@ QString truncatedRecord(const QString& text) {
 
 namespace CrashReporter {
 
-void install() {
+void install(ProcessLauncher& launcher) {
     // Temporary files of a write that a crash interrupted are useless now.
     AtomicFile::removeLeftovers(crashFile());
     sendPendingCrash();
-    sendSystemCrashReports();
+    sendSystemCrashReports(launcher);
     installHandlers();
 }
 
@@ -96,19 +90,19 @@ bool sendPendingCrash() {
     return true;
 }
 
-int sendSystemCrashReports() {
+int sendSystemCrashReports(ProcessLauncher& launcher) {
     Preferences& store = Preferences::standard();
     const auto lastScan = store.dateForKey(PreferenceKeys::lastCrashScan);
     auto newest = lastScan;
     int sent = 0;
-    const auto records =
-        SystemCrashRecords::list(launcher(), SystemCrashRecords::Program::current());
+    const auto records = SystemCrashRecords::list(launcher, SystemCrashRecords::Program::current());
     for (const SystemCrashRecords::Record& record : records) {
         if (lastScan && record.time <= *lastScan)
             continue;
         const auto text = record.read();
         if (!text)
             continue;
+        qCDebug(lcSystem) << "Sending the system's crash record of" << record.time;
         send(crashKind, summaryOfRecord(*text), truncatedRecord(*text));
         ++sent;
         if (!newest || record.time > *newest)
@@ -130,10 +124,6 @@ void send(const QString& kind, const QString& message, const QString& stack) {
         {"os", OperatingSystem::osString()}};
     QNetworkReply* reply = ServiceEndpoints::post(ServiceEndpoints::crash(), record, sendTimeout);
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
-}
-
-void setProcessLauncher(ProcessLauncher* replacement) {
-    replacementLauncher = replacement;
 }
 
 } // namespace CrashReporter

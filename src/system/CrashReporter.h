@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "platform/ProcessLauncher.h"
 
-class ProcessLauncher;
+#include <QString>
 
 // Captures the application's own crashes and sends them, with the system's own records of
 // them (systemd-coredump, apport), to the maker's service. A crash is never sent while it
@@ -17,8 +17,9 @@ inline constexpr int maxRecordCharacters = 18000;
 inline constexpr const char* separator = "\n---\n";
 
 // At start-up, on the GUI thread, before anything else: sends the pending crash, then the new
-// system records, then installs the handlers. Reports are sent without waiting for an answer.
-void install();
+// system records (coredumpctl run through `launcher`), then installs the handlers. Reports
+// are sent without waiting for an answer.
+void install(ProcessLauncher& launcher = ProcessLauncher::system());
 
 // The pending file's path; its folder is created (a failure is ignored).
 QString crashFile();
@@ -32,13 +33,10 @@ bool sendPendingCrash();
 // each is sent once. The message is the record's first line naming the signal, else
 // "Rapport système " and the system's name ("Rapport système Debian 12"); the stack is the
 // record's first 18000 characters. Returns how many were sent.
-int sendSystemCrashReports();
+int sendSystemCrashReports(ProcessLauncher& launcher = ProcessLauncher::system());
 
 // Posts one record of kind `kind` to the crash endpoint and forgets it.
 void send(const QString& kind, const QString& message, const QString& stack);
-
-// Replaces the launcher of coredumpctl; nullptr puts back the real one.
-void setProcessLauncher(ProcessLauncher* launcher);
 
 // The uncaught-exception handler, then one handler each for SIGABRT, SIGSEGV, SIGILL, SIGBUS,
 // SIGFPE and SIGTRAP. A signal is recorded as "Signal <number>" and then raised again with its

@@ -5,14 +5,9 @@
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "system/DesktopClock.h"
+#include "system/Logging.h"
 
 namespace {
-
-ProcessLauncher* replacementLauncher = nullptr;
-
-ProcessLauncher& launcher() {
-    return replacementLauncher ? *replacementLauncher : ProcessLauncher::system();
-}
 
 Preferences& clockDomain() {
     return Preferences::domain(SystemClock::domainName);
@@ -46,14 +41,14 @@ QVariantMap storedBackup() {
     return *backup;
 }
 
-void write(const QVariantMap& values, const QStringList& removing) {
+void write(const QVariantMap& values, const QStringList& removing, ProcessLauncher& launcher) {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         clockDomain().setObject(it.key(), it.value());
-        DesktopClock::apply(launcher(), it.key(), integerValue(it.value()));
+        DesktopClock::apply(launcher, it.key(), integerValue(it.value()));
     }
     for (const QString& key : removing) {
         clockDomain().removeObject(key);
-        DesktopClock::apply(launcher(), key, std::nullopt);
+        DesktopClock::apply(launcher, key, std::nullopt);
     }
 }
 
@@ -69,16 +64,16 @@ QVariantMap compactValues() {
     return {{"IsAnalog", qint64(1)}, {"ShowDate", qint64(2)}, {"ShowDayOfWeek", qint64(0)}};
 }
 
-bool isAvailable() {
+bool isAvailable(ProcessLauncher& launcher) {
     return !qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID") &&
-           DesktopClock::isShownHere(launcher());
+           DesktopClock::isShownHere(launcher);
 }
 
 bool isCompact() {
     return appDomain().boolForKey(PreferenceKeys::compactSystemClock);
 }
 
-QVariantMap currentValues() {
+QVariantMap currentValues(ProcessLauncher& launcher) {
     QVariantMap values;
     for (const QString& key : managedKeys()) {
         const auto value = clockDomain().objectForKey(key);
@@ -87,7 +82,7 @@ QVariantMap currentValues() {
     }
     // The desktop's own settings app may have changed its clock since we last wrote; what it
     // shows wins over a domain value that would show something else.
-    const QHash<QString, bool> desktop = DesktopClock::read(launcher());
+    const QHash<QString, bool> desktop = DesktopClock::read(launcher);
     for (auto it = desktop.cbegin(); it != desktop.cend(); ++it) {
         const auto stored = values.constFind(it.key());
         if (stored == values.cend() ||
@@ -97,8 +92,8 @@ QVariantMap currentValues() {
     return values;
 }
 
-bool matchesCompact() {
-    const QVariantMap values = currentValues();
+bool matchesCompact(ProcessLauncher& launcher) {
+    const QVariantMap values = currentValues(launcher);
     const QVariantMap compact = compactValues();
     for (auto it = compact.cbegin(); it != compact.cend(); ++it) {
         const auto value = values.constFind(it.key());
@@ -108,14 +103,15 @@ bool matchesCompact() {
     return true;
 }
 
-void setCompact(bool on) {
-    if (!isAvailable())
+void setCompact(bool on, ProcessLauncher& launcher) {
+    if (!isAvailable(launcher))
         return;
+    qCDebug(lcSystem) << "Compact system clock:" << on;
     if (on) {
         // Only the first switch saves: the values the user had before any compaction.
         if (!appDomain().objectForKey(PreferenceKeys::systemClockBackup))
-            appDomain().setObject(PreferenceKeys::systemClockBackup, currentValues());
-        write(compactValues(), {});
+            appDomain().setObject(PreferenceKeys::systemClockBackup, currentValues(launcher));
+        write(compactValues(), {}, launcher);
     } else {
         const QVariantMap backup = storedBackup();
         QStringList missing;
@@ -123,24 +119,20 @@ void setCompact(bool on) {
             if (!backup.contains(key))
                 missing.append(key);
         }
-        write(backup, missing);
+        write(backup, missing, launcher);
         appDomain().removeObject(PreferenceKeys::systemClockBackup);
     }
     appDomain().setBool(PreferenceKeys::compactSystemClock, on);
 }
 
-void reconcileAtLaunch() {
-    if (!isAvailable())
+void reconcileAtLaunch(ProcessLauncher& launcher) {
+    if (!isAvailable(launcher))
         return;
     const bool hasBackup = appDomain().objectForKey(PreferenceKeys::systemClockBackup).has_value();
     if (!isCompact() && hasBackup)
-        setCompact(false);
-    else if (isCompact() && !matchesCompact())
-        setCompact(true);
-}
-
-void setProcessLauncher(ProcessLauncher* launcher) {
-    replacementLauncher = launcher;
+        setCompact(false, launcher);
+    else if (isCompact() && !matchesCompact(launcher))
+        setCompact(true, launcher);
 }
 
 } // namespace SystemClock

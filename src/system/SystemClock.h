@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/ProcessLauncher.h"
+
 #include <QStringList>
 #include <QVariantMap>
-
-class ProcessLauncher;
 
 // Shrinks the system's own top-bar clock to its smallest form and gives it back exactly as
 // it was. The clock's settings live in the preferences domain "com.apple.menuextra.clock"
@@ -15,6 +15,8 @@ namespace SystemClock {
 
 inline constexpr const char* domainName = "com.apple.menuextra.clock";
 
+// The desktop settings tool runs through `launcher` (tests give one of their own).
+
 // "IsAnalog", "ShowDate", "ShowDayOfWeek", in this order.
 QStringList managedKeys();
 // "IsAnalog" 1, "ShowDate" 2 (never), "ShowDayOfWeek" 0, as integers.
@@ -24,23 +26,19 @@ QVariantMap compactValues();
 // DesktopClock::isShownHere), and never in an application sandbox (the variable
 // "APP_SANDBOX_CONTAINER_ID" is set, even empty). Where it is false, callers hide the switch
 // and nothing here touches any setting.
-bool isAvailable();
+bool isAvailable(ProcessLauncher& launcher = ProcessLauncher::system());
 // The stored choice "VSPCompactSystemClock".
 bool isCompact();
 // Switches the compact clock on or off and stores the choice.
-void setCompact(bool on);
+void setCompact(bool on, ProcessLauncher& launcher = ProcessLauncher::system());
 // At start-up: restores a backup left behind while the choice is off, and compacts the clock
 // again when the choice is on but the clock no longer shows the compact values.
-void reconcileAtLaunch();
+void reconcileAtLaunch(ProcessLauncher& launcher = ProcessLauncher::system());
 
 // The managed keys' current numeric values: the domain's numbers, where the desktop's clock
 // disagrees replaced by the value that stands for what the desktop shows.
-QVariantMap currentValues();
+QVariantMap currentValues(ProcessLauncher& launcher = ProcessLauncher::system());
 // Whether the clock shows exactly the compact values (false when no value is known).
-bool matchesCompact();
-
-// Replaces the launcher of the desktop settings tool; nullptr puts back the real one. Tests install
-// a launcher of their own before calling anything here.
-void setProcessLauncher(ProcessLauncher* launcher);
+bool matchesCompact(ProcessLauncher& launcher = ProcessLauncher::system());
 
 } // namespace SystemClock

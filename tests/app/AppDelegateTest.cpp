@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/ApplicationContext.h"
 #include "app/MainWindow.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
@@ -32,8 +33,9 @@ protected:
     }
     bool mainWindowHasTaskbarEntry() { return delegate.mainWindow()->windowType() == Qt::Window; }
 
-    StatusBar bar;
-    AppDelegate delegate{bar};
+    ApplicationContext context;
+    StatusBar& bar = context.bar;
+    AppDelegate delegate{context};
     int questions = 0;
 };
 
@@ -66,7 +68,8 @@ TEST_F(AppDelegateTest, TheQuestionIsAskedOnceEvenIfTheProcessDiesWhileItIsOpen)
         return AppDelegate::Home::dock;
     };
     launch();
-    AppDelegate second(bar);
+    ApplicationContext secondContext;
+    AppDelegate second(secondContext);
     second.askWhereToLive = delegate.askWhereToLive;
     second.applicationDidFinishLaunching();
     EXPECT_EQ(questions, 1);
@@ -107,11 +110,25 @@ TEST_F(AppDelegateTest, TogglingTheModeMovesTheAppBetweenBarAndTaskbar) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);
     launch();
     delegate.toggleMenuBarMode(true);
+    QCoreApplication::processEvents(); // the window's type changes from the event loop
     EXPECT_FALSE(bar.items().isEmpty());
     EXPECT_FALSE(mainWindowHasTaskbarEntry());
     delegate.toggleMenuBarMode(false);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(bar.items().isEmpty());
     EXPECT_TRUE(mainWindowHasTaskbarEntry());
+}
+
+// vesperin-defaults or a second instance switching the mode moves the running application.
+TEST_F(AppDelegateTest, AModeSetByAnotherProcessIsFollowed) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    launch();
+    ASSERT_TRUE(bar.items().isEmpty());
+    Preferences(Preferences::applicationDomain,
+                profile.preferencesFile(Preferences::applicationDomain))
+        .setBool(PreferenceKeys::menuBarMode, true);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !bar.items().isEmpty() && !mainWindowHasTaskbarEntry(); }, 3000));
 }
 
 TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
@@ -119,13 +136,14 @@ TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
     launch();
     bar.show();
-    StatusBarButton* button = delegate.statusController().button();
+    StatusBarButton* button = context.statusItems.button();
     ASSERT_TRUE(button);
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_TRUE(delegate.panelController().isVisible());
+    EXPECT_TRUE(context.panel.isVisible());
+    // Status items off, whoever changed the setting: the panel goes with them.
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, false);
-    delegate.applyStatusItemState(); // status items off: the panel goes with them
-    EXPECT_FALSE(delegate.panelController().isVisible());
+    EXPECT_FALSE(context.panel.isVisible());
+    EXPECT_TRUE(bar.items().isEmpty());
 }
 
 TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
@@ -137,11 +155,12 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
         EXPECT_TRUE(bar.items().isEmpty());
     }
     ScopedEnvironment panel("ORVENNA_DEBUG_PANEL", "1");
-    AppDelegate second(bar);
+    ApplicationContext secondContext;
+    AppDelegate second(secondContext);
     second.applicationDidFinishLaunching();
     EXPECT_TRUE(CalSettings::showInMenuBar());
-    EXPECT_FALSE(bar.items().isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return second.panelController().isVisible(); }, 2000));
+    EXPECT_FALSE(secondContext.bar.items().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return secondContext.panel.isVisible(); }, 2000));
 }
 
 TEST_F(AppDelegateTest, LaunchChecksWithTheServiceAndAgainEveryHour) {

@@ -23,10 +23,7 @@ QString wallClock(const QDateTime& instant) {
 
 class CalEngineTest : public ProfileTest {
 protected:
-    void TearDown() override {
-        CalEngine::setDayOpener(nullptr);
-        SystemContext::reloadFromEnvironment();
-    }
+    void TearDown() override { SystemContext::reloadFromEnvironment(); }
 };
 
 TEST_F(CalEngineTest, MonthStartIsMidnightOnTheFirstInLocalTime) {
@@ -80,17 +77,18 @@ TEST_F(CalEngineTest, WeekNumbersAreIsoWhateverTheFirstWeekday) {
 }
 
 TEST_F(CalEngineTest, TheCalendarApplicationIsOpenedOnTheLocalDay) {
-    EXPECT_FALSE(CalEngine::openInCalendarApp(paris(2026, 3, 7))); // nothing installed yet
+    EXPECT_FALSE(CalEngine::openInCalendarApp(paris(2026, 3, 7), {})); // no opener at all
     QList<QDate> opened;
     bool started = true;
-    CalEngine::setDayOpener([&](const QDate& day) {
+    const CalEngine::DayOpener open = [&](const QDate& day) {
         opened.append(day);
         return started;
-    });
+    };
     // 23:30 UTC on the 6th is already the 7th in Paris.
-    EXPECT_TRUE(CalEngine::openInCalendarApp(QDateTime(QDate(2026, 3, 6), QTime(23, 30), Qt::UTC)));
+    EXPECT_TRUE(
+        CalEngine::openInCalendarApp(QDateTime(QDate(2026, 3, 6), QTime(23, 30), Qt::UTC), open));
     started = false;
-    EXPECT_FALSE(CalEngine::openInCalendarApp(paris(2026, 12, 31, 23, 59)));
+    EXPECT_FALSE(CalEngine::openInCalendarApp(paris(2026, 12, 31, 23, 59), open));
     EXPECT_EQ(opened, (QList<QDate>{QDate(2026, 3, 7), QDate(2026, 12, 31)}));
 }
 

@@ -5,6 +5,7 @@
 #include "calendar/CalendarGridView.h"
 #include "settings/CalSettings.h"
 #include "settings/Localization.h"
+#include "settings/Settings.h"
 #include "support/TestProfile.h"
 
 #include <QPushButton>
@@ -19,12 +20,7 @@ class CalPanelControllerTest : public ProfileTest {
 protected:
     CalPanelControllerTest() {
         controller.now = [this] { return clock; };
-        CalEngine::setDayOpener([this](const QDate& day) {
-            opened.append(day);
-            return calendarStarts;
-        });
     }
-    ~CalPanelControllerTest() override { CalEngine::setDayOpener({}); }
 
     QToolButton* navigationButton(const QString& key) {
         for (auto* button : controller.panel()->findChildren<QToolButton*>()) {
@@ -36,9 +32,13 @@ protected:
     }
 
     QDateTime clock{QDate(2026, 2, 11), QTime(9, 30)};
-    CalPanelController controller;
     QList<QDate> opened;
     bool calendarStarts = true;
+    Settings settings{Preferences::standard()};
+    CalPanelController controller{settings, [this](const QDate& day) {
+                                      opened.append(day);
+                                      return calendarStarts;
+                                  }};
 };
 
 TEST_F(CalPanelControllerTest, ThePanelIsLaidOutForBothWidths) {

@@ -67,11 +67,11 @@ protected:
 TEST_F(KOrganizerDateCallTest, KOrganizerShowsTheDayOnceItIsReady) {
     TestDesktop desktop;
     desktop.addEntry(0, "org.kde.korganizer.desktop", desktop.recordingProgram("korganizer"));
-    CalEngine::setDayOpener(CalendarAppOpener::opener(ProcessLauncher::system(), bus));
     QElapsedTimer clock;
     clock.start();
-    EXPECT_TRUE(CalEngine::openInCalendarApp(QDateTime(QDate(2026, 3, 7), QTime(12, 0))));
-    CalEngine::setDayOpener({});
+    EXPECT_TRUE(
+        CalEngine::openInCalendarApp(QDateTime(QDate(2026, 3, 7), QTime(12, 0)),
+                                     CalendarAppOpener::opener(ProcessLauncher::system(), bus)));
     EXPECT_LT(clock.elapsed(), 1000); // the day is asked for later, not waited for
     EXPECT_EQ(desktop.recorded("korganizer"), QStringList());
 

@@ -2,6 +2,7 @@
 
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "settings/PreferencesWatcher.h"
 #include "support/TestProfile.h"
 
 #include <QSignalSpy>
@@ -26,7 +27,8 @@ TEST_F(MenuBarLayoutTest, NothingStoredGivesOneWeekdayDayItemAndWritesNothing) {
     EXPECT_EQ(items.first().templateText, "{wd} {day}");
     EXPECT_FALSE(items.first().parts);
     EXPECT_EQ(items.first().effectiveSeparator(), "  ");
-    EXPECT_NE(MenuBarLayout::items().first().id, items.first().id); // fresh until first write
+    // The same item at every read until something changes, so the status item stays.
+    EXPECT_EQ(MenuBarLayout::items().first().id, items.first().id);
     EXPECT_FALSE(storedBytes());
 }
 
@@ -87,6 +89,27 @@ TEST_F(MenuBarLayoutTest, PaddingIsClampedAndEveryWritePosts) {
     EXPECT_EQ(changes.count(), 4);
     MenuBarLayout::setPadding(std::nan(""));
     EXPECT_EQ(MenuBarLayout::padding(), 0.0);
+}
+
+// A layout or padding written by another process is announced as ours are, once, and read
+// afresh; other keys are not the layout's business.
+TEST_F(MenuBarLayoutTest, ChangesFromAnotherProcessArePostedOnce) {
+    const MenuBarItem mine{QUuid::createUuid(), true, "{HH}"};
+    MenuBarLayout::setItems({mine});
+    PreferencesWatcher watcher(Preferences::folder());
+    Preferences otherProcess(Preferences::applicationDomain,
+                             profile.preferencesFile(Preferences::applicationDomain));
+    const MenuBarItem theirs{QUuid::createUuid(), true, "{min}"};
+    changes.clear();
+    otherProcess.setObject(PreferenceKeys::menuBarLayout, MenuBarItemCoding::encode({theirs}));
+    ASSERT_TRUE(changes.wait(3000));
+    EXPECT_EQ(MenuBarLayout::items(), QList<MenuBarItem>{theirs});
+    otherProcess.setDouble(PreferenceKeys::itemPadding, 6);
+    ASSERT_TRUE(changes.wait(3000));
+    EXPECT_EQ(MenuBarLayout::padding(), 6.0);
+    otherProcess.setBool(PreferenceKeys::weekNumbers, true);
+    EXPECT_FALSE(changes.wait(3 * PreferencesWatcher::settleMsecs));
+    EXPECT_EQ(changes.count(), 2);
 }
 
 TEST(MenuBarLayoutPresets, TheTableIsExact) {

@@ -3,8 +3,10 @@
 #include "settings/PreferenceCoding.h"
 #include "support/TestProfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPoint>
+#include <QSignalSpy>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -117,6 +119,40 @@ TEST_F(PreferencesTest, AFileThatCannotBeParsedIsMovedAsideWithItsBytes) {
         EXPECT_TRUE(fresh.setInteger("after", 1));
         EXPECT_EQ(Preferences(domain, own.preferencesFile(domain)).integerForKey("after"), 1);
     }
+}
+
+// Every change is announced once, with its keys: a write of ours before it returns and only
+// when a value really changed; another writer's change once this store sees it, from the
+// event loop rather than in the middle of the read that noticed it.
+TEST_F(PreferencesTest, ChangesAreAnnouncedOnceWithTheirKeys) {
+    QSignalSpy changes(&store(), &Preferences::changed);
+    const auto announced = [&](qsizetype index) {
+        QStringList keys = changes.at(index).first().toStringList();
+        keys.sort();
+        return keys;
+    };
+    store().setInteger("a", 1);
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(announced(0), QStringList{"a"});
+    store().setInteger("a", 1);
+    store().removeObject("never there");
+    EXPECT_EQ(changes.size(), 1) << "nothing changed";
+
+    const auto other = freshReader();
+    other->setInteger("a", 2);
+    other->setObject("b", QString("new"));
+    EXPECT_EQ(store().integerForKey("a"), 2);
+    EXPECT_EQ(changes.size(), 1);
+    ASSERT_TRUE(changes.wait(2000));
+    EXPECT_EQ(announced(1), (QStringList{"a", "b"}));
+
+    other->removeObject("b");
+    store().reloadIfChanged();
+    ASSERT_EQ(changes.size(), 3);
+    EXPECT_EQ(announced(2), QStringList{"b"});
+    store().reloadIfChanged();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes.size(), 3);
 }
 
 TEST_F(PreferencesTest, ThreadsWritingAtOnceLoseNothing) {

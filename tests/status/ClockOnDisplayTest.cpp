@@ -68,7 +68,7 @@ protected:
 
     FakeClock clock;
     StatusBar bar;
-    StatusItemController controller{&bar, &clock.events()};
+    StatusItemController controller{bar, clock.events()};
 };
 
 // A person watching a "{HH}:{min}" clock on the desktop: at every minute the new minute is

@@ -2,6 +2,7 @@
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
 #include "platform/StatusItem.h"
+#include "platform/SystemEvents.h"
 #include "status/StatusItemController.h"
 #include "support/TestProfile.h"
 
@@ -40,7 +41,8 @@ protected:
         MenuBarLayout::setItems(layout);
         StatusBar bar;
         bar.setForcedAppearance(GetParam());
-        StatusItemController controller(&bar);
+        SystemEvents events;
+        StatusItemController controller(bar, events);
         controller.enable();
         const QImage image = bar.grab().toImage();
         keepForLooking(image, QString(dark() ? "bar-dark" : "bar-light") + name);

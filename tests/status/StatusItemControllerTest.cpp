@@ -59,7 +59,7 @@ protected:
 
     FakeClock clock;
     StatusBar bar;
-    StatusItemController controller{&bar, &clock.events()};
+    StatusItemController controller{bar, clock.events()};
     QList<TextChange> textChanges;
 };
 
@@ -232,7 +232,8 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
     controller.enable();
     QList<StatusBarButton*> primaryClicks;
     int menusShown = 0;
-    controller.onPrimaryClick = [&](StatusBarButton* button) { primaryClicks.append(button); };
+    QObject::connect(&controller, &StatusItemController::primaryClicked,
+                     [&](StatusBarButton* button) { primaryClicks.append(button); });
     controller.contextMenuProvider = [&] {
         auto* menu = new QMenu;
         menu->addAction("Quit");

@@ -131,9 +131,6 @@ TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
 // What earlier runs left: the pending file and the system's records of crashes.
 class CrashReportsTest : public ProfileTest {
 protected:
-    void SetUp() override { CrashReporter::setProcessLauncher(&desktop); }
-    void TearDown() override { CrashReporter::setProcessLauncher(nullptr); }
-
     // A coredump of this program, made at `time` (and a fraction of a millisecond), whose
     // details coredumpctl prints as `info` (absent: it cannot).
     void addCoredump(const QDateTime& time, const std::optional<QByteArray>& info) {
@@ -185,7 +182,8 @@ TEST_F(CrashReportsTest, APendingFileKeepsItsMessageAndTheStackUpToASecondSepara
 }
 
 TEST_F(CrashReportsTest, TheSystemsNewRecordsAreSentOnceWithTheirSignal) {
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 0) << "no coredumpctl, no report folder";
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 0)
+        << "no coredumpctl, no report folder";
     EXPECT_FALSE(lastScan());
     addCoredump(monday, "           PID: 101 (system_tests)\n        Signal: 11 (SEGV)\n");
     addCoredump(monday.addSecs(-60), "       Storage: none\n");
@@ -195,17 +193,18 @@ TEST_F(CrashReportsTest, TheSystemsNewRecordsAreSentOnceWithTheirSignal) {
         "\nSignal: 6\n";
     writeReport(report, monday.addSecs(-120));
 
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 3);
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 3);
     const auto records = received(3);
     ASSERT_EQ(server.requests().size(), 3);
     ASSERT_EQ(records.keys(), (QStringList{withoutSignal, "Signal: 11 (SEGV)", "Signal: 6"}));
     EXPECT_EQ(lastScan(), monday) << "the newest record sent, not the unreadable one";
 
     const qsizetype commands = desktop.ran.size();
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 0) << "the next start sends none again";
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 0)
+        << "the next start sends none again";
     EXPECT_EQ(desktop.ran.size(), commands + 2) << "the list, and the record it could not read";
     writeReport(report + "Title: again\n", monday.addSecs(5));
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 1) << "apport wrote a new report";
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 1) << "apport wrote a new report";
     EXPECT_EQ(lastScan(), monday.addSecs(5));
 }
 
@@ -215,7 +214,7 @@ TEST_F(CrashReportsTest, ALongRecordIsCutAtEighteenThousandCharactersNeverInside
     const QString start = QString(17998, 'a') + accent + emoji;
     addCoredump(monday, (start + accent + "\nSignal: late\n").toUtf8());
     addCoredump(monday, QByteArray(18000, 'b'));
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(), 2);
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 2);
     const auto records = received(2);
     EXPECT_EQ(records.value("Signal: late").value("stack").toString(), start);
     EXPECT_EQ(records.value(withoutSignal).value("stack").toString(), QString(18000, 'b'));

@@ -15,9 +15,6 @@ const QVariantMap compact = {
 // A GNOME Shell session with the clock settings, played by FakeDesktop.
 class SystemClockTest : public ProfileTest {
 protected:
-    void SetUp() override { SystemClock::setProcessLauncher(&desktop); }
-    void TearDown() override { SystemClock::setProcessLauncher(nullptr); }
-
     Preferences& app() { return Preferences::standard(); }
     Preferences& clockDomain() { return Preferences::domain(SystemClock::domainName); }
     QVariantMap clock() { return clockDomain().dictionaryRepresentation(); }
@@ -41,7 +38,7 @@ protected:
 TEST_F(SystemClockTest, SwitchingOnAndOffGivesTheUserTheirValuesBackExactly) {
     // Only numbers are backed up; anything else in a managed key goes on restore.
     storeClock({{"IsAnalog", "yes"}, {"ShowDate", qint64(1)}, {"Other", "kept"}});
-    SystemClock::setCompact(true);
+    SystemClock::setCompact(true, desktop);
     // The weekday had no value here; GNOME hiding it stands for 0.
     const QVariantMap before{{"ShowDate", qint64(1)}, {"ShowDayOfWeek", qint64(0)}};
     EXPECT_EQ(backup(), before);
@@ -51,10 +48,10 @@ TEST_F(SystemClockTest, SwitchingOnAndOffGivesTheUserTheirValuesBackExactly) {
     EXPECT_TRUE(SystemClock::isCompact());
     EXPECT_FALSE(desktop.settings.value("clock-show-date"));
 
-    SystemClock::setCompact(true);
+    SystemClock::setCompact(true, desktop);
     EXPECT_EQ(backup(), before) << "the first backup is kept";
 
-    SystemClock::setCompact(false);
+    SystemClock::setCompact(false, desktop);
     QVariantMap restored = before;
     restored.insert("Other", "kept");
     EXPECT_EQ(clock(), restored);
@@ -67,33 +64,33 @@ TEST_F(SystemClockTest, SwitchingOnAndOffGivesTheUserTheirValuesBackExactly) {
 TEST_F(SystemClockTest, LaunchBringsTheClockInLineWithTheStoredChoice) {
     storeClock(compact);
     app().setObject(PreferenceKeys::systemClockBackup, QVariantMap{{"ShowDate", qint64(0)}});
-    SystemClock::reconcileAtLaunch(); // off, with a backup left behind: restored
+    SystemClock::reconcileAtLaunch(desktop); // off, with a backup left behind: restored
     EXPECT_EQ(clock(), QVariantMap({{"ShowDate", qint64(0)}}));
     EXPECT_FALSE(backup());
     const qsizetype restoring = desktop.changes.size();
-    SystemClock::reconcileAtLaunch(); // off, no backup: nothing to do
+    SystemClock::reconcileAtLaunch(desktop); // off, no backup: nothing to do
     EXPECT_EQ(desktop.changes.size(), restoring);
 
-    SystemClock::setCompact(true);
+    SystemClock::setCompact(true, desktop);
     const qsizetype compacting = desktop.changes.size();
-    SystemClock::reconcileAtLaunch(); // on and compact: nothing to do
+    SystemClock::reconcileAtLaunch(desktop); // on and compact: nothing to do
     EXPECT_EQ(desktop.changes.size(), compacting);
     desktop.settings["clock-show-date"] = true; // shown again from GNOME's own settings
-    SystemClock::reconcileAtLaunch();
+    SystemClock::reconcileAtLaunch(desktop);
     EXPECT_FALSE(desktop.settings.value("clock-show-date"));
-    EXPECT_TRUE(SystemClock::matchesCompact());
+    EXPECT_TRUE(SystemClock::matchesCompact(desktop));
     EXPECT_EQ(backup(), QVariantMap({{"ShowDate", qint64(0)}, {"ShowDayOfWeek", qint64(0)}}));
 }
 
 // Where no clock on screen would change, there is no switch and nothing is touched.
 TEST_F(SystemClockTest, WithoutAClockToChangeNothingIsTouched) {
-    EXPECT_TRUE(SystemClock::isAvailable());
+    EXPECT_TRUE(SystemClock::isAvailable(desktop));
     app().setBool(PreferenceKeys::compactSystemClock, true);
     const QByteArray before = readFile(profile.preferencesFile(Preferences::applicationDomain));
     const auto expectUntouched = [&](const char* where) {
-        EXPECT_FALSE(SystemClock::isAvailable()) << where;
-        SystemClock::setCompact(true);
-        SystemClock::reconcileAtLaunch();
+        EXPECT_FALSE(SystemClock::isAvailable(desktop)) << where;
+        SystemClock::setCompact(true, desktop);
+        SystemClock::reconcileAtLaunch(desktop);
         EXPECT_EQ(readFile(profile.preferencesFile(Preferences::applicationDomain)), before)
             << where;
         EXPECT_TRUE(clock().isEmpty()) << where;
@@ -116,11 +113,11 @@ TEST_F(SystemClockTest, WithoutAClockToChangeNothingIsTouched) {
 
 TEST_F(SystemClockTest, TheDesktopClockIsCompactedAndGivenBackAsItWas) {
     desktop.settings = {{"clock-show-date", true}, {"clock-show-weekday", true}};
-    SystemClock::setCompact(true);
+    SystemClock::setCompact(true, desktop);
     EXPECT_EQ(desktop.changes, (QList<QStringList>{command("set", "clock-show-date", "false"),
                                                    command("set", "clock-show-weekday", "false")}));
     EXPECT_EQ(backup(), QVariantMap({{"ShowDate", qint64(1)}, {"ShowDayOfWeek", qint64(1)}}));
-    SystemClock::setCompact(false);
+    SystemClock::setCompact(false, desktop);
     EXPECT_EQ(desktop.settings,
               (QMap<QString, bool>{{"clock-show-date", true}, {"clock-show-weekday", true}}));
 }
@@ -130,7 +127,7 @@ TEST_F(SystemClockTest, AKeyWithoutAValueGetsTheDesktopDefaultBack) {
     app().setBool(PreferenceKeys::compactSystemClock, true);
     app().setObject(PreferenceKeys::systemClockBackup, QVariantMap{});
     desktop.settings = {{"clock-show-date", false}, {"clock-show-weekday", true}};
-    SystemClock::setCompact(false);
+    SystemClock::setCompact(false, desktop);
     EXPECT_EQ(desktop.changes, (QList<QStringList>{command("reset", "clock-show-date"),
                                                    command("reset", "clock-show-weekday")}));
     EXPECT_EQ(desktop.settings, desktop.defaults);

@@ -1,0 +1,15 @@
+#include "app/ApplicationContext.h"
+
+#include "calendar/CalendarAppOpener.h"
+#include "settings/Preferences.h"
+
+#include <QDBusConnection>
+
+ApplicationContext::ApplicationContext() : ApplicationContext(Options{}) {}
+
+ApplicationContext::ApplicationContext(Options options)
+    : launcher(*options.launcher), store(Preferences::standard()),
+      preferencesWatcher(Preferences::folder()), settings(store), events(std::move(options.time)),
+      bar(), barPositions(bar, Preferences::domain(StatusBarPositions::domainName)),
+      statusItems(bar, events),
+      panel(settings, CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())) {}

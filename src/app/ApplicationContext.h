@@ -1,0 +1,41 @@
+#pragma once
+
+#include "calendar/CalPanelController.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/StatusBar.h"
+#include "platform/SystemEvents.h"
+#include "service/ServiceClient.h"
+#include "settings/PreferencesWatcher.h"
+#include "settings/Settings.h"
+#include "status/StatusBarPositions.h"
+#include "status/StatusItemController.h"
+
+class Preferences;
+
+// The application's long-lived objects, made in the order in which they need each other and
+// handed to each other through their constructors. main() makes the one of the process after
+// the QApplication; tests make their own, with a clock and a process launcher of theirs.
+// Each object stays where it is for the life of the context.
+class ApplicationContext {
+public:
+    struct Options {
+        SystemEvents::Sources time;
+        ProcessLauncher* launcher = &ProcessLauncher::system();
+    };
+
+    ApplicationContext();
+    explicit ApplicationContext(Options options);
+    ApplicationContext(const ApplicationContext&) = delete;
+    ApplicationContext& operator=(const ApplicationContext&) = delete;
+
+    ProcessLauncher& launcher;
+    Preferences& store;
+    PreferencesWatcher preferencesWatcher;
+    Settings settings;
+    SystemEvents events;
+    ServiceClient service;
+    StatusBar bar;
+    StatusBarPositions barPositions;
+    StatusItemController statusItems;
+    CalPanelController panel;
+};

@@ -1,0 +1,162 @@
+#include "settings/Settings.h"
+
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+
+#include <utility>
+
+namespace {
+
+using Signal = void (Settings::*)();
+
+// Which signal announces which key.
+const std::pair<const char*, Signal> signalOfKey[] = {
+    {PreferenceKeys::menuBarMode, &Settings::menuBarModeChanged},
+    {PreferenceKeys::showInMenuBar, &Settings::showInMenuBarChanged},
+    {PreferenceKeys::onboarded, &Settings::onboardedChanged},
+    {PreferenceKeys::weekNumbers, &Settings::showWeekNumbersChanged},
+    {PreferenceKeys::firstWeekday, &Settings::firstWeekdayChanged},
+    {PreferenceKeys::iconFormat, &Settings::iconFormatChanged},
+    {PreferenceKeys::itemPadding, &Settings::itemPaddingChanged},
+    {PreferenceKeys::menuBarLayout, &Settings::menuBarLayoutChanged},
+    {PreferenceKeys::compactSystemClock, &Settings::compactSystemClockChanged},
+    {PreferenceKeys::systemClockBackup, &Settings::systemClockBackupChanged},
+    {PreferenceKeys::lastCrashScan, &Settings::lastCrashScanChanged},
+    {PreferenceKeys::deviceId, &Settings::deviceIdChanged},
+    {PreferenceKeys::messageHistory, &Settings::messageHistoryChanged},
+    {PreferenceKeys::shownMessages, &Settings::shownMessagesChanged},
+    {PreferenceKeys::ackMessage, &Settings::ackMessageChanged},
+};
+
+} // namespace
+
+Settings::Settings(Preferences& store, QObject* parent) : QObject(parent), m_store(store) {
+    connect(&m_store, &Preferences::changed, this, &Settings::storeChanged);
+}
+
+void Settings::storeChanged(const QStringList& keys) {
+    for (const auto& [key, signal] : signalOfKey) {
+        if (keys.contains(QLatin1String(key)))
+            (this->*signal)();
+    }
+}
+
+bool Settings::menuBarMode() const {
+    return m_store.boolForKey(PreferenceKeys::menuBarMode);
+}
+
+void Settings::setMenuBarMode(bool on) {
+    m_store.setBool(PreferenceKeys::menuBarMode, on);
+}
+
+bool Settings::showInMenuBar() const {
+    return CalSettings::showInMenuBar(m_store);
+}
+
+void Settings::setShowInMenuBar(bool show) {
+    CalSettings::setShowInMenuBar(show, m_store);
+}
+
+bool Settings::onboarded() const {
+    return m_store.boolForKey(PreferenceKeys::onboarded);
+}
+
+void Settings::setOnboarded(bool done) {
+    m_store.setBool(PreferenceKeys::onboarded, done);
+}
+
+bool Settings::showWeekNumbers() const {
+    return CalSettings::showWeekNumbers(m_store);
+}
+
+void Settings::setShowWeekNumbers(bool show) {
+    CalSettings::setShowWeekNumbers(show, m_store);
+}
+
+int Settings::firstWeekday() const {
+    return CalSettings::firstWeekday(m_store);
+}
+
+void Settings::setFirstWeekday(int weekday) {
+    CalSettings::setFirstWeekday(weekday, m_store);
+}
+
+CalIconFormat Settings::iconFormat() const {
+    return CalSettings::iconFormat(m_store);
+}
+
+void Settings::setIconFormat(CalIconFormat format) {
+    CalSettings::setIconFormat(format, m_store);
+}
+
+double Settings::itemPadding() const {
+    return m_store.doubleForKey(PreferenceKeys::itemPadding);
+}
+
+void Settings::setItemPadding(double points) {
+    m_store.setDouble(PreferenceKeys::itemPadding, points);
+}
+
+QByteArray Settings::menuBarLayout() const {
+    return m_store.dataForKey(PreferenceKeys::menuBarLayout).value_or(QByteArray());
+}
+
+void Settings::setMenuBarLayout(const QByteArray& json) {
+    m_store.setObject(PreferenceKeys::menuBarLayout, json);
+}
+
+bool Settings::compactSystemClock() const {
+    return m_store.boolForKey(PreferenceKeys::compactSystemClock);
+}
+
+void Settings::setCompactSystemClock(bool on) {
+    m_store.setBool(PreferenceKeys::compactSystemClock, on);
+}
+
+QVariantMap Settings::systemClockBackup() const {
+    return m_store.dictionaryForKey(PreferenceKeys::systemClockBackup).value_or(QVariantMap());
+}
+
+void Settings::setSystemClockBackup(const QVariantMap& backup) {
+    m_store.setObject(PreferenceKeys::systemClockBackup, backup);
+}
+
+QDateTime Settings::lastCrashScan() const {
+    return m_store.dateForKey(PreferenceKeys::lastCrashScan).value_or(QDateTime());
+}
+
+void Settings::setLastCrashScan(const QDateTime& date) {
+    m_store.setObject(PreferenceKeys::lastCrashScan, date);
+}
+
+QString Settings::deviceId() const {
+    return m_store.stringForKey(PreferenceKeys::deviceId).value_or(QString());
+}
+
+void Settings::setDeviceId(const QString& id) {
+    m_store.setObject(PreferenceKeys::deviceId, id);
+}
+
+QVariantList Settings::messageHistory() const {
+    return m_store.arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList());
+}
+
+void Settings::setMessageHistory(const QVariantList& entries) {
+    m_store.setObject(PreferenceKeys::messageHistory, entries);
+}
+
+QVariantList Settings::shownMessages() const {
+    return m_store.arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList());
+}
+
+void Settings::setShownMessages(const QVariantList& ids) {
+    m_store.setObject(PreferenceKeys::shownMessages, ids);
+}
+
+qint64 Settings::ackMessage() const {
+    return m_store.integerForKey(PreferenceKeys::ackMessage);
+}
+
+void Settings::setAckMessage(qint64 id) {
+    m_store.setInteger(PreferenceKeys::ackMessage, id);
+}

@@ -1,0 +1,3 @@
+#include "status/Logging.h"
+
+Q_LOGGING_CATEGORY(lcStatus, "vesperin.status", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "system/Logging.h"
+
+Q_LOGGING_CATEGORY(lcSystem, "vesperin.system", QtInfoMsg)

@@ -1,0 +1,33 @@
+#include "status/StatusBarPositions.h"
+
+#include "platform/StatusBar.h"
+#include "platform/StatusItem.h"
+#include "settings/Preferences.h"
+#include "support/TestProfile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using StatusBarPositionsTest = ProfileTest;
+
+// Where the user dragged the items survives the process, in a domain of its own.
+TEST_F(StatusBarPositionsTest, TheDraggedOrderIsKeptAcrossRuns) {
+    Preferences& store = Preferences::domain(StatusBarPositions::domainName);
+    {
+        StatusBar bar;
+        StatusBarPositions positions(bar, store);
+        for (const char* name : {"VSP-B", "VSP-A"})
+            bar.addItem(40)->setAutosaveName(name);
+        bar.moveItem(bar.items().first(), 1); // as an Alt-drag ends
+    }
+    EXPECT_EQ(store.arrayForKey(StatusBarPositions::orderKey),
+              (QVariantList{QString("VSP-B"), QString("VSP-A")}));
+    StatusBar bar;
+    StatusBarPositions positions(bar, store);
+    for (const char* name : {"VSP-B", "VSP-A"})
+        bar.addItem(40)->setAutosaveName(name);
+    EXPECT_EQ(bar.items().first()->autosaveName(), "VSP-B");
+}
+
+} // namespace
