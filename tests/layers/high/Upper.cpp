@@ -1,0 +1,2 @@
+// The folder above, which may include the folder below.
+#include "low/Lower.h"
