@@ -104,10 +104,8 @@ void CalPanelController::build(int width) {
     m_gridView->now = now;
     m_gridView->setMonth(m_displayedMonth);
     m_gridView->setGeometry(12, 44, width - 24, 218);
-    m_gridView->onDayDoubleClick = [guard = QPointer(this)](const QDateTime& day) {
-        if (guard)
-            guard->openInCalendar(day);
-    };
+    connect(m_gridView, &CalendarGridView::dayDoubleClicked, this,
+            &CalPanelController::openInCalendar);
 
     m_todayButton = new QPushButton(L("cal.aujourd_hui"), m_panel);
     m_todayButton->setFocusPolicy(Qt::NoFocus);

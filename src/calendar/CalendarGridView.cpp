@@ -76,10 +76,10 @@ void CalendarGridView::paintEvent(QPaintEvent*) {
 }
 
 void CalendarGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!onDayDoubleClick || event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton) {
         QWidget::mouseDoubleClickEvent(event);
         return;
     }
     if (const auto day = MonthGrid::dayAt(m_dayCells, event->position()))
-        onDayDoubleClick(*day);
+        Q_EMIT dayDoubleClicked(*day);
 }

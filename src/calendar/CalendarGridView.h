@@ -21,12 +21,15 @@ public:
     // Redraws after a preference the drawing reads (first weekday, week numbers) changed.
     void refresh();
 
-    std::function<void(const QDateTime&)> onDayDoubleClick;
     // Today, read at each drawing; replaceable so tests can fix it.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     // The day cells of the last drawing, row by row.
     const QList<MonthGrid::DayCell>& dayCells() const { return m_dayCells; }
+
+Q_SIGNALS:
+    // A primary double-click on the cell of `day`.
+    void dayDoubleClicked(const QDateTime& day);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -192,7 +192,7 @@ TEST_F(CalPanelControllerTest, ADoubleClickedDayOpensInTheCalendarAndCloses) {
 
     calendarStarts = true;
     controller.show(nullptr);
-    controller.gridView()->onDayDoubleClick(QDateTime(QDate(2026, 2, 20), QTime(0, 0)));
+    Q_EMIT controller.gridView()->dayDoubleClicked(QDateTime(QDate(2026, 2, 20), QTime(0, 0)));
     EXPECT_EQ(opened.last(), QDate(2026, 2, 20));
     EXPECT_FALSE(controller.isVisible());
 }

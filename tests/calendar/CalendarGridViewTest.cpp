@@ -21,7 +21,8 @@ protected:
         grid.now = [] { return today; };
         grid.setMonth(today);
         grid.resize(280, 218);
-        grid.onDayDoubleClick = [this](const QDateTime& day) { reported.append(day); };
+        QObject::connect(&grid, &CalendarGridView::dayDoubleClicked,
+                         [this](const QDateTime& day) { reported.append(day); });
         grid.show();
         grid.grab(); // draw once, as the screen would
     }
