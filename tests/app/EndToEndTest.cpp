@@ -2,17 +2,41 @@
 #include "support/TestProfile.h"
 #include "support/VirtualDisplay.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
 const QString binaries = VESPERIN_BINARY_DIR "/src/";
 const QString barTitle = "Vesperin status bar";
+const QString panelTitle = "Vesperin calendar";
+// Long enough for a program started on a loaded machine to show a window.
+constexpr int windowTimeoutMs = 10000;
+
+// The box of everything drawn on the bar: what differs from the bar's own colour, the
+// hairline along its bottom edge left out. Empty when nothing is drawn.
+QRect inkBounds(const QImage& bar) {
+    QRect ink;
+    const QRgb background = bar.pixel(0, 0);
+    for (int y = 0; y < bar.height() - 1; ++y) {
+        for (int x = 0; x < bar.width(); ++x) {
+            if (bar.pixel(x, y) != background)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
 
 class EndToEndTest : public ProfileTest {
 protected:
@@ -24,14 +48,25 @@ protected:
         ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     }
 
-    void prepareMenuBarProfile() {
-        const QByteArray layout = R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","enabled":true,)"
-                                  R"("template":"{wd} {day} {mon}"},)"
-                                  R"({"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","enabled":true,)"
-                                  R"("template":"{HH}:{min}:{sec}"}])";
+    // One enabled item per template, with ids of their own that stay the same from one
+    // layout to the next.
+    void writeLayout(const QStringList& templates) {
+        QJsonArray items;
+        for (qsizetype i = 0; i < templates.size(); ++i)
+            items.append(QJsonObject{
+                {"id", QString::asprintf("%XF8FAD5B-D9CB-469F-A165-70867728950E", int(i))},
+                {"enabled", true},
+                {"template", templates[i]}});
+        defaults(
+            {"VSPMenuBarLayout", "-data",
+             QString::fromLatin1(QJsonDocument(items).toJson(QJsonDocument::Compact).toHex())});
+    }
+
+    void prepareMenuBarProfile(const QStringList& templates = {"{wd} {day} {mon}",
+                                                               "{HH}:{min}:{sec}"}) {
         defaults({"VSPOnboarded", "-bool", "true"});
         defaults({"VSPMenuBarMode", "-bool", "true"});
-        defaults({"VSPMenuBarLayout", "-data", QString::fromLatin1(layout.toHex())});
+        writeLayout(templates);
     }
 
     void startApp() {
@@ -39,10 +74,69 @@ protected:
         app.start(binaries + "vesperin");
         ASSERT_TRUE(app.waitForStarted());
     }
-    bool waitForWindow(const QString& title) {
-        return QTest::qWaitFor([&] { return display.windowFrame(title).has_value(); }, 10000);
+    std::optional<QRect> waitForWindow(const QString& title) {
+        std::optional<QRect> frame;
+        return QTest::qWaitFor([&] { return (frame = display.windowFrame(title)).has_value(); },
+                               windowTimeoutMs)
+                   ? frame
+                   : std::nullopt;
     }
-    // What the program said, for failure messages; read once it has ended.
+    bool waitForNoWindow(const QString& title) {
+        return QTest::qWaitFor([&] { return !display.windowFrame(title); }, windowTimeoutMs);
+    }
+    // The bar once its items are drawn and stay as they are (for items that do not tick); a
+    // null image when it did not settle.
+    QImage settledBar(const QRect& bar) {
+        QImage shot = display.screenshot(bar);
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                QTest::qWait(200);
+                QImage next = display.screenshot(bar);
+                const bool unchanged = next == shot && !inkBounds(next).isEmpty();
+                shot = std::move(next);
+                return unchanged;
+            },
+            windowTimeoutMs);
+        return settled ? shot : QImage();
+    }
+    // Starts the application in menu-bar mode with one item whose text does not tick, and
+    // keeps the bar once that item is drawn.
+    void startWithDateItem() {
+        ASSERT_TRUE(display.isRunning());
+        prepareMenuBarProfile({"{wd} {day} {mon}"});
+        startApp();
+        const std::optional<QRect> frame = waitForWindow(barTitle);
+        ASSERT_TRUE(frame) << standardError();
+        bar = *frame;
+        dateItemBar = settledBar(bar);
+        ASSERT_FALSE(inkBounds(dateItemBar).isEmpty())
+            << "the item was never drawn, or its drawing never settled\n"
+            << standardError();
+    }
+    // Whether the bar comes to show an item much longer than the date item.
+    bool waitForLongerItem() {
+        const int dateItemLeft = inkBounds(dateItemBar).left();
+        return QTest::qWaitFor(
+            [&] {
+                const std::optional<QRect> frame = display.windowFrame(barTitle);
+                return frame && inkBounds(display.screenshot(*frame)).left() < dateItemLeft - 100;
+            },
+            windowTimeoutMs);
+    }
+    // Opens the panel with a click at `item`, closes it with a second click, and says how
+    // wide it was (0 when it did not open).
+    int panelWidthOnClick(const QPoint& item) {
+        EXPECT_TRUE(display.click(item));
+        const std::optional<QRect> panel = waitForWindow(panelTitle);
+        if (!panel)
+            return 0;
+        EXPECT_TRUE(display.click(item));
+        EXPECT_TRUE(waitForNoWindow(panelTitle)) << "a second click did not close the panel";
+        // Past the guard that keeps the click which closed a panel from reopening it.
+        QTest::qWait(500);
+        return panel->width();
+    }
+    // What the program said so far, for failure messages.
     std::string standardError() { return app.readAllStandardError().toStdString(); }
     void terminateAndExpectCleanExit() {
         ::kill(pid_t(app.processId()), SIGTERM);
@@ -60,6 +154,9 @@ protected:
 
     VirtualDisplay display;
     QProcess app;
+    // The bar's frame, and what it showed with the date item alone.
+    QRect bar;
+    QImage dateItemBar;
 };
 
 TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
@@ -67,10 +164,8 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     prepareMenuBarProfile();
     startApp();
 
-    std::optional<QRect> frame;
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return (frame = display.windowFrame(barTitle)).has_value(); }, 10000))
-        << standardError();
+    const std::optional<QRect> frame = waitForWindow(barTitle);
+    ASSERT_TRUE(frame) << standardError();
     EXPECT_EQ(*frame, QRect(0, 0, 1280, 24));
     EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_WINDOW_TYPE").contains("DOCK"));
     EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL")
@@ -104,6 +199,82 @@ TEST_F(EndToEndTest, TerminationNeitherWaitsForTheAlertNorChangesTheDisplayMode)
     ASSERT_TRUE(waitForWindow("Vesperin")) << standardError();
     terminateAndExpectCleanExit();
     EXPECT_EQ(stored("VSPMenuBarMode"), QVariant(false));
+}
+
+// The tool writes while the application runs: the bar shows the new layout within a second of
+// the write. The bar is looked at every few milliseconds; the change is counted at the
+// answer to the first picture that shows it, which can only be later than the change.
+TEST_F(EndToEndTest, ALayoutWrittenByTheToolIsOnTheBarWithinASecond) {
+    ASSERT_NO_FATAL_FAILURE(startWithDateItem());
+
+    writeLayout({"{wd} {day} {mon} and a long line of free text"});
+    QElapsedTimer sinceWrite;
+    sinceWrite.start();
+    qint64 lastUnchanged = 0;
+    std::optional<qint64> changedBy;
+    while (!changedBy && sinceWrite.elapsed() < 5000) {
+        const qint64 asked = sinceWrite.elapsed();
+        if (display.screenshot(bar) != dateItemBar)
+            changedBy = sinceWrite.elapsed();
+        else
+            lastUnchanged = asked;
+        QTest::qWait(10);
+    }
+    ASSERT_TRUE(changedBy) << "the bar did not change in 5 s\n" << standardError();
+    EXPECT_LE(*changedBy, 1000) << "the bar changed between " << lastUnchanged << " and "
+                                << *changedBy << " ms after the tool ended\n"
+                                << standardError();
+    EXPECT_TRUE(waitForLongerItem()) << "what changed is not the item's text\n" << standardError();
+
+    terminateAndExpectCleanExit();
+}
+
+// The panel reads its settings at every opening, so a week-number column written by the tool
+// while the application runs is in the next panel that opens.
+TEST_F(EndToEndTest, WeekNumbersWrittenByTheToolAreInTheNextPanel) {
+    ASSERT_NO_FATAL_FAILURE(startWithDateItem());
+    const QPoint item = inkBounds(dateItemBar).translated(bar.topLeft()).center();
+
+    EXPECT_EQ(panelWidthOnClick(item), 294) << standardError();
+    defaults({"VSPWeekNumbers", "-bool", "true"});
+    EXPECT_EQ(panelWidthOnClick(item), 322) << standardError();
+
+    terminateAndExpectCleanExit();
+}
+
+// A file synchronising tool, or a person, replaces the preferences with a file the
+// application cannot read: the running application moves it aside, bytes intact, and carries
+// on following its preferences.
+TEST_F(EndToEndTest, AnUnreadableFileFromOutsideIsMovedAsideAndTheAppCarriesOn) {
+    ASSERT_NO_FATAL_FAILURE(startWithDateItem());
+
+    const QString file = profile.preferencesFile(Preferences::applicationDomain);
+    const QDir folder = QFileInfo(file).dir();
+    const QByteArray garbage = "{\"VSPMenuBarMode\": {\"bool\": tr\xff";
+    const QString incoming = folder.filePath(".sync-" + QFileInfo(file).fileName() + ".tmp");
+    writeFile(incoming, garbage);
+    ASSERT_EQ(std::rename(QFile::encodeName(incoming), QFile::encodeName(file)), 0);
+
+    QStringList aside;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            aside = folder.entryList({QFileInfo(file).fileName() + ".unreadable-*"});
+            return !aside.isEmpty();
+        },
+        windowTimeoutMs))
+        << "the unreadable file was not moved aside\n"
+        << standardError();
+    EXPECT_EQ(readFile(folder.filePath(aside.first())), garbage);
+
+    // Whatever the loss of its settings did, the application still reads what the tool
+    // writes: menu-bar mode and a longer item come onto the bar.
+    defaults({"VSPMenuBarMode", "-bool", "true"});
+    writeLayout({"{wd} {day} {mon} after a broken file"});
+    EXPECT_TRUE(waitForLongerItem())
+        << "the bar does not show the layout written after the broken file\n"
+        << standardError();
+
+    terminateAndExpectCleanExit();
 }
 
 } // namespace

@@ -1,6 +1,36 @@
 #include "support/VirtualDisplay.h"
 
-#include <QRegularExpression>
+#include <QSysInfo>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+// Whether the server keeps 24-bit pixels as 32-bit words in this machine's byte order, which
+// is what QImage's RGB32 is. Xvfb on the test machine does; anything else is not read.
+bool serverPixelsAreRgb32(xcb_connection_t* connection) {
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const bool littleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    if ((setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST) != littleEndian)
+        return false;
+    for (auto format = xcb_setup_pixmap_formats_iterator(setup); format.rem;
+         xcb_format_next(&format)) {
+        if (format.data->depth == 24)
+            return format.data->bits_per_pixel == 32 && format.data->scanline_pad == 32;
+    }
+    return false;
+}
+
+} // namespace
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
 // connections.
@@ -9,11 +39,22 @@ VirtualDisplay::VirtualDisplay() {
         "Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"});
     for (int wait = 0; wait < 100 && !m_server.canReadLine(); ++wait)
         m_server.waitForReadyRead(100);
-    if (m_server.canReadLine())
-        m_name = ":" + QString::fromLatin1(m_server.readLine().trimmed());
+    if (!m_server.canReadLine())
+        return;
+    m_name = ":" + QString::fromLatin1(m_server.readLine().trimmed());
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(m_name.toLatin1().constData(), &screen);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return;
+    }
+    m_connection = connection;
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
 }
 
 VirtualDisplay::~VirtualDisplay() {
+    if (m_connection)
+        xcb_disconnect(m_connection);
     m_server.terminate();
     m_server.waitForFinished(3000);
 }
@@ -33,17 +74,51 @@ QByteArray VirtualDisplay::run(const QString& program, const QStringList& argume
     return process.readAllStandardOutput();
 }
 
+std::uint32_t VirtualDisplay::atom(const char* name) const {
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, 1, uint16_t(qstrlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// No window manager runs on this display, so the top-level windows are the root's children,
+// listed bottom first. Every window is asked about at once, and the answers read after.
 std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
-    const QString info = QString::fromUtf8(run("xwininfo", {"-name", title}));
-    QList<int> numbers;
-    for (const char* label :
-         {"Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"}) {
-        const auto match = QRegularExpression(QString(label) + R"(:\s+(-?\d+))").match(info);
-        if (!match.hasMatch())
-            return std::nullopt;
-        numbers.append(match.captured(1).toInt());
+    if (!m_connection)
+        return std::nullopt;
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
+    if (!tree)
+        return std::nullopt;
+    const xcb_atom_t nameAtom = atom("_NET_WM_NAME");
+    const xcb_atom_t utf8 = atom("UTF8_STRING");
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+    std::vector<xcb_get_window_attributes_cookie_t> states;
+    std::vector<xcb_get_property_cookie_t> names;
+    for (int i = 0; i < count; ++i) {
+        states.push_back(xcb_get_window_attributes(m_connection, children[i]));
+        names.push_back(xcb_get_property(m_connection, 0, children[i], nameAtom, utf8, 0, 1024));
     }
-    return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    std::optional<xcb_window_t> found;
+    for (int i = 0; i < count; ++i) {
+        const Reply<xcb_get_window_attributes_reply_t> state(
+            xcb_get_window_attributes_reply(m_connection, states[i], nullptr));
+        const Reply<xcb_get_property_reply_t> name(
+            xcb_get_property_reply(m_connection, names[i], nullptr));
+        if (state && name && state->map_state == XCB_MAP_STATE_VIEWABLE &&
+            QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
+                              xcb_get_property_value_length(name.get())) == title)
+            found = children[i];
+    }
+    if (!found)
+        return std::nullopt;
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, *found), nullptr));
+    const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+        m_connection, xcb_translate_coordinates(m_connection, *found, m_root, 0, 0), nullptr));
+    if (!geometry || !origin)
+        return std::nullopt;
+    return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 }
 
 QString VirtualDisplay::windowProperty(const QString& title, const QString& property) const {
@@ -51,7 +126,44 @@ QString VirtualDisplay::windowProperty(const QString& title, const QString& prop
 }
 
 QImage VirtualDisplay::screenshot(const QRect& area) const {
-    const QString crop =
-        QString::asprintf("%dx%d+%d+%d", area.width(), area.height(), area.x(), area.y());
-    return QImage::fromData(run("import", {"-window", "root", "-crop", crop, "png:-"}), "PNG");
+    if (!m_connection || area.isEmpty() || !serverPixelsAreRgb32(m_connection))
+        return {};
+    const Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(
+        m_connection,
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, int16_t(area.x()),
+                      int16_t(area.y()), uint16_t(area.width()), uint16_t(area.height()), ~0u),
+        nullptr));
+    const qsizetype bytesPerLine = qsizetype(area.width()) * 4;
+    if (!reply || reply->depth != 24 ||
+        xcb_get_image_data_length(reply.get()) != bytesPerLine * area.height())
+        return {};
+    QImage image(area.size(), QImage::Format_RGB32);
+    const auto* pixels = reinterpret_cast<const quint32*>(xcb_get_image_data(reply.get()));
+    for (int y = 0; y < area.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        // The server leaves the unused top byte as it likes; RGB32 wants it opaque.
+        for (int x = 0; x < area.width(); ++x)
+            line[x] = *pixels++ | 0xff000000u;
+    }
+    return image;
+}
+
+bool VirtualDisplay::click(const QPoint& position) const {
+    if (!m_connection || !xcb_get_extension_data(m_connection, &xcb_test_id)->present)
+        return false;
+    const xcb_void_cookie_t steps[] = {
+        xcb_test_fake_input_checked(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root,
+                                    int16_t(position.x()), int16_t(position.y()), 0),
+        xcb_test_fake_input_checked(m_connection, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE,
+                                    0, 0, 0),
+        xcb_test_fake_input_checked(m_connection, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE,
+                                    0, 0, 0),
+    };
+    // Checking a request waits for the server to have handled it.
+    bool handled = true;
+    for (const xcb_void_cookie_t step : steps) {
+        const Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, step));
+        handled = handled && !error;
+    }
+    return handled;
 }

@@ -1,32 +1,49 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
+struct xcb_connection_t;
+
 // A private 1280 x 800 X server (Xvfb) for tests that run the real program in real windows.
+// The test talks to the server over a connection of its own, kept open for its life, so that
+// looking at the screen and clicking on it cost one round trip and no process start: a test
+// can poll the screen quickly even on a busy machine.
 class VirtualDisplay {
 public:
     VirtualDisplay();
     ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-    bool isRunning() const { return !m_name.isEmpty(); }
+    bool isRunning() const { return m_connection != nullptr; }
     // The display's name for DISPLAY, such as ":5".
     QString name() const { return m_name; }
     QProcessEnvironment environment() const;
 
-    // The frame of the first top-level window with this title, in root coordinates.
+    // The frame of the topmost shown top-level window with this title (its _NET_WM_NAME), in
+    // root coordinates; none while no such window is mapped.
     std::optional<QRect> windowFrame(const QString& title) const;
     // A property of that window as xprop prints it, e.g. "_NET_WM_STRUT_PARTIAL".
     QString windowProperty(const QString& title, const QString& property) const;
+    // What the screen shows in `area`; a null image when the server could not give it.
     QImage screenshot(const QRect& area) const;
+    // Moves the pointer to `position` and presses and releases the left button there, as a
+    // person would (XTest); returns once the server has handled the events.
+    bool click(const QPoint& position) const;
 
 private:
     QByteArray run(const QString& program, const QStringList& arguments) const;
+    std::uint32_t atom(const char* name) const;
 
     QProcess m_server;
     QString m_name;
+    xcb_connection_t* m_connection = nullptr;
+    std::uint32_t m_root = 0;
 };
