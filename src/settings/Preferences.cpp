@@ -163,30 +163,38 @@ void Preferences::refreshLocked() const {
 
 // Called with the folder lock held, so that no writer replaces the file while a broken one
 // is being moved aside. The first load announces nothing: there was nothing before it.
+//
+// A file that cannot be read is moved aside with its bytes. At the first load the store then
+// starts empty; a store that already holds what the file said before keeps it and writes it
+// back, so that a broken write from outside (a sync tool, an editor) costs the user nothing.
 QStringList Preferences::loadLocked() const {
     const bool first = !m_loaded;
     const QVariantMap before = std::exchange(m_values, {});
     m_loaded = true;
     m_stamp = currentStamp();
-    if (m_stamp) {
-        QFile file(m_path);
-        std::optional<QVariantMap> values;
-        if (file.open(QIODevice::ReadOnly))
-            values = PreferenceCoding::decodeDomain(file.readAll());
-        if (values) {
-            m_values = std::move(*values);
-        } else {
-            const QString aside = AtomicFile::moveAside(m_path, "unreadable");
-            qCWarning(lcPreferences,
-                      "The preferences file %s could not be read and was moved to %s",
-                      qPrintable(m_path), qPrintable(aside));
-            m_stamp = currentStamp();
-        }
+    if (!m_stamp)
+        return first ? QStringList() : differences(before, m_values);
+    QFile file(m_path);
+    std::optional<QVariantMap> values;
+    if (file.open(QIODevice::ReadOnly))
+        values = PreferenceCoding::decodeDomain(file.readAll());
+    if (values) {
+        m_values = std::move(*values);
+        return first ? QStringList() : differences(before, m_values);
     }
-    return first ? QStringList() : differences(before, m_values);
+    const QString aside = AtomicFile::moveAside(m_path, "unreadable");
+    qCWarning(lcPreferences, "The preferences file %s could not be read and was moved to %s%s",
+              qPrintable(m_path), qPrintable(aside),
+              first ? "" : "; the values it held before are written back");
+    m_stamp = currentStamp();
+    if (!first) {
+        m_values = before;
+        saveLocked();
+    }
+    return {};
 }
 
-bool Preferences::saveLocked() {
+bool Preferences::saveLocked() const {
     AtomicFile::removeLeftovers(m_path);
     const bool saved = AtomicFile::write(m_path, PreferenceCoding::encodeDomain(m_values));
     if (saved)

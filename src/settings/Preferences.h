@@ -87,7 +87,7 @@ private:
     void refreshLocked() const;
     // Loads the file; returns the keys whose values it changed.
     QStringList loadLocked() const;
-    bool saveLocked();
+    bool saveLocked() const;
     template <typename Change> bool modify(Change&& change);
     // Changes seen while reading are announced later, from the event loop: a listener must
     // never run in the middle of someone else's read.

@@ -243,8 +243,8 @@ TEST_F(EndToEndTest, WeekNumbersWrittenByTheToolAreInTheNextPanel) {
 }
 
 // A file synchronising tool, or a person, replaces the preferences with a file the
-// application cannot read: the running application moves it aside, bytes intact, and carries
-// on following its preferences.
+// application cannot read: the running application moves it aside, bytes intact, writes back
+// what it held, and carries on following its preferences.
 TEST_F(EndToEndTest, AnUnreadableFileFromOutsideIsMovedAsideAndTheAppCarriesOn) {
     ASSERT_NO_FATAL_FAILURE(startWithDateItem());
 
@@ -266,9 +266,12 @@ TEST_F(EndToEndTest, AnUnreadableFileFromOutsideIsMovedAsideAndTheAppCarriesOn) 
         << standardError();
     EXPECT_EQ(readFile(folder.filePath(aside.first())), garbage);
 
-    // Whatever the loss of its settings did, the application still reads what the tool
-    // writes: menu-bar mode and a longer item come onto the bar.
-    defaults({"VSPMenuBarMode", "-bool", "true"});
+    // What the application held is written back: the file reads again, the bar stays, and the
+    // application still follows what the tool writes.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stored("VSPMenuBarMode") == QVariant(true); },
+                                windowTimeoutMs));
+    QTest::qWait(300);
+    EXPECT_TRUE(display.windowFrame(barTitle)) << "the bar went away\n" << standardError();
     writeLayout({"{wd} {day} {mon} after a broken file"});
     EXPECT_TRUE(waitForLongerItem())
         << "the bar does not show the layout written after the broken file\n"

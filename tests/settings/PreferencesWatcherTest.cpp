@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -49,15 +50,22 @@ TEST_F(PreferencesWatcherTest, AnotherProcessesChangesAreAnnouncedWithoutAnyRead
     EXPECT_FALSE(changes.wait(3 * PreferencesWatcher::settleMsecs));
 }
 
-// A file replaced by garbage is moved aside with its bytes, and everything it held is gone.
-TEST_F(PreferencesWatcherTest, GarbageFromOutsideIsMovedAside) {
+// Garbage written over the file of a running store is moved aside with its bytes, and what
+// the store held is written back: nothing the user stored is lost, nothing changes.
+TEST_F(PreferencesWatcherTest, GarbageFromOutsideIsMovedAsideAndTheValuesWrittenBack) {
     writeFile(profile.preferencesFile(domain), "\x01 not json");
-    EXPECT_EQ(nextAnnouncement(), QStringList{"a"});
-    EXPECT_TRUE(store.dictionaryRepresentation().isEmpty());
-    const QStringList aside =
-        QDir(Preferences::folder()).entryList({domain + ".json.unreadable-*"}, QDir::Files);
-    ASSERT_EQ(aside.size(), 1);
+    QStringList aside;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            aside = QDir(Preferences::folder())
+                        .entryList({domain + ".json.unreadable-*"}, QDir::Files);
+            return !aside.isEmpty();
+        },
+        3000));
     EXPECT_EQ(readFile(Preferences::folder() + "/" + aside.first()), "\x01 not json");
+    EXPECT_EQ(store.integerForKey("a"), 1);
+    EXPECT_EQ(Preferences(domain, profile.preferencesFile(domain)).integerForKey("a"), 1);
+    EXPECT_FALSE(changes.wait(3 * PreferencesWatcher::settleMsecs));
 }
 
 } // namespace
