@@ -125,7 +125,14 @@ void AppDelegate::followHome() {
         applyStatusItemState();
     // From the event loop: changing the type of a window shows it, which must never happen
     // in the middle of its close.
-    QTimer::singleShot(0, this, [this] { setTaskbarPresence(!m_context.settings.menuBarMode()); });
+    QTimer::singleShot(0, this, [this] {
+        const bool dock = !m_context.settings.menuBarMode();
+        setTaskbarPresence(dock);
+        // In Dock mode the window is the application: switched there from outside, without
+        // status items, it would otherwise run with nothing on screen.
+        if (dock && !statusItemsWanted() && m_mainWindow && !m_mainWindow->isVisible())
+            bringMainWindowToFront();
+    });
 }
 
 void AppDelegate::applyDisplayMode() {

@@ -124,11 +124,17 @@ TEST_F(AppDelegateTest, AModeSetByAnotherProcessIsFollowed) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);
     launch();
     ASSERT_TRUE(bar.items().isEmpty());
-    Preferences(Preferences::applicationDomain,
-                profile.preferencesFile(Preferences::applicationDomain))
-        .setBool(PreferenceKeys::menuBarMode, true);
+    Preferences otherProcess(Preferences::applicationDomain,
+                             profile.preferencesFile(Preferences::applicationDomain));
+    otherProcess.setBool(PreferenceKeys::menuBarMode, true);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !bar.items().isEmpty() && !mainWindowHasTaskbarEntry(); }, 3000));
+    // Back to Dock mode with the window closed: the window comes, or nothing would be on screen.
+    delegate.mainWindow()->hide();
+    otherProcess.setBool(PreferenceKeys::menuBarMode, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate.mainWindow()->isVisible(); }, 3000));
+    EXPECT_TRUE(bar.items().isEmpty());
+    EXPECT_TRUE(mainWindowHasTaskbarEntry());
 }
 
 TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
