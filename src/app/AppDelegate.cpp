@@ -2,13 +2,17 @@
 
 #include "app/ApplicationContext.h"
 #include "app/Logging.h"
+#include "app/MainView.h"
 #include "app/MainWindow.h"
+#include "app/SettingsView.h"
+#include "calendar/CalEngine.h"
 #include "platform/QuitOnSignals.h"
 #include "settings/Localization.h"
 #include "system/CrashReporter.h"
 #include "system/SystemClock.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -44,6 +48,7 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
             &CalPanelController::toggle);
     connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
+    m_context.statusItems.contextMenuProvider = [this] { return buildStatusMenu(); };
     qApp->installEventFilter(this);
 }
 
@@ -77,6 +82,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     showOnboardingIfNeeded();
     if (isQuitting())
         return; // ended while the first-launch question was open: start nothing more
+    refreshCalUI();
     syncWithServer();
     m_syncTimer.start();
     applyEnvironmentSwitches();
@@ -91,6 +97,8 @@ void AppDelegate::syncWithServer() {
 // Switches for looking at one part of the application at once: each is on only when its
 // variable is exactly "1".
 void AppDelegate::applyEnvironmentSwitches() {
+    if (qEnvironmentVariable("ORVENNA_DEBUG_SETTINGS") == "1")
+        showSettings();
     if (qEnvironmentVariable("ORVENNA_DEBUG_PANEL") == "1") {
         m_context.settings.setShowInMenuBar(true);
         applyStatusItemState();
@@ -100,9 +108,102 @@ void AppDelegate::applyEnvironmentSwitches() {
 }
 
 void AppDelegate::buildMainWindow() {
-    m_mainWindow = std::make_unique<MainWindow>();
+    m_mainWindow = std::make_unique<MainWindow>(m_context.settings);
     connect(m_mainWindow.get(), &MainWindow::closing, this, &AppDelegate::mainWindowClosing);
+    Menus::installMainMenu(*m_mainWindow, menuActions());
+    wireMainWindow();
     setTaskbarPresence(!m_context.settings.menuBarMode());
+}
+
+// The views act on the settings themselves; what changes the application goes through here.
+// The settings' signals keep the views current, whoever changed them.
+void AppDelegate::wireMainWindow() {
+    MainView* main = m_mainWindow->mainView();
+    SettingsView* settings = m_mainWindow->settingsView();
+    connect(main, &MainView::calButtonPressed, this, &AppDelegate::calPressed);
+    connect(main, &MainView::dayDoubleClicked, this, [this](const QDateTime& day) {
+        CalEngine::openInCalendarApp(day, m_context.dayOpener);
+    });
+    connect(main, &MainView::settingsRequested, this, &AppDelegate::showSettings);
+    connect(settings, &SettingsView::menuBarModeToggled, this, &AppDelegate::toggleMenuBarMode);
+    connect(settings, &SettingsView::compactClockToggled, this,
+            [this](bool on) { SystemClock::setCompact(on, m_context.launcher); });
+
+    Settings& values = m_context.settings;
+    for (auto signal : {&Settings::menuBarModeChanged, &Settings::showInMenuBarChanged})
+        connect(&values, signal, this, &AppDelegate::refreshCalUI);
+    for (auto signal : {&Settings::firstWeekdayChanged, &Settings::showWeekNumbersChanged})
+        connect(&values, signal, main, &MainView::refreshMonthPreview);
+    connect(&m_context.events, &SystemEvents::dayChanged, main, &MainView::refreshMonthPreview);
+
+    // Not built yet: the menu-bar editor, the updater, the login item, problem reports.
+    settings->editorButton()->setEnabled(false);
+    settings->automaticUpdatesBox()->setEnabled(false);
+    settings->loginItemBox()->setEnabled(false);
+    settings->checkUpdatesButton()->setEnabled(false);
+    settings->reportButton()->setEnabled(false);
+}
+
+// The menu-bar button opens the editor in menu-bar mode, which is not built yet.
+void AppDelegate::refreshCalUI() {
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->mainView()->refreshCalUI();
+    m_mainWindow->mainView()->calButton()->setEnabled(!m_context.settings.menuBarMode());
+}
+
+Menus::Actions AppDelegate::menuActions() {
+    Menus::Actions actions;
+    actions.openPanel = [this] { openPanelPressed(); };
+    actions.openToday = [this] { openTodayPressed(); };
+    actions.showMainWindow = [this] { showMainWindow(); };
+    actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
+    actions.closeOrBack = [this] { closeOrBack(); };
+    actions.quit = [] { QCoreApplication::quit(); };
+    return actions;
+}
+
+QMenu* AppDelegate::buildStatusMenu() {
+    Menus::StatusState state;
+    state.compactClockAvailable = SystemClock::isAvailable(m_context.launcher);
+    state.compactClock = SystemClock::isCompact();
+    return Menus::statusMenu(menuActions(), state);
+}
+
+void AppDelegate::showSettings() {
+    if (!m_mainWindow)
+        return;
+    SettingsView* view = m_mainWindow->settingsView();
+    view->setCompactClock(SystemClock::isAvailable(m_context.launcher), SystemClock::isCompact());
+    m_mainWindow->showSettings();
+}
+
+// In Dock mode the button puts the status items into the bar or takes them away.
+void AppDelegate::calPressed() {
+    if (m_context.settings.menuBarMode())
+        return;
+    m_context.settings.setShowInMenuBar(!m_context.settings.showInMenuBar());
+}
+
+void AppDelegate::openPanelPressed() {
+    m_context.panel.show(m_context.statusItems.button());
+}
+
+void AppDelegate::openTodayPressed() {
+    CalEngine::openInCalendarApp(m_context.events.now(), m_context.dayOpener);
+}
+
+void AppDelegate::toggleCompactSystemClockMenu() {
+    SystemClock::setCompact(!SystemClock::isCompact(), m_context.launcher);
+}
+
+void AppDelegate::closeOrBack() {
+    if (!m_mainWindow)
+        return;
+    if (m_mainWindow->showsSettings())
+        m_mainWindow->showMain();
+    else
+        m_mainWindow->close();
 }
 
 bool AppDelegate::statusItemsWanted() const {

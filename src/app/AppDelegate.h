@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Menus.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -8,6 +10,7 @@
 
 class ApplicationContext;
 class MainWindow;
+class QMenu;
 
 // The application's shell: runs the launch sequence, wires the long-lived objects of the
 // context to each other and owns the two display modes. In menu-bar mode the application lives
@@ -33,8 +36,18 @@ public:
     void applyDisplayMode();
     void toggleMenuBarMode(bool on);
     void showOnboardingIfNeeded();
-    void showMainWindow();
     void syncWithServer();
+
+    // The actions of the menus and the main window's views.
+    void showMainWindow();
+    void showSettings();
+    void calPressed();
+    void openPanelPressed();
+    void openTodayPressed();
+    void toggleCompactSystemClockMenu();
+    // File > Close (Ctrl+W): back from the settings to the main view, else close the window.
+    void closeOrBack();
+    QMenu* buildStatusMenu();
 
     const QTimer& syncTimer() const { return m_syncTimer; }
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
@@ -58,6 +71,9 @@ private:
     // unless the application is quitting.
     void mainWindowClosing();
     void buildMainWindow();
+    void wireMainWindow();
+    Menus::Actions menuActions();
+    void refreshCalUI();
     void setTaskbarPresence(bool present);
     void bringMainWindowToFront();
 

@@ -12,4 +12,5 @@ ApplicationContext::ApplicationContext(Options options)
       preferencesWatcher(Preferences::folder()), settings(store), events(std::move(options.time)),
       bar(), barPositions(bar, Preferences::domain(StatusBarPositions::domainName)),
       statusItems(bar, events),
-      panel(settings, CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())) {}
+      dayOpener(CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())),
+      panel(settings, dayOpener) {}

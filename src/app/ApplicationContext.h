@@ -37,5 +37,7 @@ public:
     StatusBar bar;
     StatusBarPositions barPositions;
     StatusItemController statusItems;
+    // Opens a day in the user's calendar application; the panel and the main window use it.
+    CalEngine::DayOpener dayOpener;
     CalPanelController panel;
 };

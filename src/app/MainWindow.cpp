@@ -1,11 +1,34 @@
 #include "app/MainWindow.h"
 
-#include <QCloseEvent>
+#include "app/MainView.h"
+#include "app/SettingsView.h"
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+#include <QCloseEvent>
+#include <QStackedWidget>
+
+MainWindow::MainWindow(Settings& settings, QWidget* parent)
+    : QMainWindow(parent), m_views(new QStackedWidget(this)),
+      m_mainView(new MainView(settings, m_views)),
+      m_settingsView(new SettingsView(settings, m_views)) {
     setWindowTitle("Vesperin");
-    setCentralWidget(new QWidget(this));
-    setFixedSize(contentSize);
+    m_views->addWidget(m_mainView);
+    m_views->addWidget(m_settingsView);
+    m_views->setFixedSize(contentSize);
+    setCentralWidget(m_views);
+    connect(m_settingsView, &SettingsView::backRequested, this, &MainWindow::showMain);
+    connect(m_mainView, &MainView::settingsRequested, this, &MainWindow::showSettings);
+}
+
+bool MainWindow::showsSettings() const {
+    return m_views->currentWidget() == m_settingsView;
+}
+
+void MainWindow::showSettings() {
+    m_views->setCurrentWidget(m_settingsView);
+}
+
+void MainWindow::showMain() {
+    m_views->setCurrentWidget(m_mainView);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

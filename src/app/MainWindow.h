@@ -2,14 +2,26 @@
 
 #include <QMainWindow>
 
-// The application's window in Dock mode. Closing it never ends the application: the owner
-// is told first and moves the application into the status bar.
+class MainView;
+class QStackedWidget;
+class Settings;
+class SettingsView;
+
+// The application's window: the main view or, in its place, the settings view. Closing it
+// never ends the application: the owner is told and decides (in Dock mode it moves the
+// application into the status bar). The view shown survives a close.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr QSize contentSize{430, 733};
 
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
+
+    MainView* mainView() const { return m_mainView; }
+    SettingsView* settingsView() const { return m_settingsView; }
+    bool showsSettings() const;
+    void showSettings();
+    void showMain();
 
 Q_SIGNALS:
     // The window is closing (by the user, or on the way out of the application).
@@ -17,4 +29,9 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    QStackedWidget* m_views;
+    MainView* m_mainView;
+    SettingsView* m_settingsView;
 };

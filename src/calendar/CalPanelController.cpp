@@ -50,7 +50,14 @@ QToolButton* navigationButton(const Navigation& step, QWidget* parent, Appearanc
 
 CalPanelController::CalPanelController(const Settings& settings, CalEngine::DayOpener openDay,
                                        QObject* parent)
-    : QObject(parent), m_settings(settings), m_openDay(std::move(openDay)) {}
+    : QObject(parent), m_settings(settings), m_openDay(std::move(openDay)) {
+    // A panel built for other week numbers closes; the next opening builds it anew. One that
+    // was opened after the change (which may be announced a moment later) stays.
+    connect(&settings, &Settings::showWeekNumbersChanged, this, [this] {
+        if (m_panel && m_panel->width() != CalPanel::widthFor(m_settings.showWeekNumbers()))
+            close();
+    });
+}
 
 CalPanelController::~CalPanelController() {
     close();

@@ -33,7 +33,8 @@ public:
     int fittingWidth() const;
     QSize sizeHint() const override;
 
-    // Behaves as a left click: shows the attached menu, or reports a left mouse-up.
+    // Behaves as a left click: pops up the attached menu (and returns while it is open), or
+    // reports a left mouse-up.
     void performClick();
 
     static constexpr int contentInset = 2;

@@ -268,7 +268,10 @@ void StatusItemController::showContextMenu(StatusBarButton* button) {
         return;
     QMenu* menu = contextMenuProvider();
     status->setMenu(menu);
+    connect(menu, &QMenu::aboutToHide, this, [status = QPointer(status), menu] {
+        if (status && status->menu() == menu)
+            status->setMenu(nullptr);
+        menu->deleteLater();
+    });
     status->button()->performClick();
-    status->setMenu(nullptr);
-    menu->deleteLater();
 }

@@ -51,10 +51,13 @@ TEST_F(CalPanelControllerTest, ThePanelIsLaidOutForBothWidths) {
     EXPECT_TRUE(controller.gridView()->isCompact());
     EXPECT_EQ(controller.monthLabel()->x(), 18);
 
+    // The week numbers turned on, from anywhere: the narrow panel goes, the next one is wider
+    // and stays when the change is announced again.
     CalSettings::setShowWeekNumbers(true);
-    controller.close();
-    clock = clock.addSecs(1);
+    EXPECT_FALSE(controller.isVisible());
     controller.show(nullptr);
+    Q_EMIT settings.showWeekNumbersChanged();
+    ASSERT_TRUE(controller.isVisible());
     EXPECT_EQ(controller.panel()->width(), 322);
     EXPECT_EQ(navigationButton("cal.mois_precedent")->x(), 322 - 94); // 28 points further right
     EXPECT_EQ(controller.gridView()->width(), 298);

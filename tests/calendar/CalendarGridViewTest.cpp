@@ -3,9 +3,9 @@
 #include "platform/Appearance.h"
 #include "settings/CalSettings.h"
 #include "settings/DrawingHelpers.h"
+#include "support/TestPictures.h"
 #include "support/TestProfile.h"
 
-#include <QDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -58,7 +58,6 @@ TEST_F(CalendarGridViewTest, ADoubleClickOnACellReportsThatDayAndNothingElseDoes
 // The pictures are kept for a person to look at when VESPERIN_SCREENSHOT_DIR is set; the test
 // itself checks what a broken drawing would get wrong: today's circle and the white number.
 TEST_F(CalendarGridViewTest, TodayIsAWhiteNumberOnABlueCircleInEveryVariant) {
-    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
     for (int variant = 0; variant < 8; ++variant) {
         const bool dark = variant & 1, compact = variant & 2, weekNumbers = variant & 4;
         const QString name = QString("grid-%1-%2-%3")
@@ -70,8 +69,7 @@ TEST_F(CalendarGridViewTest, TodayIsAWhiteNumberOnABlueCircleInEveryVariant) {
         grid.setCompact(compact);
         grid.resize(compact ? 270 : 400, compact ? 218 : 300);
         const QImage image = grid.grab().toImage();
-        if (!folder.isEmpty() && QDir().mkpath(folder))
-            image.save(folder + "/" + name + ".png");
+        keepForLooking(image, name);
         const QRect cell = grid.dayCells().at(16).rect.toRect(); // 11 February
         ASSERT_EQ(grid.dayCells().at(16).date.toLocalTime().date(), today.date());
         const QColor edge = image.pixelColor(cell.center() + QPoint(0, cell.height() / 3));

@@ -4,9 +4,9 @@
 #include "platform/StatusItem.h"
 #include "platform/SystemEvents.h"
 #include "status/StatusItemController.h"
+#include "support/TestPictures.h"
 #include "support/TestProfile.h"
 
-#include <QDir>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -24,13 +24,6 @@ QRect inkBounds(const QImage& image, const QRect& area, QColor background) {
         }
     }
     return bounds;
-}
-
-// Saves the picture where a person can look at it, when asked to (VESPERIN_SCREENSHOT_DIR).
-void keepForLooking(const QImage& image, const QString& name) {
-    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
-    if (!folder.isEmpty() && QDir().mkpath(folder))
-        image.save(folder + "/" + name + ".png");
 }
 
 class StatusBarRenderingTest : public ProfileTest,

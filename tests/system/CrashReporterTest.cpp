@@ -3,9 +3,9 @@
 #include "platform/OperatingSystem.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "support/FakeDesktop.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
-#include "system/FakeDesktop.h"
 #include "system/SystemCrashRecords.h"
 
 #include <QDir>

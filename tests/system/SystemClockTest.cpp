@@ -2,8 +2,8 @@
 
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "support/FakeDesktop.h"
 #include "support/TestProfile.h"
-#include "system/FakeDesktop.h"
 
 #include <gtest/gtest.h>
 

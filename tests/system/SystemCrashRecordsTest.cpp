@@ -1,7 +1,7 @@
 #include "system/SystemCrashRecords.h"
 
+#include "support/FakeDesktop.h"
 #include "support/TestProfile.h"
-#include "system/FakeDesktop.h"
 
 #include <QFile>
 

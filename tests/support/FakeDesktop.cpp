@@ -1,4 +1,4 @@
-#include "system/FakeDesktop.h"
+#include "support/FakeDesktop.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,0 +1,146 @@
+#include "app/MainWindow.h"
+
+#include "app/AppDelegate.h"
+#include "app/ApplicationContext.h"
+#include "app/MainView.h"
+#include "app/SettingsView.h"
+#include "platform/Appearance.h"
+#include "settings/CalSettings.h"
+#include "settings/Localization.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+#include "support/FakeDesktop.h"
+#include "support/TestPictures.h"
+#include "support/TestProfile.h"
+#include "support/TestText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+// Takes the addresses the application hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened.append(url.toString()); }
+};
+
+namespace {
+
+// The main window of a launched application in Dock mode, on a GNOME desktop played by
+// FakeDesktop so that the compact clock can be switched.
+class MainWindowTest : public ProfileTest {
+protected:
+    MainWindowTest() {
+        Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+        delegate.applicationDidFinishLaunching();
+        QCoreApplication::processEvents();
+    }
+    MainWindow& window() { return *delegate.mainWindow(); }
+    MainView& mainView() { return *window().mainView(); }
+    SettingsView& settingsView() { return *window().settingsView(); }
+
+    ScopedEnvironment session{"XDG_CURRENT_DESKTOP", "GNOME"};
+    FakeDesktop desktop;
+    ApplicationContext context{{{}, &desktop}};
+    AppDelegate delegate{context};
+};
+
+// The button says what it will do, and does it: in Dock mode it puts the status items into
+// the bar and takes them away again; in menu-bar mode it stands for the editor.
+TEST_F(MainWindowTest, TheMenuBarButtonFollowsItsThreeStates) {
+    QPushButton* button = mainView().calButton();
+    EXPECT_EQ(button->text(), L("quota.shown_in_menubar_title"));
+    EXPECT_EQ(mainView().calStatusLabel()->text(), L("cal.pas_encore_dans_la_barre"));
+    button->click();
+    EXPECT_TRUE(CalSettings::showInMenuBar());
+    EXPECT_FALSE(context.bar.items().isEmpty());
+    EXPECT_EQ(button->text(), L("stats.remove_from_menubar"));
+    EXPECT_EQ(mainView().calStatusLabel()->text(), L("cal.visible_dans_la_barre_de"));
+    button->click();
+    EXPECT_TRUE(context.bar.items().isEmpty());
+
+    delegate.toggleMenuBarMode(true);
+    EXPECT_EQ(button->text(), L("menubar.configure"));
+    EXPECT_EQ(MainView::calButtonTitleKey(true, false), QString("menubar.configure"));
+}
+
+// Ctrl+W goes back from the settings before it closes the window; a closed window shows the
+// same view when it comes back.
+TEST_F(MainWindowTest, CloseGoesBackFromTheSettingsBeforeItCloses) {
+    mainView().settingsButton()->click();
+    ASSERT_TRUE(window().showsSettings());
+    delegate.closeOrBack();
+    EXPECT_FALSE(window().showsSettings());
+    EXPECT_TRUE(window().isVisible());
+    delegate.closeOrBack();
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(Preferences::standard().boolForKey(PreferenceKeys::menuBarMode));
+
+    delegate.showSettings();
+    window().close();
+    delegate.showMainWindow();
+    EXPECT_TRUE(window().showsSettings());
+}
+
+// Every control acts at once, and shows a change made anywhere else.
+TEST_F(MainWindowTest, EverySettingActsAtOnce) {
+    SettingsView& view = settingsView();
+    EXPECT_EQ(view.weekdayPopUp()->currentText(), "Lundi");
+    view.weekdayPopUp()->setCurrentIndex(1);
+    Q_EMIT view.weekdayPopUp()->activated(1);
+    EXPECT_EQ(CalSettings::firstWeekday(), 1);
+    view.weekNumbersBox()->click();
+    EXPECT_TRUE(CalSettings::showWeekNumbers());
+
+    delegate.showSettings();
+    ASSERT_FALSE(view.compactClockBox()->isHidden()) << "GNOME shows the clock it changes";
+    view.compactClockBox()->click();
+    EXPECT_TRUE(Preferences::standard().boolForKey(PreferenceKeys::compactSystemClock));
+    EXPECT_FALSE(desktop.settings.value("clock-show-date"));
+
+    view.menuBarModeBox()->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(context.bar.items().isEmpty());
+
+    UrlCatcher browser;
+    QDesktopServices::setUrlHandler("https", &browser, "open");
+    view.makerLink()->click();
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_EQ(browser.opened, QStringList{SettingsView::makerAddress});
+    EXPECT_EQ(view.versionLabel()->text(), "Vesperin v" VESPERIN_VERSION);
+
+    Preferences::standard().setBool(PreferenceKeys::weekNumbers, false);
+    EXPECT_FALSE(view.weekNumbersBox()->isChecked());
+}
+
+// In both appearances the views draw their secondary texts and symbols for the background they
+// are on (pictures kept for looking, with the status menu open).
+TEST_F(MainWindowTest, BothViewsFollowTheAppearance) {
+    delegate.showSettings();
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const QString name = appearance == Appearance::dark ? "dark" : "light";
+        window().setPalette(Appearances::palette(appearance));
+        const QColor tagline =
+            mainView().findChildren<QLabel*>().at(2)->palette().color(QPalette::WindowText);
+        EXPECT_EQ(tagline, Appearances::secondaryLabelColor(appearance)) << name.toStdString();
+        keepForLooking(mainView().grab().toImage(), "main-window-" + name);
+        keepForLooking(settingsView().grab().toImage(), "settings-" + name);
+        std::unique_ptr<QMenu> menu(delegate.buildStatusMenu());
+        menu->setPalette(Appearances::palette(appearance));
+        keepForLooking(menu->grab().toImage(), "status-menu-" + name);
+    }
+}
+
+} // namespace
+
+#include "MainWindowTest.moc"

@@ -1,0 +1,89 @@
+#include "app/Menus.h"
+
+#include "settings/Localization.h"
+#include "support/TestText.h"
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// The titles of the rows, separators as "-", disabled rows in brackets.
+QStringList rowsOf(const QMenu& menu) {
+    QStringList rows;
+    for (const QAction* action : menu.actions()) {
+        const QString title = action->isSeparator() ? "-" : action->text();
+        rows.append(action->isEnabled() ? title : "[" + title + "]");
+    }
+    return rows;
+}
+
+Menus::Actions allActions(QStringList& called) {
+    const auto record = [&called](const char* name) { return [&called, name] { called << name; }; };
+    return {record("openPanel"),    record("openToday"),     record("showMessages"),
+            record("showMain"),     record("openEditor"),    record("toggleClock"),
+            record("checkUpdates"), record("reportProblem"), record("closeOrBack"),
+            record("quit")};
+}
+
+// Eleven entries where the compact clock can be switched, ten where it cannot; the message
+// row only while one waits; rows whose action is not offered are there, disabled.
+TEST(MenusTest, TheStatusMenuFollowsTheStateOfItsOpening) {
+    QStringList called;
+    Menus::Actions actions = allActions(called);
+    std::unique_ptr<QMenu> menu(Menus::statusMenu(actions, {false, true, true}));
+    EXPECT_EQ(rowsOf(*menu),
+              (QStringList{L("cal.ouvrir_le_calendrier"), L("cal.aujourd_hui_dans_calendrier"), "-",
+                           L("cal.ouvrir_vesperin"), L("menubar.configure"),
+                           L("settings.compact_system_clock"), "-", L("menu.check_updates"),
+                           L("menu.report_problem"), "-", L("cal.quitter_vesperin")}));
+    EXPECT_TRUE(menu->actions().at(5)->isChecked());
+    menu->actions().at(0)->trigger();
+    menu->actions().at(5)->trigger();
+    EXPECT_EQ(called, (QStringList{"openPanel", "toggleClock"}));
+
+    actions.openEditor = nullptr;
+    menu.reset(Menus::statusMenu(actions, {true, false, false}));
+    const QStringList rows = rowsOf(*menu);
+    EXPECT_EQ(rows.size(), 11);
+    EXPECT_EQ(rows.at(3), L("messages.banner_title"));
+    EXPECT_FALSE(menu->actions().at(3)->icon().isNull()) << "the unread badge";
+    EXPECT_EQ(rows.at(5), "[" + L("menubar.configure") + "]");
+    EXPECT_FALSE(rows.contains(L("settings.compact_system_clock")));
+}
+
+// Ctrl+W and Ctrl+Q work on the window; the Edit rows follow what the focused field can do.
+TEST(MenusTest, TheWindowsMenusActOnTheWindowAndItsFocusedField) {
+    QStringList called;
+    QMainWindow window;
+    auto* field = new QLineEdit("hello", &window);
+    window.setCentralWidget(field);
+    Menus::installMainMenu(window, allActions(called));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(called, (QStringList{"closeOrBack", "quit"}));
+
+    QMenu* edit = window.menuBar()->actions().at(2)->menu();
+    ASSERT_TRUE(edit);
+    field->setFocus();
+    Q_EMIT edit->aboutToShow();
+    QAction* selectAll = edit->actions().last();
+    ASSERT_TRUE(selectAll->isEnabled());
+    selectAll->trigger();
+    EXPECT_EQ(field->selectedText(), "hello");
+    field->clearFocus();
+    window.setFocus();
+    Q_EMIT edit->aboutToShow();
+    EXPECT_FALSE(selectAll->isEnabled());
+}
+
+} // namespace
