@@ -1,6 +1,5 @@
 #include "editor/ChipStripView.h"
 
-#include "editor/ChipDrop.h"
 #include "editor/ChipStripAccessible.h"
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"

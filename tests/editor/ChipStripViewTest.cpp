@@ -3,7 +3,6 @@
 #include "editor/ChipPayload.h"
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"
-#include "support/TestText.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -39,12 +38,10 @@ public:
     QPointF centreOf(qsizetype index) const { return chipLayout().frames().at(index).center(); }
 
     std::function<void(QDrag&)> whileDragging = [](QDrag&) {};
-    int drags = 0;
     Qt::DropActions offered;
 
 protected:
     Qt::DropAction runDrag(QDrag& drag, Qt::DropActions actions) override {
-        ++drags;
         offered = actions;
         whileDragging(drag);
         return Qt::IgnoreAction;
@@ -88,12 +85,6 @@ Answer offer(ChipStripView& target, const QPointF& at, const QMimeData& data,
     return {enter.isAccepted() && move.isAccepted(), move.dropAction(), drop.isAccepted()};
 }
 
-Answer offer(ChipStripView& target, const QPointF& at, const QString& payload) {
-    QMimeData data;
-    data.setData(ChipPayload::mimeType, payload.toUtf8());
-    return offer(target, at, data);
-}
-
 QImage picture(QWidget& view, qreal ratio) {
     QImage image((QSizeF(view.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
@@ -114,76 +105,71 @@ protected:
         strip.setChips({A, B, C});
         palette.setSections({{"Time", {clock, Chip::token("sec")}}, {"Text", {Chip::text(":")}}});
     }
+    void click(ChipStripView& view, const QPointF& at,
+               QEvent::Type type = QEvent::MouseButtonPress) {
+        mouse(view, type, at, Qt::LeftButton);
+        mouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
 
     ScriptedStrip strip{ChipStripView::Mode::strip};
     ScriptedStrip palette{ChipStripView::Mode::palette};
     QSignalSpy stripChanges{&strip, &ChipStripView::changed};
 };
 
-TEST_F(ChipStripViewTest, AClickSelectsAndDeleteOrBackspaceRemovesTheSelectedChip) {
+TEST_F(ChipStripViewTest, ClicksSelectKeysRemoveAndADoubleClickAsksToEditText) {
     QSignalSpy focusTaken(&strip, &ChipStripView::focusTaken);
-    mouse(strip, QEvent::MouseButtonPress, strip.centreOf(1), Qt::LeftButton);
+    QSignalSpy edits(&strip, &ChipStripView::textEditRequested);
+    click(strip, strip.centreOf(1));
     EXPECT_EQ(strip.selectedIndex(), 1);
-    EXPECT_EQ(focusTaken.size(), 1);
-    mouse(strip, QEvent::MouseButtonPress, {250, 16}, Qt::LeftButton);
+    click(strip, {250, 16});
     EXPECT_EQ(strip.selectedIndex(), std::nullopt);
+    EXPECT_EQ(focusTaken.size(), 2);
     EXPECT_FALSE(pressKey(strip, Qt::Key_Delete)) << "without a selection the key goes on";
-
-    mouse(strip, QEvent::MouseButtonPress, strip.centreOf(1), Qt::LeftButton);
+    click(strip, strip.centreOf(1));
     EXPECT_TRUE(pressKey(strip, Qt::Key_Delete));
     EXPECT_EQ(strip.chips(), (QList<Chip>{A, C}));
-    EXPECT_EQ(strip.selectedIndex(), std::nullopt);
     EXPECT_TRUE(pressKey(strip, Qt::Key_Right));
-    EXPECT_EQ(strip.selectedIndex(), 0);
     EXPECT_TRUE(pressKey(strip, Qt::Key_Backspace));
     EXPECT_EQ(strip.chips(), (QList<Chip>{C}));
     EXPECT_EQ(stripChanges.size(), 2);
 
-    mouse(palette, QEvent::MouseButtonPress, palette.centreOf(1), Qt::LeftButton);
+    strip.setChips({A, Chip::text(":"), Chip::text("  ")});
+    for (const qsizetype index : {0, 1, 2})
+        click(strip, strip.centreOf(index), QEvent::MouseButtonDblClick);
+    EXPECT_EQ(edits, (QList<QVariantList>{{qsizetype(1)}, {qsizetype(2)}}));
+
+    click(palette, palette.centreOf(2), QEvent::MouseButtonDblClick);
     EXPECT_EQ(palette.selectedIndex(), std::nullopt);
     EXPECT_FALSE(pressKey(palette, Qt::Key_Delete));
     EXPECT_EQ(palette.chips().size(), 3);
 }
 
-TEST_F(ChipStripViewTest, ADoubleClickOnATextChipAsksToEditIt) {
-    strip.setChips({A, Chip::text(":"), Chip::text("  ")});
-    QSignalSpy edits(&strip, &ChipStripView::textEditRequested);
-    QSignalSpy paletteEdits(&palette, &ChipStripView::textEditRequested);
-    for (const qsizetype index : {0, 1, 2})
-        mouse(strip, QEvent::MouseButtonDblClick, strip.centreOf(index), Qt::LeftButton);
-    mouse(palette, QEvent::MouseButtonDblClick, palette.centreOf(2), Qt::LeftButton);
-    ASSERT_EQ(edits.size(), 2);
-    EXPECT_EQ(edits.at(0).at(0).value<qsizetype>(), 1);
-    EXPECT_EQ(edits.at(1).at(0).value<qsizetype>(), 2);
-    EXPECT_EQ(paletteEdits.size(), 0);
-}
-
 TEST_F(ChipStripViewTest, APaletteReportsAClickUnlessThePointerMovedPastFourPoints) {
     QSignalSpy clicks(&palette, &ChipStripView::chipClicked);
+    int drags = 0;
+    palette.whileDragging = [&](QDrag&) { ++drags; };
     pressMoveRelease(palette, palette.centreOf(1), {4, 0});
-    ASSERT_EQ(clicks.size(), 1);
-    EXPECT_EQ(clicks.at(0).at(0).value<Chip>(), Chip::token("sec"));
-    EXPECT_EQ(palette.drags, 0);
-
+    EXPECT_EQ(clicks, (QList<QVariantList>{{QVariant::fromValue(Chip::token("sec"))}}));
+    EXPECT_EQ(drags, 0);
     pressMoveRelease(palette, palette.centreOf(1), {3, 3});
-    EXPECT_EQ(palette.drags, 1);
+    EXPECT_EQ(drags, 1);
     EXPECT_EQ(palette.offered, Qt::CopyAction);
     EXPECT_EQ(clicks.size(), 1);
     EXPECT_EQ(palette.chips().size(), 3) << "a palette only gives copies";
 }
 
 TEST_F(ChipStripViewTest, AChipDraggedOutOfAStripLeavesItUnlessDroppedBackIntoIt) {
-    // The first chip of [A, B, C] dropped between B and C.
-    const QPointF betweenBAndC = strip.chipLayout().frames().at(2).topLeft() + QPointF(-2, 10);
+    const auto before = [&](qsizetype index) {
+        return strip.chipLayout().frames().at(index).topLeft() + QPointF(-2, 10);
+    };
+    // The first chip of [A, B, C] dropped at index 2, between B and C.
     strip.whileDragging = [&](QDrag& drag) {
         EXPECT_EQ(QString::fromUtf8(drag.mimeData()->data(ChipPayload::mimeType)),
                   QString::number(strip.stripId()) + "|0|t:A");
-        const qreal ratio = strip.devicePixelRatioF();
-        EXPECT_EQ(drag.pixmap().size(),
-                  (QSizeF(strip.chipLayout().frames().at(0).size()) * ratio).toSize());
-        EXPECT_EQ(drag.pixmap().devicePixelRatio(), ratio);
+        EXPECT_EQ(drag.pixmap().deviceIndependentSize(), strip.chipLayout().frames().at(0).size());
+        EXPECT_EQ(drag.pixmap().devicePixelRatio(), strip.devicePixelRatioF());
         EXPECT_EQ(drag.hotSpot(), (strip.centreOf(0) - QPointF(5, 5)).toPoint());
-        EXPECT_TRUE(offer(strip, betweenBAndC, *drag.mimeData()).dropped);
+        EXPECT_TRUE(offer(strip, before(2), *drag.mimeData()).dropped);
     };
     pressMoveRelease(strip, strip.centreOf(0), {0, 5});
     EXPECT_EQ(strip.offered, Qt::CopyAction | Qt::MoveAction);
@@ -193,27 +179,21 @@ TEST_F(ChipStripViewTest, AChipDraggedOutOfAStripLeavesItUnlessDroppedBackIntoIt
 
     // Dropped at its own place, before or after itself, A stays where it is.
     for (const qsizetype at : {1, 2}) {
-        strip.whileDragging = [&](QDrag& drag) {
-            offer(strip, strip.chipLayout().frames().at(at).topLeft() + QPointF(-2, 10),
-                  *drag.mimeData());
-        };
+        strip.whileDragging = [&](QDrag& drag) { offer(strip, before(at), *drag.mimeData()); };
         pressMoveRelease(strip, strip.centreOf(1), {0, 5});
         EXPECT_EQ(strip.chips(), (QList<Chip>{B, A, C}));
     }
-
-    // Released over nothing: gone.
     strip.whileDragging = [](QDrag&) {};
     pressMoveRelease(strip, strip.centreOf(2), {-5, 0});
     EXPECT_EQ(strip.chips(), (QList<Chip>{B, A}));
     EXPECT_EQ(stripChanges.size(), 4);
 }
 
-TEST_F(ChipStripViewTest, ADroppedPaletteChipIsCopiedAndAStripChipMoves) {
+TEST_F(ChipStripViewTest, ADroppedPaletteChipIsCopiedAsItsChipsAndAStripChipMoves) {
     strip.setChips({Chip::token("min")});
     QSignalSpy focusTaken(&strip, &ChipStripView::focusTaken);
-    const QPointF end(200, 16);
     palette.whileDragging = [&](QDrag& drag) {
-        const Answer answer = offer(strip, end, *drag.mimeData(), palette.offered);
+        const Answer answer = offer(strip, {200, 16}, *drag.mimeData(), palette.offered);
         EXPECT_TRUE(answer.entered && answer.dropped);
         EXPECT_EQ(answer.action, Qt::CopyAction);
     };
@@ -227,7 +207,6 @@ TEST_F(ChipStripViewTest, ADroppedPaletteChipIsCopiedAndAStripChipMoves) {
 
     ScriptedStrip other(ChipStripView::Mode::strip);
     other.setChips({Chip::token("sec")});
-    QSignalSpy otherChanges(&other, &ChipStripView::changed);
     other.whileDragging = [&](QDrag& drag) {
         EXPECT_EQ(offer(strip, {1, 16}, *drag.mimeData()).action, Qt::MoveAction);
     };
@@ -235,31 +214,31 @@ TEST_F(ChipStripViewTest, ADroppedPaletteChipIsCopiedAndAStripChipMoves) {
     EXPECT_EQ(strip.chips().first(), Chip::token("sec"));
     EXPECT_EQ(strip.selectedIndex(), 0);
     EXPECT_TRUE(other.chips().isEmpty());
-    EXPECT_EQ(otherChanges.size(), 1);
 }
 
 TEST_F(ChipStripViewTest, MalformedOrForeignPayloadsAreRefusedWithoutAnyChange) {
     const QString self = QString::number(strip.stripId());
     const QString source = QString::number(palette.stripId());
-    const auto refused = [&](const QString& payload) {
+    const auto refused = [&](ChipStripView& target, const QString& payload) {
         SCOPED_TRACE(payload.toStdString());
-        const Answer answer = offer(strip, {200, 16}, payload);
-        EXPECT_FALSE(answer.entered);
-        EXPECT_FALSE(answer.dropped);
-        EXPECT_EQ(strip.dropIndex(), std::nullopt);
+        QMimeData data;
+        data.setData(ChipPayload::mimeType, payload.toUtf8());
+        const Answer answer = offer(target, {200, 16}, data);
+        EXPECT_FALSE(answer.entered || answer.dropped);
+        EXPECT_EQ(target.dropIndex(), std::nullopt);
     };
     // Nothing of ours is being dragged: another application's data under our type.
-    refused(source + "|0|t:sec");
+    refused(strip, source + "|0|t:sec");
     palette.whileDragging = [&](QDrag&) {
         for (const QString& payload :
              QStringList{"0|t:sec", "x|0|t:sec", source + "|0|q:sec", source + "|0|sec",
                          QString::number(strip.stripId() + 1000) + "|0|t:sec",
                          source + "|0|c:", self + "|0|t:A"})
-            refused(payload);
-        offer(palette, {10, 10}, source + "|1|t:sec");
+            refused(strip, payload);
+        refused(palette, source + "|1|t:sec");
     };
     pressMoveRelease(palette, palette.centreOf(1), {10, 0});
-    strip.whileDragging = [&](QDrag&) { refused(self + "|3|t:A"); };
+    strip.whileDragging = [&](QDrag&) { refused(strip, self + "|3|t:A"); };
     pressMoveRelease(strip, strip.centreOf(2), {10, 0});
     EXPECT_EQ(strip.chips(), (QList<Chip>{A, B})) << "only the drag out took a chip";
     EXPECT_EQ(stripChanges.size(), 1);
@@ -272,10 +251,7 @@ TEST(ChipStripFocusTest, TheStripTakesFocusByClickAndTabAndThePaletteNever) {
     auto* field = new QLineEdit;
     auto* palette = new ScriptedStrip(ChipStripView::Mode::palette);
     auto* strip = new ScriptedStrip(ChipStripView::Mode::strip);
-    palette->setChips({A});
-    strip->setChips({A});
-    for (QWidget* widget : {static_cast<QWidget*>(field), static_cast<QWidget*>(palette),
-                            static_cast<QWidget*>(strip)})
+    for (QWidget* widget : QWidgetList{field, palette, strip})
         layout->addWidget(widget);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -284,12 +260,11 @@ TEST(ChipStripFocusTest, TheStripTakesFocusByClickAndTabAndThePaletteNever) {
     QTest::keyClick(field, Qt::Key_Tab);
     EXPECT_TRUE(strip->hasFocus());
     EXPECT_EQ(focusTaken.size(), 1);
-    mouse(*palette, QEvent::MouseButtonPress, palette->centreOf(0), Qt::LeftButton);
+    mouse(*palette, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
     EXPECT_TRUE(strip->hasFocus());
     field->setFocus();
-    mouse(*strip, QEvent::MouseButtonPress, strip->centreOf(0), Qt::LeftButton);
+    mouse(*strip, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
     EXPECT_TRUE(strip->hasFocus());
-    EXPECT_EQ(focusTaken.size(), 2);
 }
 
 TEST_F(ChipStripViewTest, ToolTipsAndAccessibleNamesComeFromTheOwnersHooks) {
@@ -300,45 +275,36 @@ TEST_F(ChipStripViewTest, ToolTipsAndAccessibleNamesComeFromTheOwnersHooks) {
         QApplication::sendEvent(&strip, &event);
     };
     help(strip.centreOf(0));
-    EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), "About A");
     help(strip.centreOf(1));
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
 
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&strip);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(list->role(), QAccessible::List);
     ASSERT_EQ(list->childCount(), 3);
     EXPECT_EQ(list->child(0)->text(QAccessible::Name), "A");
     EXPECT_EQ(list->child(0)->text(QAccessible::Description), "About A");
-    EXPECT_EQ(list->child(1)->text(QAccessible::Name), ":");
     EXPECT_EQ(list->child(2)->text(QAccessible::Name), "Spaces: 3");
-    mouse(strip, QEvent::MouseButtonPress, strip.centreOf(2), Qt::LeftButton);
+    click(strip, strip.centreOf(2));
     EXPECT_TRUE(list->child(2)->state().selected);
     EXPECT_FALSE(list->child(0)->state().selected);
     const QPoint onColon = strip.mapToGlobal(strip.centreOf(1).toPoint());
     EXPECT_EQ(list->indexOfChild(list->childAt(onColon.x(), onColon.y())), 1);
     EXPECT_TRUE(list->child(1)->rect().contains(onColon));
-    EXPECT_FALSE(list->child(0)->rect().contains(onColon));
 }
 
 TEST_F(ChipStripViewTest, AWrappingStripInAScrollAreaFollowsItsWidthAndGrowsWithItsRows) {
     QScrollArea area;
-    area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     area.resize(200, 100);
     auto* wrapping = new ScriptedStrip(ChipStripView::Mode::palette);
     wrapping->setWraps(true);
     wrapping->setChips(QList<Chip>(12, Chip::token("weekday")));
     area.setWidget(wrapping);
     area.show();
-    const auto viewport = [&] { return area.viewport()->size(); };
-    EXPECT_EQ(wrapping->width(), viewport().width());
-    EXPECT_GT(wrapping->height(), viewport().height());
+    EXPECT_EQ(wrapping->width(), area.viewport()->width());
+    EXPECT_GT(wrapping->height(), area.viewport()->height());
     EXPECT_EQ(wrapping->height(), std::ceil(wrapping->chipLayout().requiredHeight()));
-
     area.resize(1000, 100);
-    EXPECT_EQ(wrapping->width(), viewport().width());
-    EXPECT_EQ(wrapping->height(), viewport().height());
+    EXPECT_EQ(wrapping->size(), area.viewport()->size());
 }
 
 // Pictures for a person (when VESPERIN_SCREENSHOT_DIR is set); the checks are what a broken
@@ -347,9 +313,8 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
     for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
         const QString look = appearance == Appearance::dark ? "dark" : "light";
         SCOPED_TRACE(look.toStdString());
-        for (QWidget* view : {static_cast<QWidget*>(&strip), static_cast<QWidget*>(&palette)})
-            view->setPalette(Appearances::palette(appearance));
-
+        strip.setPalette(Appearances::palette(appearance));
+        palette.setPalette(Appearances::palette(appearance));
         palette.setWraps(true);
         palette.resize(260, 60);
         palette.setSections({{"Time",
@@ -361,23 +326,21 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
 
         strip.setChips({Chip::token("HH"), Chip::text(":"), Chip::token("min"), Chip::text("   "),
                         Chip::token("weekday")});
-        mouse(strip, QEvent::MouseButtonPress, strip.centreOf(3), Qt::LeftButton);
+        click(strip, strip.centreOf(3));
         const QImage selected = picture(strip, 2);
         keep(selected, "strip-selection-" + look);
         // Three dots, darker (or lighter) than the capsule between them, and no label.
-        const QRectF spaces = strip.chipLayout().frames().at(3);
-        ASSERT_EQ(spaces.width(), 26);
-        const int middle = int(2 * spaces.center().y()) - 1;
-        const QColor between = selected.pixelColor(int(2 * spaces.left()) + 18, middle);
-        for (int dot = 0; dot < 3; ++dot) {
-            const QColor ink = selected.pixelColor(int(2 * spaces.left()) + 13 + 12 * dot, middle);
-            EXPECT_GT(std::abs(ink.lightness() - between.lightness()), 20) << "dot " << dot;
-        }
+        const int left = int(2 * strip.chipLayout().frames().at(3).left());
+        const int middle = int(2 * strip.centreOf(3).y()) - 1;
+        const int between = selected.pixelColor(left + 18, middle).lightness();
+        for (int dot = 0; dot < 3; ++dot)
+            EXPECT_GT(
+                std::abs(selected.pixelColor(left + 13 + 12 * dot, middle).lightness() - between),
+                20);
 
-        // While a palette chip is dragged over the end of the strip.
+        // A palette chip dragged over the end of the strip.
         palette.whileDragging = [&](QDrag& drag) {
-            QDragEnterEvent enter(QPoint(290, 16), Qt::CopyAction, drag.mimeData(), Qt::LeftButton,
-                                  {});
+            QDragEnterEvent enter({290, 16}, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
             QApplication::sendEvent(&strip, &enter);
             const QImage dragging = picture(strip, 2);
             keep(dragging, "strip-drop-" + look);
@@ -401,10 +364,9 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
         keep(empty, "strip-empty-" + look);
         const auto marked = [](const QImage& image) {
             int differing = 0;
-            const QRgb fill = image.pixel(image.width() - 20, image.height() - 12);
             for (int y = 18; y < 44; ++y)
                 for (int x = 16; x < 200; ++x)
-                    differing += image.pixel(x, y) != fill;
+                    differing += image.pixel(x, y) != image.pixel(220, 60);
             return differing;
         };
         EXPECT_GT(marked(empty), 50) << "the placeholder";
