@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QToolTip>
 
 #include <cmath>
@@ -95,8 +94,6 @@ ChipStripView::ChipStripView(Mode mode, QWidget* parent)
     setAcceptDrops(!m_palette);
     relayout();
 }
-
-ChipStripView::~ChipStripView() = default;
 
 void ChipStripView::setChips(const QList<Chip>& chips) {
     m_chips = chips;

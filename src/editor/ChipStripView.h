@@ -4,6 +4,7 @@
 #include "editor/ChipStripLayout.h"
 #include "model/Chip.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -26,7 +27,6 @@ public:
     enum class Mode { palette, strip };
 
     explicit ChipStripView(Mode mode, QWidget* parent = nullptr);
-    ~ChipStripView() override;
 
     bool isPalette() const { return m_palette; }
     // Unique in the process and positive; names the strip in the drags it starts.
@@ -115,5 +115,5 @@ private:
     // From the start of a drag out of this strip until it ends.
     std::optional<qsizetype> m_draggedIndex;
     bool m_handledInternally = false;
-    QWidget* m_watchedViewport = nullptr;
+    QPointer<QWidget> m_watchedViewport;
 };
