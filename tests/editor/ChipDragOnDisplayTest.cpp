@@ -1,4 +1,5 @@
 #include "editor/ChipStripView.h"
+#include "support/TestText.h"
 #include "support/VirtualDisplay.h"
 
 #include <QDrag>

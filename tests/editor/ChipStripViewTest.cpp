@@ -3,6 +3,7 @@
 #include "editor/ChipPayload.h"
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"
+#include "support/TestText.h"
 
 #include <QAccessible>
 #include <QApplication>
