@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
         std::fputs("No virtual display: is Xvfb installed?\n", stderr);
         return 1;
     }
+    VirtualDisplay::setOfThisProcess(&display);
     qputenv("DISPLAY", display.name().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "xcb");
 #endif

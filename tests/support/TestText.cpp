@@ -12,3 +12,8 @@ QString flagOf(const char* code) {
 std::ostream& operator<<(std::ostream& out, const QString& text) {
     return out << '"' << text.toStdString() << '"';
 }
+
+void PrintTo(const Chip& chip, std::ostream* out) {
+    static const char* const kinds[] = {"token", "text", "composite"};
+    *out << kinds[int(chip.kind)] << ' ' << chip.value;
+}

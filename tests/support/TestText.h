@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Chip.h"
+
 #include <QString>
 
 #include <ostream>
@@ -9,3 +11,6 @@ QString flagOf(const char* code);
 
 // QStrings in expectations and messages print as text rather than as arrays of UTF-16 units.
 std::ostream& operator<<(std::ostream& out, const QString& text);
+
+// Chips print as their kind and string, e.g. token "HH".
+void PrintTo(const Chip& chip, std::ostream* out);

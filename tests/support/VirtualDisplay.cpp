@@ -30,6 +30,8 @@ bool serverPixelsAreRgb32(xcb_connection_t* connection) {
     return false;
 }
 
+const VirtualDisplay* processDisplay = nullptr;
+
 } // namespace
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
@@ -149,21 +151,38 @@ QImage VirtualDisplay::screenshot(const QRect& area) const {
 }
 
 bool VirtualDisplay::click(const QPoint& position) const {
+    return movePointer(position) && pressButton() && releaseButton();
+}
+
+bool VirtualDisplay::movePointer(const QPoint& position) const {
+    return fakeInput(XCB_MOTION_NOTIFY, 0, position);
+}
+
+bool VirtualDisplay::pressButton() const {
+    return fakeInput(XCB_BUTTON_PRESS, 1);
+}
+
+bool VirtualDisplay::releaseButton() const {
+    return fakeInput(XCB_BUTTON_RELEASE, 1);
+}
+
+// Checking the request waits for the server to have handled it.
+bool VirtualDisplay::fakeInput(std::uint8_t type, std::uint8_t detail,
+                               const QPoint& position) const {
     if (!m_connection || !xcb_get_extension_data(m_connection, &xcb_test_id)->present)
         return false;
-    const xcb_void_cookie_t steps[] = {
-        xcb_test_fake_input_checked(m_connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_root,
-                                    int16_t(position.x()), int16_t(position.y()), 0),
-        xcb_test_fake_input_checked(m_connection, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE,
-                                    0, 0, 0),
-        xcb_test_fake_input_checked(m_connection, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE,
-                                    0, 0, 0),
-    };
-    // Checking a request waits for the server to have handled it.
-    bool handled = true;
-    for (const xcb_void_cookie_t step : steps) {
-        const Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, step));
-        handled = handled && !error;
-    }
-    return handled;
+    const Reply<xcb_generic_error_t> error(xcb_request_check(
+        m_connection,
+        xcb_test_fake_input_checked(m_connection, type, detail, XCB_CURRENT_TIME,
+                                    type == XCB_MOTION_NOTIFY ? m_root : xcb_window_t(XCB_NONE),
+                                    int16_t(position.x()), int16_t(position.y()), 0)));
+    return !error;
+}
+
+const VirtualDisplay* VirtualDisplay::ofThisProcess() {
+    return processDisplay;
+}
+
+void VirtualDisplay::setOfThisProcess(const VirtualDisplay* display) {
+    processDisplay = display;
 }

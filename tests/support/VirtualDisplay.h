@@ -37,10 +37,20 @@ public:
     // Moves the pointer to `position` and presses and releases the left button there, as a
     // person would (XTest); returns once the server has handled the events.
     bool click(const QPoint& position) const;
+    // The same steps one by one, for gestures such as drags.
+    bool movePointer(const QPoint& position) const;
+    bool pressButton() const;
+    bool releaseButton() const;
+
+    // The display this process's own windows are on, in tests added with DISPLAY (their main
+    // makes it); null in any other process.
+    static const VirtualDisplay* ofThisProcess();
+    static void setOfThisProcess(const VirtualDisplay* display);
 
 private:
     QByteArray run(const QString& program, const QStringList& arguments) const;
     std::uint32_t atom(const char* name) const;
+    bool fakeInput(std::uint8_t type, std::uint8_t detail, const QPoint& position = {}) const;
 
     QProcess m_server;
     QString m_name;

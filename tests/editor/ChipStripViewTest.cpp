@@ -1,0 +1,378 @@
+#include "editor/ChipStripView.h"
+
+#include "editor/ChipPayload.h"
+#include "platform/Appearance.h"
+#include "settings/DrawingHelpers.h"
+#include "support/TestText.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QDrag>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const Chip A = Chip::token("A"), B = Chip::token("B"), C = Chip::token("C");
+const Chip clock = Chip::composite("{HH}:{min}");
+
+// A strip whose drag loop is the test's: what happens while the chip is dragged is scripted,
+// then the drag ends as a release over nothing would.
+class ScriptedStrip : public ChipStripView {
+public:
+    explicit ScriptedStrip(Mode mode, QWidget* parent = nullptr) : ChipStripView(mode, parent) {
+        render = [](const Chip& chip) { return chip.value; };
+        tooltip = [](const Chip& chip) {
+            return chip.isToken() ? std::optional("About " + chip.value) : std::nullopt;
+        };
+        resize(300, 60);
+    }
+    QPointF centreOf(qsizetype index) const { return chipLayout().frames().at(index).center(); }
+
+    std::function<void(QDrag&)> whileDragging = [](QDrag&) {};
+    Qt::DropActions offered;
+
+protected:
+    Qt::DropAction runDrag(QDrag& drag, Qt::DropActions actions) override {
+        offered = actions;
+        whileDragging(drag);
+        return Qt::IgnoreAction;
+    }
+};
+
+void mouse(QWidget& widget, QEvent::Type type, const QPointF& at, Qt::MouseButtons held) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, widget.mapToGlobal(at), button, held, {});
+    QApplication::sendEvent(&widget, &event);
+}
+
+// Presses at `from`, moves the pointer by `by` with the button down, and lets go there.
+void pressMoveRelease(QWidget& widget, const QPointF& from, const QPointF& by) {
+    mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    mouse(widget, QEvent::MouseMove, from + by, Qt::LeftButton);
+    mouse(widget, QEvent::MouseButtonRelease, from + by, Qt::NoButton);
+}
+
+bool pressKey(QWidget& widget, int key) {
+    QKeyEvent event(QEvent::KeyPress, key, {});
+    QApplication::sendEvent(&widget, &event);
+    return event.isAccepted();
+}
+
+struct Answer {
+    bool entered;
+    Qt::DropAction action;
+    bool dropped;
+};
+
+// A drag carrying `data` enters `target`, moves to `at` and is released there.
+Answer offer(ChipStripView& target, const QPointF& at, const QMimeData& data,
+             Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&target, &enter);
+    QDragMoveEvent move(at.toPoint(), actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&target, &move);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&target, &drop);
+    return {enter.isAccepted() && move.isAccepted(), move.dropAction(), drop.isAccepted()};
+}
+
+QImage picture(QWidget& view, qreal ratio) {
+    QImage image((QSizeF(view.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(view.palette().color(QPalette::Window));
+    view.render(&image);
+    return image;
+}
+
+void keep(const QImage& image, const QString& name) {
+    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder))
+        image.save(folder + "/" + name + ".png");
+}
+
+class ChipStripViewTest : public ::testing::Test {
+protected:
+    ChipStripViewTest() {
+        strip.setChips({A, B, C});
+        palette.setSections({{"Time", {clock, Chip::token("sec")}}, {"Text", {Chip::text(":")}}});
+    }
+    void click(ChipStripView& view, const QPointF& at,
+               QEvent::Type type = QEvent::MouseButtonPress) {
+        mouse(view, type, at, Qt::LeftButton);
+        mouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
+
+    ScriptedStrip strip{ChipStripView::Mode::strip};
+    ScriptedStrip palette{ChipStripView::Mode::palette};
+    QSignalSpy stripChanges{&strip, &ChipStripView::changed};
+};
+
+TEST_F(ChipStripViewTest, ClicksSelectKeysRemoveAndADoubleClickAsksToEditText) {
+    QSignalSpy focusTaken(&strip, &ChipStripView::focusTaken);
+    QSignalSpy edits(&strip, &ChipStripView::textEditRequested);
+    click(strip, strip.centreOf(1));
+    EXPECT_EQ(strip.selectedIndex(), 1);
+    click(strip, {250, 16});
+    EXPECT_EQ(strip.selectedIndex(), std::nullopt);
+    EXPECT_EQ(focusTaken.size(), 2);
+    EXPECT_FALSE(pressKey(strip, Qt::Key_Delete)) << "without a selection the key goes on";
+    click(strip, strip.centreOf(1));
+    EXPECT_TRUE(pressKey(strip, Qt::Key_Delete));
+    EXPECT_EQ(strip.chips(), (QList<Chip>{A, C}));
+    EXPECT_TRUE(pressKey(strip, Qt::Key_Right));
+    EXPECT_TRUE(pressKey(strip, Qt::Key_Backspace));
+    EXPECT_EQ(strip.chips(), (QList<Chip>{C}));
+    EXPECT_EQ(stripChanges.size(), 2);
+
+    strip.setChips({A, Chip::text(":"), Chip::text("  ")});
+    for (const qsizetype index : {0, 1, 2})
+        click(strip, strip.centreOf(index), QEvent::MouseButtonDblClick);
+    EXPECT_EQ(edits, (QList<QVariantList>{{qsizetype(1)}, {qsizetype(2)}}));
+
+    click(palette, palette.centreOf(2), QEvent::MouseButtonDblClick);
+    EXPECT_EQ(palette.selectedIndex(), std::nullopt);
+    EXPECT_FALSE(pressKey(palette, Qt::Key_Delete));
+    EXPECT_EQ(palette.chips().size(), 3);
+}
+
+TEST_F(ChipStripViewTest, APaletteReportsAClickUnlessThePointerMovedPastFourPoints) {
+    QSignalSpy clicks(&palette, &ChipStripView::chipClicked);
+    int drags = 0;
+    palette.whileDragging = [&](QDrag&) { ++drags; };
+    pressMoveRelease(palette, palette.centreOf(1), {4, 0});
+    EXPECT_EQ(clicks, (QList<QVariantList>{{QVariant::fromValue(Chip::token("sec"))}}));
+    EXPECT_EQ(drags, 0);
+    pressMoveRelease(palette, palette.centreOf(1), {3, 3});
+    EXPECT_EQ(drags, 1);
+    EXPECT_EQ(palette.offered, Qt::CopyAction);
+    EXPECT_EQ(clicks.size(), 1);
+    EXPECT_EQ(palette.chips().size(), 3) << "a palette only gives copies";
+}
+
+TEST_F(ChipStripViewTest, AChipDraggedOutOfAStripLeavesItUnlessDroppedBackIntoIt) {
+    const auto before = [&](qsizetype index) {
+        return strip.chipLayout().frames().at(index).topLeft() + QPointF(-2, 10);
+    };
+    // The first chip of [A, B, C] dropped at index 2, between B and C.
+    strip.whileDragging = [&](QDrag& drag) {
+        EXPECT_EQ(QString::fromUtf8(drag.mimeData()->data(ChipPayload::mimeType)),
+                  QString::number(strip.stripId()) + "|0|t:A");
+        EXPECT_EQ(drag.pixmap().deviceIndependentSize(), strip.chipLayout().frames().at(0).size());
+        EXPECT_EQ(drag.pixmap().devicePixelRatio(), strip.devicePixelRatioF());
+        EXPECT_EQ(drag.hotSpot(), (strip.centreOf(0) - QPointF(5, 5)).toPoint());
+        EXPECT_TRUE(offer(strip, before(2), *drag.mimeData()).dropped);
+    };
+    pressMoveRelease(strip, strip.centreOf(0), {0, 5});
+    EXPECT_EQ(strip.offered, Qt::CopyAction | Qt::MoveAction);
+    EXPECT_EQ(strip.chips(), (QList<Chip>{B, A, C}));
+    EXPECT_EQ(strip.selectedIndex(), 1);
+    EXPECT_EQ(stripChanges.size(), 1);
+
+    // Dropped at its own place, before or after itself, A stays where it is.
+    for (const qsizetype at : {1, 2}) {
+        strip.whileDragging = [&](QDrag& drag) { offer(strip, before(at), *drag.mimeData()); };
+        pressMoveRelease(strip, strip.centreOf(1), {0, 5});
+        EXPECT_EQ(strip.chips(), (QList<Chip>{B, A, C}));
+    }
+    strip.whileDragging = [](QDrag&) {};
+    pressMoveRelease(strip, strip.centreOf(2), {-5, 0});
+    EXPECT_EQ(strip.chips(), (QList<Chip>{B, A}));
+    EXPECT_EQ(stripChanges.size(), 4);
+}
+
+TEST_F(ChipStripViewTest, ADroppedPaletteChipIsCopiedAsItsChipsAndAStripChipMoves) {
+    strip.setChips({Chip::token("min")});
+    QSignalSpy focusTaken(&strip, &ChipStripView::focusTaken);
+    palette.whileDragging = [&](QDrag& drag) {
+        const Answer answer = offer(strip, {200, 16}, *drag.mimeData(), palette.offered);
+        EXPECT_TRUE(answer.entered && answer.dropped);
+        EXPECT_EQ(answer.action, Qt::CopyAction);
+    };
+    pressMoveRelease(palette, palette.centreOf(0), {10, 0});
+    EXPECT_EQ(strip.chips(), (QList<Chip>{Chip::token("min"), Chip::token("HH"), Chip::text(":"),
+                                          Chip::token("min")}));
+    EXPECT_EQ(strip.selectedIndex(), 3);
+    EXPECT_EQ(focusTaken.size(), 1);
+    EXPECT_EQ(stripChanges.size(), 1);
+    EXPECT_EQ(palette.chips().size(), 3);
+
+    ScriptedStrip other(ChipStripView::Mode::strip);
+    other.setChips({Chip::token("sec")});
+    other.whileDragging = [&](QDrag& drag) {
+        EXPECT_EQ(offer(strip, {1, 16}, *drag.mimeData()).action, Qt::MoveAction);
+    };
+    pressMoveRelease(other, other.centreOf(0), {10, 0});
+    EXPECT_EQ(strip.chips().first(), Chip::token("sec"));
+    EXPECT_EQ(strip.selectedIndex(), 0);
+    EXPECT_TRUE(other.chips().isEmpty());
+}
+
+TEST_F(ChipStripViewTest, MalformedOrForeignPayloadsAreRefusedWithoutAnyChange) {
+    const QString self = QString::number(strip.stripId());
+    const QString source = QString::number(palette.stripId());
+    const auto refused = [&](ChipStripView& target, const QString& payload) {
+        SCOPED_TRACE(payload.toStdString());
+        QMimeData data;
+        data.setData(ChipPayload::mimeType, payload.toUtf8());
+        const Answer answer = offer(target, {200, 16}, data);
+        EXPECT_FALSE(answer.entered || answer.dropped);
+        EXPECT_EQ(target.dropIndex(), std::nullopt);
+    };
+    // Nothing of ours is being dragged: another application's data under our type.
+    refused(strip, source + "|0|t:sec");
+    palette.whileDragging = [&](QDrag&) {
+        for (const QString& payload :
+             QStringList{"0|t:sec", "x|0|t:sec", source + "|0|q:sec", source + "|0|sec",
+                         QString::number(strip.stripId() + 1000) + "|0|t:sec",
+                         source + "|0|c:", self + "|0|t:A"})
+            refused(strip, payload);
+        refused(palette, source + "|1|t:sec");
+    };
+    pressMoveRelease(palette, palette.centreOf(1), {10, 0});
+    strip.whileDragging = [&](QDrag&) { refused(strip, self + "|3|t:A"); };
+    pressMoveRelease(strip, strip.centreOf(2), {10, 0});
+    EXPECT_EQ(strip.chips(), (QList<Chip>{A, B})) << "only the drag out took a chip";
+    EXPECT_EQ(stripChanges.size(), 1);
+    EXPECT_EQ(palette.chips().size(), 3);
+}
+
+TEST(ChipStripFocusTest, TheStripTakesFocusByClickAndTabAndThePaletteNever) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* field = new QLineEdit;
+    auto* palette = new ScriptedStrip(ChipStripView::Mode::palette);
+    auto* strip = new ScriptedStrip(ChipStripView::Mode::strip);
+    for (QWidget* widget : QWidgetList{field, palette, strip})
+        layout->addWidget(widget);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QSignalSpy focusTaken(strip, &ChipStripView::focusTaken);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_TRUE(strip->hasFocus());
+    EXPECT_EQ(focusTaken.size(), 1);
+    mouse(*palette, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    EXPECT_TRUE(strip->hasFocus());
+    field->setFocus();
+    mouse(*strip, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    EXPECT_TRUE(strip->hasFocus());
+}
+
+TEST_F(ChipStripViewTest, ToolTipsAndAccessibleNamesComeFromTheOwnersHooks) {
+    strip.setChips({A, Chip::text(":"), Chip::text("   ")});
+    strip.show();
+    const auto help = [&](const QPointF& at) {
+        QHelpEvent event(QEvent::ToolTip, at.toPoint(), strip.mapToGlobal(at.toPoint()));
+        QApplication::sendEvent(&strip, &event);
+    };
+    help(strip.centreOf(0));
+    EXPECT_EQ(QToolTip::text(), "About A");
+    help(strip.centreOf(1));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&strip);
+    ASSERT_EQ(list->childCount(), 3);
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name), "A");
+    EXPECT_EQ(list->child(0)->text(QAccessible::Description), "About A");
+    EXPECT_EQ(list->child(2)->text(QAccessible::Name), "Spaces: 3");
+    click(strip, strip.centreOf(2));
+    EXPECT_TRUE(list->child(2)->state().selected);
+    EXPECT_FALSE(list->child(0)->state().selected);
+    const QPoint onColon = strip.mapToGlobal(strip.centreOf(1).toPoint());
+    EXPECT_EQ(list->indexOfChild(list->childAt(onColon.x(), onColon.y())), 1);
+    EXPECT_TRUE(list->child(1)->rect().contains(onColon));
+}
+
+TEST_F(ChipStripViewTest, AWrappingStripInAScrollAreaFollowsItsWidthAndGrowsWithItsRows) {
+    QScrollArea area;
+    area.resize(200, 100);
+    auto* wrapping = new ScriptedStrip(ChipStripView::Mode::palette);
+    wrapping->setWraps(true);
+    wrapping->setChips(QList<Chip>(12, Chip::token("weekday")));
+    area.setWidget(wrapping);
+    area.show();
+    EXPECT_EQ(wrapping->width(), area.viewport()->width());
+    EXPECT_GT(wrapping->height(), area.viewport()->height());
+    EXPECT_EQ(wrapping->height(), std::ceil(wrapping->chipLayout().requiredHeight()));
+    area.resize(1000, 100);
+    EXPECT_EQ(wrapping->size(), area.viewport()->size());
+}
+
+// Pictures for a person (when VESPERIN_SCREENSHOT_DIR is set); the checks are what a broken
+// drawing gets wrong, at a device pixel ratio of 2.
+TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        const QString look = appearance == Appearance::dark ? "dark" : "light";
+        SCOPED_TRACE(look.toStdString());
+        strip.setPalette(Appearances::palette(appearance));
+        palette.setPalette(Appearances::palette(appearance));
+        palette.setWraps(true);
+        palette.resize(260, 60);
+        palette.setSections({{"Time",
+                              {clock, Chip::token("HH"), Chip::token("min"), Chip::token("sec"),
+                               Chip::token("weekday")}},
+                             {"Text", {Chip::text(":"), Chip::text("  "), Chip::text("·")}}});
+        palette.resize(260, int(palette.chipLayout().requiredHeight()));
+        keep(picture(palette, 2), "palette-" + look);
+
+        strip.setChips({Chip::token("HH"), Chip::text(":"), Chip::token("min"), Chip::text("   "),
+                        Chip::token("weekday")});
+        click(strip, strip.centreOf(3));
+        const QImage selected = picture(strip, 2);
+        keep(selected, "strip-selection-" + look);
+        // Three dots, darker (or lighter) than the capsule between them, and no label.
+        const int left = int(2 * strip.chipLayout().frames().at(3).left());
+        const int middle = int(2 * strip.centreOf(3).y()) - 1;
+        const int between = selected.pixelColor(left + 18, middle).lightness();
+        for (int dot = 0; dot < 3; ++dot)
+            EXPECT_GT(
+                std::abs(selected.pixelColor(left + 13 + 12 * dot, middle).lightness() - between),
+                20);
+
+        // A palette chip dragged over the end of the strip.
+        palette.whileDragging = [&](QDrag& drag) {
+            QDragEnterEvent enter({290, 16}, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
+            QApplication::sendEvent(&strip, &enter);
+            const QImage dragging = picture(strip, 2);
+            keep(dragging, "strip-drop-" + look);
+            const QRectF bar = strip.chipLayout().dropIndicator(5);
+            const int row = int(2 * bar.center().y());
+            for (int x = int(2 * bar.left()); x < int(2 * bar.right()); ++x)
+                EXPECT_EQ(dragging.pixel(x, row), calBlueFixed().rgb()) << x;
+            EXPECT_EQ(dragging.pixel(int(2 * bar.left()) - 1, row),
+                      dragging.pixel(int(2 * bar.right()) + 1, row));
+            // The border is one point, two whole device pixels: the fill starts at the third.
+            EXPECT_NE(dragging.pixel(100, 1), dragging.pixel(100, 2));
+            EXPECT_EQ(dragging.pixel(100, 2), dragging.pixel(100, 3));
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(&strip, &leave);
+        };
+        pressMoveRelease(palette, palette.centreOf(0), {10, 0});
+
+        strip.setChips({});
+        palette.setSections({});
+        const QImage empty = picture(strip, 2);
+        keep(empty, "strip-empty-" + look);
+        const auto marked = [](const QImage& image) {
+            int differing = 0;
+            for (int y = 18; y < 44; ++y)
+                for (int x = 16; x < 200; ++x)
+                    differing += image.pixel(x, y) != image.pixel(220, 60);
+            return differing;
+        };
+        EXPECT_GT(marked(empty), 50) << "the placeholder";
+        EXPECT_EQ(marked(picture(palette, 2)), 0) << "an empty palette shows only its background";
+    }
+}
+
+} // namespace
