@@ -1,0 +1,358 @@
+#include "editor/SegmentBarView.h"
+
+#include "editor/ChipPayload.h"
+#include "editor/SegmentPayload.h"
+#include "platform/Appearance.h"
+#include "settings/DrawingHelpers.h"
+#include "support/TestText.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QDrag>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+QList<MenuBarPart> partsOf(const QStringList& texts) {
+    QList<MenuBarPart> parts;
+    for (const QString& text : texts)
+        parts.append(MenuBarPart{text});
+    return parts;
+}
+
+QStringList textsOf(const QList<MenuBarPart>& parts) {
+    QStringList texts;
+    for (const MenuBarPart& part : parts)
+        texts.append(part.text);
+    return texts;
+}
+
+std::unique_ptr<QMimeData> carrying(const char* type, const QByteArray& payload) {
+    auto data = std::make_unique<QMimeData>();
+    data->setData(type, payload);
+    return data;
+}
+
+// A bar of 748 × 40 whose labels are its parts' texts, and what it told its owner, in order.
+// Only while a drag of the application runs has a drop event a source, so only then can a drop
+// come from inside the application: on the X server a drag runs an event loop of its own, from
+// which the tests send their drag events before they cancel it. The bar stays hidden while
+// dragging, so the desktop's own drag events never reach it.
+class SegmentBarViewTest : public ::testing::Test {
+protected:
+    SegmentBarViewTest() {
+        bar.render = [](const MenuBarPart& part) { return part.text; };
+        bar.resize(748, 40);
+        bar.setParts(partsOf({"A", "B", "C"}));
+        QObject::connect(&bar, &SegmentBarView::selectionChanged,
+                         [this](std::optional<int> index, const QRectF& frame) {
+                             reports.append(index ? QString("selected %1").arg(*index)
+                                                  : QString("selected none"));
+                             reportedFrame = frame;
+                         });
+        QObject::connect(&bar, &SegmentBarView::changed, [this] { reports.append("changed"); });
+    }
+
+    QPointF centreOf(int index) const { return bar.frames()[index].center(); }
+    QPointF leftHalfOf(int index) const { return centreOf(index) - QPointF(5, 0); }
+    QPointF rightHalfOf(int index) const { return centreOf(index) + QPointF(5, 0); }
+    QPointF gapAfter(int index) const { return {bar.frames()[index].right() + 3, 20}; }
+
+    void mouse(QEvent::Type type, const QPointF& at, Qt::MouseButton button = Qt::LeftButton) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+        QMouseEvent event(type, at, bar.mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : button, held, {});
+        QApplication::sendEvent(&bar, &event);
+    }
+    // Runs `during` inside the next drag, which `start` starts, then cancels that drag.
+    static void insideDrag(const std::function<void()>& during,
+                           const std::function<void()>& start) {
+        QObject scope;
+        bool ran = false;
+        QTimer::singleShot(0, &scope, [&] {
+            ran = true;
+            during();
+            QDrag::cancel();
+        });
+        start();
+        ASSERT_TRUE(ran) << "no drag ran";
+    }
+    static void whileDragging(QObject* source, const std::function<void()>& during) {
+        insideDrag(during, [source] {
+            auto* drag = new QDrag(source);
+            drag->setMimeData(new QMimeData);
+            drag->exec(Qt::CopyAction | Qt::MoveAction);
+        });
+    }
+    // The action answered, IgnoreAction when refused.
+    Qt::DropAction hover(const QPointF& at, const QMimeData& data) {
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at.toPoint(), offered, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&bar, &enter);
+        QDragMoveEvent move(at.toPoint(), offered, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&bar, &move);
+        EXPECT_EQ(enter.isAccepted(), move.isAccepted());
+        return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
+    }
+    // Qt delivers a drop only to the widget that took the drag's last move, so the drag first
+    // hovers, by default with what it drops.
+    Qt::DropAction drop(const QPointF& at, const QMimeData& data,
+                        const QMimeData* hovering = nullptr) {
+        hover(at, hovering ? *hovering : data);
+        QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&bar, &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    }
+
+    SegmentBarView bar;
+    QStringList reports;
+    QRectF reportedFrame; // of the last selection reported
+};
+
+TEST_F(SegmentBarViewTest, APressSelectsItsSegmentAndPastFourPointsDragsItWhereItIsDropped) {
+    mouse(QEvent::MouseButtonPress, QPointF(20, 20), Qt::RightButton);
+    mouse(QEvent::MouseButtonPress, QPointF(20, 20)); // the background
+    EXPECT_EQ(reports, QStringList{"selected none"});
+    EXPECT_EQ(reportedFrame, QRectF(0, 0, 748, 40));
+
+    const QPointF start = centreOf(0);
+    mouse(QEvent::MouseButtonPress, start);
+    EXPECT_EQ(reports.last(), "selected 0");
+    EXPECT_EQ(reportedFrame, bar.frames()[0]);
+    mouse(QEvent::MouseMove, start + QPointF(4, 0));
+    mouse(QEvent::MouseMove, start + QPointF(0, -4));
+    EXPECT_TRUE(bar.findChildren<QDrag*>().isEmpty());
+    insideDrag(
+        [&] {
+            const QDrag* drag = bar.findChild<QDrag*>();
+            ASSERT_NE(drag, nullptr);
+            EXPECT_EQ(drag->mimeData()->formats(), QStringList{SegmentPayload::mimeType});
+            EXPECT_EQ(drag->pixmap().deviceIndependentSize(), bar.frames()[0].size());
+            EXPECT_EQ(drag->hotSpot(), (start - bar.frames()[0].topLeft()).toPoint()); // as pressed
+            reports.clear();
+            EXPECT_EQ(hover({745, 20}, *drag->mimeData()), Qt::MoveAction);
+            EXPECT_EQ(bar.dropIndex(), 3);
+            EXPECT_EQ(drop({745, 20}, *drag->mimeData()), Qt::MoveAction);
+        },
+        [&] { mouse(QEvent::MouseMove, start + QPointF(3, 3)); });
+    EXPECT_EQ(textsOf(bar.parts()), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(reports, (QStringList{"selected 2", "changed"}));
+    EXPECT_EQ(reportedFrame, bar.frames()[2]);
+    EXPECT_EQ(bar.dropIndex(), std::nullopt);
+    mouse(QEvent::MouseMove, start + QPointF(30, 0)); // one drag per press
+    mouse(QEvent::MouseButtonRelease, start + QPointF(30, 0));
+    EXPECT_EQ(bar.findChildren<QDrag*>().size(), 1);
+
+    const QImage pixmap = bar.dragPixmap(2, 2).toImage(); // on a screen of twice the density
+    EXPECT_EQ(pixmap.size(), (bar.frames()[2].size() * 2).toSize());
+    EXPECT_EQ(pixmap.pixelColor(0, 0).alpha(), 0); // outside the rounded corner
+    EXPECT_EQ(pixmap.pixelColor(8, 26), QColor(255, 255, 255, 64));
+}
+
+TEST_F(SegmentBarViewTest, LabelsAndTheSeparatorAreMeasuredInTheLabelFont) {
+    const QFontMetricsF metrics(systemFont(13, QFont::Medium));
+    bar.setParts(partsOf({"Mon 9", "   "}));
+    bar.setSeparator(" · ");
+    EXPECT_EQ(bar.frames()[0].width(), std::ceil(metrics.horizontalAdvance("Mon 9")) + 20);
+    EXPECT_EQ(bar.frames()[1].left() - bar.frames()[0].right(),
+              std::ceil(metrics.horizontalAdvance(" · ")));
+    EXPECT_EQ(bar.frames()[1].width(), 30);
+    EXPECT_EQ(bar.displayedLabel(1), "…");
+    bar.show(); // a hidden widget learns of a new size when shown
+    bar.resize(600, 40);
+    EXPECT_EQ(bar.frames()[1].right(), 600 - 12);
+}
+
+TEST_F(SegmentBarViewTest, AChipExtendsASegmentByItsHalfOrBecomesANewPartBetweenSegments) {
+    bar.setParts(partsOf({"{HH}:", "{HH}:{min}"}));
+    QObject palette;
+    whileDragging(&palette, [&] {
+        const auto minutes = carrying(ChipPayload::mimeType, "1|0|t:min");
+        EXPECT_EQ(hover(rightHalfOf(0), *minutes), Qt::CopyAction);
+        EXPECT_EQ(std::pair(bar.dropOnto(), bar.dropIndex()),
+                  std::pair(std::optional(0), std::optional<int>()));
+        EXPECT_EQ(hover(gapAfter(0), *minutes), Qt::CopyAction);
+        EXPECT_EQ(std::pair(bar.dropOnto(), bar.dropIndex()),
+                  std::pair(std::optional<int>(), std::optional(1)));
+
+        EXPECT_EQ(drop(rightHalfOf(0), *minutes), Qt::CopyAction);
+        EXPECT_EQ(drop(leftHalfOf(1), *carrying(ChipPayload::mimeType, "1|4|t:wd")),
+                  Qt::CopyAction);
+        EXPECT_EQ(textsOf(bar.parts()), (QStringList{"{HH}: {min}", "{wd} {HH}:{min}"}));
+        EXPECT_EQ(reports, (QStringList{"selected 0", "changed", "selected 1", "changed"}));
+        EXPECT_EQ(drop(gapAfter(0), *carrying(ChipPayload::mimeType, "1|2|c:{dd}.{mm}")),
+                  Qt::CopyAction);
+        EXPECT_EQ(textsOf(bar.parts()),
+                  (QStringList{"{HH}: {min}", "{dd}.{mm}", "{wd} {HH}:{min}"}));
+        EXPECT_EQ(reportedFrame, bar.frames()[1]);
+    });
+}
+
+TEST_F(SegmentBarViewTest, MalformedPayloadsForeignDragsAndOtherViewsSegmentsChangeNothing) {
+    const auto valid = carrying(ChipPayload::mimeType, "1|0|t:min");
+    EXPECT_EQ(hover(centreOf(0), *valid), Qt::IgnoreAction); // no drag of ours: another program's
+    QObject otherView;
+    whileDragging(&otherView, [&] {
+        for (const char* payload : {"5|t:min", "x|2|t:min", "5|2|y:min", "", "{HH}"}) {
+            const auto malformed = carrying(ChipPayload::mimeType, payload);
+            EXPECT_EQ(hover(leftHalfOf(0), *malformed), Qt::IgnoreAction) << payload;
+            // Checked again on the drop, whatever the drag carried while hovering.
+            EXPECT_EQ(drop(gapAfter(0), *malformed, valid.get()), Qt::IgnoreAction) << payload;
+        }
+        // Another view's segment index names nothing in this bar.
+        EXPECT_EQ(drop({745, 20}, *carrying(SegmentPayload::mimeType, "0")), Qt::IgnoreAction);
+    });
+    whileDragging(&bar, [&] {
+        const auto first = carrying(SegmentPayload::mimeType, "0");
+        for (const char* index : {"3", "-1", "1 ", ""}) {
+            const auto wrong = carrying(SegmentPayload::mimeType, index);
+            EXPECT_EQ(hover({745, 20}, *wrong), Qt::IgnoreAction) << index;
+            EXPECT_EQ(drop({745, 20}, *wrong, first.get()), Qt::IgnoreAction) << index;
+        }
+    });
+    EXPECT_EQ(textsOf(bar.parts()), (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(bar.dropIndex(), std::nullopt);
+    EXPECT_TRUE(reports.isEmpty());
+}
+
+TEST_F(SegmentBarViewTest, DeleteRemovesTheSelectedPartButNeverTheLastAndPassesOnOtherwise) {
+    const auto taken = [this](Qt::Key key) { // an ignored key goes on to the parent
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&bar, &press);
+        return press.isAccepted();
+    };
+    EXPECT_FALSE(taken(Qt::Key_Delete)); // nothing selected
+    bar.setSelected(1);
+    EXPECT_FALSE(taken(Qt::Key_A));
+    EXPECT_TRUE(taken(Qt::Key_Delete));
+    EXPECT_EQ(reports, (QStringList{"selected none", "changed"}));
+    bar.setSelected(0);
+    EXPECT_TRUE(taken(Qt::Key_Backspace));
+    bar.setSelected(0);
+    EXPECT_FALSE(taken(Qt::Key_Delete));
+    EXPECT_EQ(textsOf(bar.parts()), QStringList{"C"});
+}
+
+TEST_F(SegmentBarViewTest, SegmentsHaveToolTipsAndAccessibleNamesFromTheOwner) {
+    bar.setParts(partsOf({"A", "   "}));
+    bar.tooltip = [](const MenuBarPart& part) {
+        return part.text == "A" ? std::optional<QString>("Part A") : std::nullopt;
+    };
+    bar.setSelected(0);
+    bar.show();
+    const auto help = [this](const QPointF& at) {
+        QHelpEvent event(QEvent::ToolTip, at.toPoint(), bar.mapToGlobal(at.toPoint()));
+        QApplication::sendEvent(&bar, &event);
+    };
+    help(centreOf(0));
+    EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), "Part A");
+    help(centreOf(1)); // hidden after a short delay
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_EQ(list->childCount(), 2);
+    QAccessibleInterface* first = list->child(0);
+    EXPECT_EQ(first->text(QAccessible::Name), "A");
+    EXPECT_EQ(first->text(QAccessible::Description), "Part A");
+    EXPECT_TRUE(first->state().selected);
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name), "Empty part");
+    EXPECT_EQ(list->childAt(first->rect().center().x(), first->rect().center().y()), first);
+    bar.setParts({});
+    EXPECT_FALSE(first->isValid());
+}
+
+TEST(SegmentBarFocusTest, TabAndClicksGiveFocusAndTheFocusedBarIsRinged) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* before = new QLineEdit(&window);
+    auto* bar = new SegmentBarView(&window);
+    layout->addWidget(before);
+    layout->addWidget(bar);
+    bar->setFixedSize(748, 40);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto topEdge = [bar] { return bar->grab().toImage().pixelColor(374, 1).rgb(); };
+    before->setFocus();
+    const QRgb unfocused = topEdge();
+    QTest::keyClick(before, Qt::Key_Tab);
+    EXPECT_TRUE(bar->hasFocus());
+    EXPECT_EQ(topEdge(), calBlue(bar).rgb());
+    QTest::keyClick(bar, Qt::Key_Backtab);
+    EXPECT_EQ(topEdge(), unfocused);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(bar->hasFocus());
+}
+
+// The pictures are kept for a person to look at when VESPERIN_SCREENSHOT_DIR is set; the test
+// checks what blurred or misplaced drawing gets wrong, at a device pixel ratio of 2.
+TEST_F(SegmentBarViewTest, MarkerSegmentsAndEmptyTextAreDrawnCrispAtTwiceTheDensity) {
+    bar.render = [](const MenuBarPart& part) { return part.text == "B" ? "12:41" : part.text; };
+    bar.setParts(partsOf({"Mon 9", "B", " "}));
+    bar.setSelected(1);
+    // Drawn 16 points inside a window of the appearance; `at` is a point of the bar in the image.
+    const auto at = [](const QPointF& point) { return ((point + QPointF(16, 16)) * 2).toPoint(); };
+    const auto picture = [&](const QString& name, Appearance appearance) {
+        QImage image(QSize(780, 72) * 2, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(2);
+        image.fill(Appearances::palette(appearance).color(QPalette::Window));
+        QPainter painter(&image);
+        // As a child of the window, without a background of its own; `render` alone is the
+        // label hook.
+        bar.QWidget::render(&painter, QPoint(16, 16), {}, QWidget::DrawChildren);
+        const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            image.save(QString("%1/segment-bar-%2-%3.png")
+                           .arg(folder, name, appearance == Appearance::dark ? "dark" : "light"));
+        return image;
+    };
+    const QRgb grey = QColor::fromRgbF(0.13f, 0.13f, 0.13f).rgb();
+    QObject palette;
+    whileDragging(&palette, [&] {
+        ASSERT_EQ(hover(gapAfter(1), *carrying(ChipPayload::mimeType, "1|0|t:min")),
+                  Qt::CopyAction);
+        for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+            const QImage image = picture("marker", appearance);
+            const QPoint marker = at({bar.frames()[2].left() - 5, 20});
+            const int x = marker.x(), y = marker.y();
+            for (int column : {x, x + 3})
+                EXPECT_EQ(image.pixelColor(column, y).rgb(), calBlueFixed().rgb()) << column;
+            EXPECT_EQ(std::pair(image.pixel(x - 1, y), image.pixel(x + 4, y)),
+                      std::pair(grey, grey));
+            const QPoint inside = at(bar.frames()[1].topLeft() + QPointF(4, 13));
+            EXPECT_EQ(image.pixel(inside), image.pixel(inside + QPoint(1, 0)));
+            EXPECT_GT(image.pixelColor(inside).blue(), image.pixelColor(inside).red() + 40);
+        }
+        ASSERT_EQ(hover(rightHalfOf(2), *carrying(ChipPayload::mimeType, "1|0|t:min")),
+                  Qt::CopyAction);
+        const QImage onto = picture("onto", Appearance::dark);
+        const auto fill = [&](int i) {
+            return onto.pixelColor(at(bar.frames()[i].topLeft() + QPointF(4, 13)));
+        };
+        EXPECT_GT(fill(2).lightness(), fill(0).lightness() + 10);
+    });
+
+    bar.setParts({});
+    const QImage empty = picture("empty", Appearance::light);
+    int right = -1; // the text's right end, on the bar clear of its rounded corners
+    for (int y = at({0, 8}).y(); y < at({0, 32}).y(); ++y)
+        for (int x = at({0, 0}).x(); x < at({740, 0}).x(); ++x)
+            if (empty.pixelColor(x, y).lightness() > 80)
+                right = std::max(right, x);
+    EXPECT_GE(right, at({748 - 19, 0}).x());
+    EXPECT_LT(right, at({748 - 16, 0}).x());
+}
+
+} // namespace
