@@ -40,8 +40,8 @@ TEST_F(LoginItemTest, TheExecLineGivesBackAnyPath) {
          {QString("/opt/My App/vesperin"), QString(R"(/home/a "b" `c` $HOME \d\\e/vesperin)"),
           QString("/opt/100%/vesperin"), QString("/opt/two\nlines\t/vesperin")}) {
         const auto entry = DesktopEntry::fromKeyFile(KeyFile::parse(LoginItem::entryFor(program)));
-        ASSERT_TRUE(entry) << program.toStdString();
-        ASSERT_EQ(entry->exec.size(), 1) << program.toStdString();
+        ASSERT_TRUE(entry) << program;
+        ASSERT_EQ(entry->exec.size(), 1) << program;
         // A launcher makes "%%" a "%" wherever it stands.
         EXPECT_EQ(QString(entry->exec.first()).replace("%%", "%"), program);
     }
@@ -56,7 +56,7 @@ TEST_F(LoginItemTest, AnEntrySwitchedOffOutsideReadsOffUntilEnabledAgain) {
     };
     for (const auto& [line, enabled] : cases) {
         writeFile(entryPath(), "[Desktop Entry]\nType=Application\nExec=vesperin\n" + line);
-        EXPECT_EQ(LoginItem::isEnabled(), enabled) << line.toStdString();
+        EXPECT_EQ(LoginItem::isEnabled(), enabled) << line.constData();
     }
     writeFile(entryPath(), "[Desktop Entry]\nType=Application\nExec=vesperin\nHidden=true\n");
     ASSERT_TRUE(LoginItem::setEnabled(true));
@@ -79,7 +79,7 @@ TEST_F(LoginItemTest, AFolderThatCannotBeMadeFailsWithOneLogLine) {
     qInstallMessageHandler(previous);
 
     EXPECT_FALSE(enabled);
-    EXPECT_TRUE(error.startsWith(profile.configHome() + "/autostart: ")) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(profile.configHome() + "/autostart: ")) << error;
     EXPECT_GT(error.size(), (profile.configHome() + "/autostart: ").size());
     EXPECT_EQ(logged, QStringList{"Vesperin: ouverture à la connexion: " + error});
     EXPECT_FALSE(LoginItem::isEnabled());

@@ -1,8 +1,7 @@
 // A program that claims the application's single instance on the session bus its environment
 // names, else on the socket in its runtime folder, for the single-instance tests. It prints
 // what became of it, one line each: "primary" and then "reopen" for every request it takes
-// until it is ended; or "handed over" (status 0) or "unanswered" (status 1). With "wait" it
-// first waits for a line on its standard input, so that a test can let many claim at once.
+// until it is ended; or "handed over" (status 0) or "unanswered" (status 1).
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -20,11 +19,6 @@ void say(const char* line) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (app.arguments().contains("wait")) {
-        char line[8];
-        if (!std::fgets(line, sizeof line, stdin))
-            return 2;
-    }
     SingleInstance instance("com.orvennalabs.Vesperin", QDBusConnection::sessionBus());
     switch (instance.claim()) {
     case SingleInstance::Claim::handedOver:

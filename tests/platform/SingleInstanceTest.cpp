@@ -22,13 +22,11 @@ namespace {
 class SingleInstanceTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const auto& child : children) {
-            child->kill();
-            child->waitForFinished();
-        }
+        for (const auto& child : children)
+            end(*child);
     }
 
-    QProcess& start(const QStringList& arguments = {}) {
+    QProcess& start() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
         if (!busAddress.isEmpty())
@@ -36,8 +34,13 @@ protected:
         auto& child = *children.emplace_back(std::make_unique<QProcess>());
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(VESPERIN_BINARY_DIR "/tests/single_instance_child", arguments);
+        child.start(VESPERIN_BINARY_DIR "/tests/single_instance_child", QStringList());
         return child;
+    }
+
+    static void end(QProcess& child) {
+        child.kill();
+        child.waitForFinished();
     }
 
     // The next line the child prints; "(nothing)" when none comes in time.
@@ -48,14 +51,22 @@ protected:
         return child.canReadLine() ? QString::fromUtf8(child.readLine()).trimmed() : "(nothing)";
     }
 
-    // Starts a process that must hand over to `primary`, which must then say so.
-    void expectHandOverTo(QProcess& primary) {
-        QProcess& second = start();
-        ASSERT_TRUE(second.waitForFinished(15000));
-        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(second.exitCode(), 0);
-        EXPECT_EQ(second.readAllStandardOutput(), "handed over\n");
-        EXPECT_EQ(nextLine(primary), "reopen");
+    static void expectHandedOver(QProcess& child) {
+        ASSERT_TRUE(child.waitForFinished(15000));
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0);
+        EXPECT_EQ(child.readAllStandardOutput(), "handed over\n");
+    }
+
+    // Starts that must hand over to `primary`, all at once; it must take every request.
+    void expectHandOversTo(QProcess& primary, int starts) {
+        std::vector<QProcess*> later;
+        for (int n = 0; n < starts; ++n)
+            later.push_back(&start());
+        for (QProcess* child : later)
+            expectHandedOver(*child);
+        for (int n = 0; n < starts; ++n)
+            EXPECT_EQ(nextLine(primary), "reopen");
     }
 
     QString socketPath() const { return runtime.path() + "/com.orvennalabs.Vesperin"; }
@@ -69,70 +80,22 @@ TEST_F(SingleInstanceTest, LaterStartsHandOverThroughTheSocket) {
     QProcess& primary = start();
     ASSERT_EQ(nextLine(primary), "primary");
     EXPECT_TRUE(QFileInfo::exists(socketPath()));
-    expectHandOverTo(primary);
-    expectHandOverTo(primary);
+    expectHandOversTo(primary, 3);
 }
 
 TEST_F(SingleInstanceTest, TheSocketOfAKilledPrimaryDoesNotBlockTheNextStart) {
     QProcess& crashed = start();
     ASSERT_EQ(nextLine(crashed), "primary");
-    crashed.kill();
-    crashed.waitForFinished();
+    end(crashed);
     ASSERT_TRUE(QFileInfo::exists(socketPath()));
 
     QProcess& next = start();
     ASSERT_EQ(nextLine(next), "primary");
-    expectHandOverTo(next);
+    expectHandOversTo(next, 1);
 }
 
-// A primary that is stopped (or hung) costs a later start one answer time, not forever;
-// that start then ends with a failure status rather than running beside it.
-TEST_F(SingleInstanceTest, APrimaryThatDoesNotAnswerEndsTheLaterStart) {
-    QProcess& primary = start();
-    ASSERT_EQ(nextLine(primary), "primary");
-    ASSERT_EQ(::kill(pid_t(primary.processId()), SIGSTOP), 0);
-    QProcess& second = start();
-    EXPECT_TRUE(second.waitForFinished(SingleInstance::answerMs + 10000));
-    EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_EQ(second.readAllStandardOutput(), "unanswered\n");
-    ::kill(pid_t(primary.processId()), SIGCONT);
-}
-
-// Starts that race, past a stale socket too: one of them listens, the others find it.
-TEST_F(SingleInstanceTest, StartsAtOnceLeaveOnePrimary) {
-    QProcess& crashed = start();
-    ASSERT_EQ(nextLine(crashed), "primary");
-    crashed.kill();
-    crashed.waitForFinished();
-
-    const int starts = 8;
-    std::vector<QProcess*> racing;
-    for (int n = 0; n < starts; ++n) {
-        racing.push_back(&start({"wait"}));
-        ASSERT_TRUE(racing.back()->waitForStarted());
-    }
-    for (QProcess* child : racing)
-        child->write("go\n");
-    QProcess* primary = nullptr;
-    int handedOver = 0;
-    for (QProcess* child : racing) {
-        const QString line = nextLine(*child);
-        if (line == "primary") {
-            EXPECT_EQ(primary, nullptr) << "two primaries";
-            primary = child;
-        } else {
-            EXPECT_EQ(line, "handed over");
-            EXPECT_TRUE(child->waitForFinished(15000) && child->exitCode() == 0);
-            ++handedOver;
-        }
-    }
-    ASSERT_NE(primary, nullptr);
-    EXPECT_EQ(handedOver, starts - 1);
-    for (int n = 1; n < starts; ++n)
-        EXPECT_EQ(nextLine(*primary), "reopen");
-}
-
-// Deciding between connecting and listening is one start's at a time: a start waits while
+// Deciding between connecting and listening is one start's at a time (two starts that both
+// found no primary, or both removed a stale socket, would both listen): a start waits while
 // the lock beside the socket is held.
 TEST_F(SingleInstanceTest, AStartWaitsWhileAnotherDecides) {
     QLockFile deciding(socketPath() + ".lock");
@@ -141,6 +104,18 @@ TEST_F(SingleInstanceTest, AStartWaitsWhileAnotherDecides) {
     EXPECT_FALSE(waiting.waitForReadyRead(1000));
     deciding.unlock();
     EXPECT_EQ(nextLine(waiting), "primary");
+}
+
+// A stopped (or hung) primary costs a later start one answer time, not forever; that start
+// then fails rather than run beside it.
+TEST_F(SingleInstanceTest, APrimaryThatDoesNotAnswerEndsTheLaterStart) {
+    QProcess& primary = start();
+    ASSERT_EQ(nextLine(primary), "primary");
+    ASSERT_EQ(::kill(pid_t(primary.processId()), SIGSTOP), 0);
+    QProcess& second = start();
+    EXPECT_TRUE(second.waitForFinished(SingleInstance::answerMs + 10000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_EQ(second.readAllStandardOutput(), "unanswered\n");
 }
 
 TEST_F(SingleInstanceTest, OnASessionBusTheNameDecidesAndDiesWithItsOwner) {
@@ -152,14 +127,13 @@ TEST_F(SingleInstanceTest, OnASessionBusTheNameDecidesAndDiesWithItsOwner) {
 
     QProcess& primary = start();
     ASSERT_EQ(nextLine(primary), "primary");
-    expectHandOverTo(primary);
+    expectHandOversTo(primary, 2);
     EXPECT_FALSE(QFileInfo::exists(socketPath()));
 
-    primary.kill();
-    primary.waitForFinished();
+    end(primary);
     QProcess& next = start();
     ASSERT_EQ(nextLine(next), "primary");
-    expectHandOverTo(next);
+    expectHandOversTo(next, 1);
 }
 
 } // namespace
