@@ -56,7 +56,8 @@ for binary in "$@"; do
     [ -x "$defaults" ] || { echo "$defaults: not found beside the binary" >&2; exit 1; }
 
     # A world of its own, as the tests have: home and XDG folders, no system applications,
-    # an unreachable service, an in-memory desktop settings store, empty crash stores.
+    # no session bus (so it never hands over to a Vesperin the user runs), an unreachable
+    # service, an in-memory desktop settings store, empty crash stores.
     home=$(mktemp -d "$work/home-XXXXXX")
     mkdir -p "$home"/{config,data,cache,config-dirs,data-dirs,crash,bin,runtime}
     chmod 700 "$home/runtime"
@@ -65,6 +66,7 @@ for binary in "$@"; do
     environment=(HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data"
                  XDG_CACHE_HOME="$home/cache" XDG_CONFIG_DIRS="$home/config-dirs"
                  XDG_DATA_DIRS="$home/data-dirs" XDG_RUNTIME_DIR="$home/runtime"
+                 DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus"
                  APPORT_REPORT_DIR="$home/crash" PATH="$home/bin:$PATH"
                  GSETTINGS_BACKEND=memory VESPERIN_SERVICE_URL=http://127.0.0.1:9
                  LANG=en_US.UTF-8 TZ=Europe/Paris)

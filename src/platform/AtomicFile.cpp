@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +31,21 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
+// Puts what failed and why (by default the last system error) into `error`, when given, for
+// a false result.
+bool failed(QString* error, const QString& what,
+            const QString& reason = QString::fromLocal8Bit(std::strerror(errno))) {
+    if (error)
+        *error = what + ": " + reason;
+    return false;
+}
+
+bool makeFolder(const QString& folder, QString* error) {
+    std::error_code code;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), code);
+    return !code || failed(error, folder, QString::fromLocal8Bit(code.message()));
+}
+
 void syncFolder(const QString& folder) {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
@@ -41,23 +58,30 @@ void syncFolder(const QString& folder) {
 
 namespace AtomicFile {
 
-bool write(const QString& path, const QByteArray& bytes) {
+bool write(const QString& path, const QByteArray& bytes, QString* error) {
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
+    if (!makeFolder(folder, error))
         return false;
     QByteArray temporary = QFile::encodeName(path + temporarySuffix + "XXXXXX");
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
-        return false;
+        return failed(error, folder);
     const bool written = ::fchmod(fd, 0600) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed ||
         ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int reason = errno;
         ::unlink(temporary.constData());
-        return false;
+        errno = reason;
+        return failed(error, path);
     }
     syncFolder(folder);
     return true;
+}
+
+bool remove(const QString& path, QString* error) {
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT ||
+           errno == ENOTDIR || failed(error, path);
 }
 
 void removeLeftovers(const QString& path) {

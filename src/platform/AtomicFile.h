@@ -9,8 +9,13 @@
 namespace AtomicFile {
 
 // Replaces `path` with `bytes`, creating missing parent folders. Returns false (and leaves
-// the old file untouched) when any step fails.
-bool write(const QString& path, const QByteArray& bytes);
+// the old file untouched) when any step fails, with the failing file or folder and the
+// system's reason in `error` when given ("/home/me/.config: Permission denied").
+bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Removes `path`. A file that is not there (nor its folder) is no failure; other failures
+// return false with the reason in `error`, as for write().
+bool remove(const QString& path, QString* error = nullptr);
 
 // Removes temporary files that an interrupted write() of `path` left behind. Only call it
 // while no other writer of `path` can be running.

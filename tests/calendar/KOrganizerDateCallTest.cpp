@@ -2,14 +2,12 @@
 
 #include "calendar/CalEngine.h"
 #include "calendar/CalendarAppOpener.h"
+#include "support/PrivateSessionBus.h"
 #include "support/TestDesktop.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,39 +24,25 @@ public Q_SLOTS:
     void showDate(const QDate& date) { shown.append(date); }
 };
 
-// A session bus of the test's own (no service on it can be activated), with one connection
-// for the code under test and one that plays KOrganizer.
+// Two connections to a session bus of the test's own: one for the code under test and one
+// that plays KOrganizer.
 class KOrganizerDateCallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
-        if (daemon.isEmpty())
+        if (!PrivateSessionBus::isAvailable())
             GTEST_SKIP() << "dbus-daemon is not installed";
-        writeFile(
-            folder.path() + "/bus.conf",
-            "<busconfig><type>session</type><listen>unix:tmpdir=" +
-                QFile::encodeName(folder.path()) +
-                "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-                "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/><allow own=\"*\"/>"
-                "</policy></busconfig>");
-        daemonProcess.start(daemon, {"--config-file=" + folder.path() + "/bus.conf", "--nofork",
-                                     "--print-address"});
-        ASSERT_TRUE(daemonProcess.waitForReadyRead(5000));
-        const QString address = QString::fromUtf8(daemonProcess.readLine()).trimmed();
-        bus = QDBusConnection::connectToBus(address, "vesperin");
-        korganizer = QDBusConnection::connectToBus(address, "korganizer");
+        ASSERT_FALSE(session.address().isEmpty());
+        bus = QDBusConnection::connectToBus(session.address(), "vesperin");
+        korganizer = QDBusConnection::connectToBus(session.address(), "korganizer");
         ASSERT_TRUE(bus.isConnected() && korganizer.isConnected());
     }
 
     void TearDown() override {
         QDBusConnection::disconnectFromBus("vesperin");
         QDBusConnection::disconnectFromBus("korganizer");
-        daemonProcess.kill();
-        daemonProcess.waitForFinished();
     }
 
-    QTemporaryDir folder;
-    QProcess daemonProcess;
+    PrivateSessionBus session;
     QDBusConnection bus{"none"};
     QDBusConnection korganizer{"none"};
     FakeKOrganizer calendar;

@@ -40,6 +40,15 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TZ", "Europe/Paris");
     qputenv("LANG", "en_US.UTF-8");
+    // No session bus (an address where nothing listens, so that nothing is started in its
+    // place either) and a runtime folder of its own: no test, and no program a test starts,
+    // ever meets the user's running application.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(home.path()) + "/no-bus");
+    const QString runtime = home.path() + "/runtime";
+    if (!QDir().mkpath(runtime) ||
+        !QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return 2;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     // A desktop settings tool started by mistake changes an in-memory store, not the desktop.
     qputenv("GSETTINGS_BACKEND", "memory");
     // The support service is a closed port on this machine, unless a test starts its own.

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+// Keeps the application to one process per user: the first start becomes the primary and
+// listens; a later start hands a reopen request to it and ends (the desktop's way of clicking
+// the Dock icon of a running application). The two meet on the session bus when `bus` is
+// connected: the primary owns `name` there and exports a Reopen method on the object path
+// made of the name ("/com/orvennalabs/Vesperin"). Without a bus they meet on a local socket
+// named `name` in the runtime folder ($XDG_RUNTIME_DIR, else Qt's private folder of the user
+// in the temporary folder); a socket left by a primary that crashed is removed, and a lock
+// file beside it lets only one start at a time decide between listening and connecting.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Claim {
+        // This process is the primary and listens; also when there is no way to meet at all
+        // (no runtime folder, a socket that cannot be made), so that the application runs.
+        primary,
+        // The primary took the reopen request: this process has nothing more to do.
+        handedOver,
+        // Another process holds the name or the socket but did not take the request in time.
+        unanswered,
+    };
+
+    // How long a start waits for the primary's answer (or for another start's decision).
+    static constexpr int answerMs = 5000;
+
+    SingleInstance(const QString& name, const QDBusConnection& bus, QObject* parent = nullptr);
+
+    // Decides, once, before the event loop runs. Requests reach the primary through its event
+    // loop; each is answered before reopenRequested is emitted, so a second start never waits
+    // for what the primary does with it.
+    Claim claim();
+
+Q_SIGNALS:
+    void reopenRequested();
+
+private:
+    enum class Step { listening, connected, busy };
+
+    // Absent when the bus will not let this process own the name at all.
+    std::optional<Claim> claimOnBus();
+    // Whether this process now owns the name; absent when the bus refused the request.
+    std::optional<bool> ownBusName();
+    bool askOnBus();
+    Claim claimOnSocket();
+    // Under the lock: connects `primary` to a listening primary, else listens.
+    Step listenOrConnect(const QString& path, QLocalSocket& primary);
+    bool askOnSocket(QLocalSocket& primary);
+    void answer(QLocalSocket* client);
+    QString objectPath() const;
+
+    QString m_name;
+    QDBusConnection m_bus;
+    QLocalServer* m_server = nullptr;
+};
