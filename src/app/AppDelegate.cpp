@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/SettingsView.h"
 #include "calendar/CalEngine.h"
+#include "platform/LoginItem.h"
 #include "platform/QuitOnSignals.h"
 #include "settings/Localization.h"
 #include "system/CrashReporter.h"
@@ -128,6 +129,11 @@ void AppDelegate::wireMainWindow() {
     connect(settings, &SettingsView::menuBarModeToggled, this, &AppDelegate::toggleMenuBarMode);
     connect(settings, &SettingsView::compactClockToggled, this,
             [this](bool on) { SystemClock::setCompact(on, m_context.launcher); });
+    // On failure the box shows what really is; the log line is written by the login item.
+    connect(settings, &SettingsView::loginItemToggled, this, [settings](bool on) {
+        if (!LoginItem::setEnabled(on))
+            settings->setLoginItemEnabled(LoginItem::isEnabled());
+    });
 
     Settings& values = m_context.settings;
     for (auto signal : {&Settings::menuBarModeChanged, &Settings::showInMenuBarChanged})
@@ -136,10 +142,9 @@ void AppDelegate::wireMainWindow() {
         connect(&values, signal, main, &MainView::refreshMonthPreview);
     connect(&m_context.events, &SystemEvents::dayChanged, main, &MainView::refreshMonthPreview);
 
-    // Not built yet: the menu-bar editor, the updater, the login item, problem reports.
+    // Not built yet: the menu-bar editor, the updater, problem reports.
     settings->editorButton()->setEnabled(false);
     settings->automaticUpdatesBox()->setEnabled(false);
-    settings->loginItemBox()->setEnabled(false);
     settings->checkUpdatesButton()->setEnabled(false);
     settings->reportButton()->setEnabled(false);
 }
@@ -175,6 +180,7 @@ void AppDelegate::showSettings() {
         return;
     SettingsView* view = m_mainWindow->settingsView();
     view->setCompactClock(SystemClock::isAvailable(m_context.launcher), SystemClock::isCompact());
+    view->setLoginItemEnabled(LoginItem::isEnabled());
     m_mainWindow->showSettings();
 }
 
@@ -183,6 +189,16 @@ void AppDelegate::calPressed() {
     if (m_context.settings.menuBarMode())
         return;
     m_context.settings.setShowInMenuBar(!m_context.settings.showInMenuBar());
+}
+
+void AppDelegate::reopen() {
+    if (m_context.settings.menuBarMode()) {
+        if (!m_context.panel.isVisible())
+            openPanelPressed();
+        return;
+    }
+    if (m_mainWindow && (!m_mainWindow->isVisible() || m_mainWindow->isMinimized()))
+        showMainWindow();
 }
 
 void AppDelegate::openPanelPressed() {

@@ -37,6 +37,9 @@ public:
     void toggleMenuBarMode(bool on);
     void showOnboardingIfNeeded();
     void syncWithServer();
+    // The application was started again (the desktop's click on it): in Dock mode the main
+    // window comes forward, in menu-bar mode the calendar panel opens.
+    void reopen();
 
     // The actions of the menus and the main window's views.
     void showMainWindow();

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
 #include "platform/QuitOnSignals.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,8 +16,20 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("vesperin");
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
 
+    // A second start is the desktop's click on a running application: the first one reopens.
+    SingleInstance instance("com.orvennalabs.Vesperin", QDBusConnection::sessionBus());
+    switch (instance.claim()) {
+    case SingleInstance::Claim::handedOver:
+        return 0;
+    case SingleInstance::Claim::unanswered:
+        return 1;
+    case SingleInstance::Claim::primary:
+        break;
+    }
+
     ApplicationContext context;
     AppDelegate delegate(context);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::reopen);
     delegate.applyInitialActivationPolicy();
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     return app.exec();

@@ -137,6 +137,22 @@ TEST_F(AppDelegateTest, AModeSetByAnotherProcessIsFollowed) {
     EXPECT_TRUE(mainWindowHasTaskbarEntry());
 }
 
+// Starting the application again brings it forward where it lives.
+TEST_F(AppDelegateTest, AnotherStartReopensTheWindowOrThePanel) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    launch();
+    delegate.mainWindow()->hide();
+    delegate.reopen();
+    EXPECT_TRUE(delegate.mainWindow()->isVisible());
+
+    delegate.toggleMenuBarMode(true);
+    QCoreApplication::processEvents();
+    delegate.mainWindow()->hide();
+    delegate.reopen();
+    EXPECT_TRUE(context.panel.isVisible());
+    EXPECT_FALSE(delegate.mainWindow()->isVisible());
+}
+
 TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);

@@ -5,6 +5,7 @@
 #include "app/MainView.h"
 #include "app/SettingsView.h"
 #include "platform/Appearance.h"
+#include "platform/LoginItem.h"
 #include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
@@ -17,6 +18,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -121,6 +124,23 @@ TEST_F(MainWindowTest, EverySettingActsAtOnce) {
 
     Preferences::standard().setBool(PreferenceKeys::weekNumbers, false);
     EXPECT_FALSE(view.weekNumbersBox()->isChecked());
+}
+
+// Opening at login is the autostart entry: made and removed by the box, and when it cannot be
+// made the box shows that it is not there.
+TEST_F(MainWindowTest, TheLoginBoxShowsWhatIsReallyThere) {
+    QCheckBox* box = settingsView().loginItemBox();
+    box->click();
+    EXPECT_TRUE(QFileInfo::exists(LoginItem::entryPath()));
+    box->click();
+    EXPECT_FALSE(QFileInfo::exists(LoginItem::entryPath()));
+
+    const QString folder = QFileInfo(LoginItem::entryPath()).path();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    writeFile(folder, "a file where the folder should be");
+    box->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(LoginItem::isEnabled());
 }
 
 // In both appearances the views draw their secondary texts and symbols for the background they
