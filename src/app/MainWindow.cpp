@@ -4,6 +4,8 @@
 #include "app/SettingsView.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStackedWidget>
 
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
@@ -17,6 +19,9 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
     setCentralWidget(m_views);
     connect(m_settingsView, &SettingsView::backRequested, this, &MainWindow::showMain);
     connect(m_mainView, &MainView::settingsRequested, this, &MainWindow::showSettings);
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 bool MainWindow::showsSettings() const {
