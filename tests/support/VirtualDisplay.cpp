@@ -84,7 +84,7 @@ std::uint32_t VirtualDisplay::atom(const char* name) const {
 
 // No window manager runs on this display, so the top-level windows are the root's children,
 // listed bottom first. Every window is asked about at once, and the answers read after.
-std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
+std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) const {
     if (!m_connection)
         return std::nullopt;
     const Reply<xcb_query_tree_reply_t> tree(
@@ -112,6 +112,11 @@ std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
                               xcb_get_property_value_length(name.get())) == title)
             found = children[i];
     }
+    return found;
+}
+
+std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
+    const auto found = findWindow(title);
     if (!found)
         return std::nullopt;
     const Reply<xcb_get_geometry_reply_t> geometry(
@@ -121,6 +126,24 @@ std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
     if (!geometry || !origin)
         return std::nullopt;
     return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+}
+
+// What a window manager sends when the user clicks a window's close button.
+bool VirtualDisplay::closeWindow(const QString& title) const {
+    const auto found = findWindow(title);
+    if (!found)
+        return false;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = *found;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    const Reply<xcb_generic_error_t> error(xcb_request_check(
+        m_connection, xcb_send_event_checked(m_connection, 0, *found, XCB_EVENT_MASK_NO_EVENT,
+                                             reinterpret_cast<const char*>(&message))));
+    return !error;
 }
 
 QString VirtualDisplay::windowProperty(const QString& title, const QString& property) const {
@@ -150,20 +173,20 @@ QImage VirtualDisplay::screenshot(const QRect& area) const {
     return image;
 }
 
-bool VirtualDisplay::click(const QPoint& position) const {
-    return movePointer(position) && pressButton() && releaseButton();
+bool VirtualDisplay::click(const QPoint& position, int button) const {
+    return movePointer(position) && pressButton(button) && releaseButton(button);
 }
 
 bool VirtualDisplay::movePointer(const QPoint& position) const {
     return fakeInput(XCB_MOTION_NOTIFY, 0, position);
 }
 
-bool VirtualDisplay::pressButton() const {
-    return fakeInput(XCB_BUTTON_PRESS, 1);
+bool VirtualDisplay::pressButton(int button) const {
+    return fakeInput(XCB_BUTTON_PRESS, std::uint8_t(button));
 }
 
-bool VirtualDisplay::releaseButton() const {
-    return fakeInput(XCB_BUTTON_RELEASE, 1);
+bool VirtualDisplay::releaseButton(int button) const {
+    return fakeInput(XCB_BUTTON_RELEASE, std::uint8_t(button));
 }
 
 // Checking the request waits for the server to have handled it.

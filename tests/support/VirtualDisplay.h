@@ -34,13 +34,16 @@ public:
     QString windowProperty(const QString& title, const QString& property) const;
     // What the screen shows in `area`; a null image when the server could not give it.
     QImage screenshot(const QRect& area) const;
-    // Moves the pointer to `position` and presses and releases the left button there, as a
-    // person would (XTest); returns once the server has handled the events.
-    bool click(const QPoint& position) const;
+    // Moves the pointer to `position` and presses and releases a button there (1 left, 3
+    // right), as a person would (XTest); returns once the server has handled the events.
+    bool click(const QPoint& position, int button = 1) const;
     // The same steps one by one, for gestures such as drags.
     bool movePointer(const QPoint& position) const;
-    bool pressButton() const;
-    bool releaseButton() const;
+    bool pressButton(int button = 1) const;
+    bool releaseButton(int button = 1) const;
+    // Asks the window with this title to close, as a window manager's close button does
+    // (WM_DELETE_WINDOW).
+    bool closeWindow(const QString& title) const;
 
     // The display this process's own windows are on, in tests added with DISPLAY (their main
     // makes it); null in any other process.
@@ -49,6 +52,8 @@ public:
 
 private:
     QByteArray run(const QString& program, const QStringList& arguments) const;
+    // The topmost shown top-level window with this title.
+    std::optional<std::uint32_t> findWindow(const QString& title) const;
     std::uint32_t atom(const char* name) const;
     bool fakeInput(std::uint8_t type, std::uint8_t detail, const QPoint& position = {}) const;
 
