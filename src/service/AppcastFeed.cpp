@@ -190,6 +190,19 @@ QStringView number(const QStringList& numbers, qsizetype index) {
     return digits;
 }
 
+// Where the character reference at `start` has its ';' ("&amp;", "&#233;", "&#xE9;"); -1
+// when no reference starts there.
+qsizetype referenceEnd(QStringView text, qsizetype start) {
+    if (text.at(start) != u'&')
+        return -1;
+    const qsizetype nameStart = start + (text.sliced(start + 1).startsWith(u'#') ? 2 : 1);
+    qsizetype i = nameStart;
+    while (i < text.size() && i - start <= 12 && text.at(i).unicode() < 128 &&
+           text.at(i).isLetterOrNumber())
+        ++i;
+    return i < text.size() && text.at(i) == u';' && i > nameStart ? i : -1;
+}
+
 // Character references of HTML text. Unknown names are left as written; a numeric reference
 // to something that is not a character becomes the replacement character.
 QString decodeReferences(QStringView text) {
@@ -204,8 +217,8 @@ QString decodeReferences(QStringView text) {
     QString decoded;
     qsizetype i = 0;
     while (i < text.size()) {
-        const qsizetype end = text.at(i) == u'&' ? text.indexOf(u';', i) : -1;
-        if (end < 0 || end - i > 12) {
+        const qsizetype end = referenceEnd(text, i);
+        if (end < 0) {
             decoded += text.at(i++);
             continue;
         }

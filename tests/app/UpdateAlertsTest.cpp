@@ -4,23 +4,21 @@
 #include "service/ServiceEndpoints.h"
 #include "service/Updater.h"
 #include "settings/Localization.h"
-#include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
-#include "support/TestAppcast.h"
-#include "support/TestHttpServer.h"
-#include "support/TestProfile.h"
-#include "support/TestSigningKey.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -43,21 +41,14 @@ public Q_SLOTS:
     void open(const QUrl& url) { urls.append(url); }
 };
 
-const AppcastItem release{.version = "9900",
-                          .shortVersion = "99.0",
-                          .notes =
-                              "\u2022 Shown as written: <b>not bold</b> & <a href='x'>no link</a>",
+const AppcastItem release{.version = "99.0",
+                          .notes = "\u2022 Week numbers\n\u2022 Shown as written: <b>not bold</b>",
                           .page = QUrl("https://example.org/download")};
+const QString path = "/home/u/.cache/vesperin/updates/Vesperin-99.0.AppImage";
 
-QAbstractButton* buttonTitled(QMessageBox& box, const QString& title) {
-    for (QAbstractButton* button : box.buttons()) {
-        if (button->text() == title)
-            return button;
-    }
-    return nullptr;
-}
+using Box = std::unique_ptr<QMessageBox>;
 
-// The text and the informative text, both as a person reads them.
+// The text and the informative text, as a person reads them: never taken for markup.
 QString shownText(QMessageBox& box) {
     QString text;
     for (const char* name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
@@ -69,138 +60,72 @@ QString shownText(QMessageBox& box) {
 }
 
 // Pictures of the boxes are kept for a person to look at when VESPERIN_SCREENSHOT_DIR is set.
-void savePictures(const QString& name, QMessageBox& box) {
+TEST(UpdateAlertsTest, EveryBoxSaysItsCaseInPlainText) {
     const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        return;
-    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
-        box.setPalette(Appearances::palette(appearance));
-        box.show();
-        box.grab().save(QString("%1/update-%2-%3.png")
-                            .arg(folder, name, appearance == Appearance::dark ? "dark" : "light"));
+    const QString refused =
+        L("network.error.insecure_redirect", QString("http://updates.invalid/appcast.xml"));
+    const QString malformed = L("update.error.malformed", 3, QString("Premature end of document."));
+    const QList<std::tuple<const char*, QMessageBox*, QString>> cases = {
+        {"newer", UpdateAlerts::checkResultBox(UpdateCheck::newer(release)),
+         L("update.available", release.version) + "\n" +
+             L("update.current_version", ServiceEndpoints::appVersion()) + "\n\n" + release.notes},
+        {"up-to-date", UpdateAlerts::checkResultBox(UpdateCheck::upToDate()),
+         L("update.up_to_date")},
+        {"redirect", UpdateAlerts::checkResultBox(UpdateCheck::failed(refused)),
+         L("update.failed") + "\n" + refused},
+        {"malformed", UpdateAlerts::checkResultBox(UpdateCheck::failed(malformed)),
+         L("update.failed") + "\n" + malformed},
+        {"bad-signature", UpdateAlerts::downloadFailedBox(release, L("update.error.bad_signature")),
+         L("update.download_failed", release.version) + "\n" + L("update.error.bad_signature")},
+        {"ready", UpdateAlerts::updateReadyBox(path, release), L("update.ready", release.version)},
+    };
+    AppcastItem withLongNotes = release;
+    withLongNotes.notes = QString(3000, 'n');
+    const Box cut(UpdateAlerts::checkResultBox(UpdateCheck::newer(withLongNotes)));
+    EXPECT_LT(shownText(*cut).size(), 2000);
+    EXPECT_EQ(cut->detailedText(), withLongNotes.notes) << "the whole notes behind the details";
+    for (const auto& [name, made, said] : cases) {
+        SCOPED_TRACE(name);
+        const Box box(made);
+        EXPECT_TRUE(shownText(*box).startsWith(said)) << shownText(*box).toStdString();
+        for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+            if (folder.isEmpty() || !QDir().mkpath(folder))
+                break;
+            box->setPalette(Appearances::palette(appearance));
+            box->show();
+            box->grab().save(
+                QString("%1/update-%2-%3.png")
+                    .arg(folder, name, appearance == Appearance::dark ? "dark" : "light"));
+        }
     }
-    box.hide();
 }
 
-using UpdateAlertsTest = ProfileTest;
-
-// The feed's text is shown as written, never as markup, and the only action is the page.
-TEST_F(UpdateAlertsTest, ANewerReleaseShowsItsNotesAsWrittenAndOpensItsPage) {
+// Every report of the updater is a box that goes when closed; nothing is installed or run: the
+// only actions open the release's page or the folder of a verified file.
+TEST(UpdateAlertsTest, TheOnlyActionsOpenThePageOrTheDownloadsFolder) {
     OpenedUrls opened;
-    std::unique_ptr<QMessageBox> box(UpdateAlerts::checkResultBox(UpdateCheck::newer(release)));
-    const QString text = shownText(*box);
-    EXPECT_TRUE(text.contains(L("update.available", QString("99.0"))));
-    EXPECT_TRUE(text.contains(L("update.current_version", ServiceEndpoints::appVersion())));
-    EXPECT_TRUE(text.contains(release.notes));
-    QAbstractButton* page = buttonTitled(*box, L("update.open_page"));
-    ASSERT_TRUE(page);
-    page->click();
-    EXPECT_EQ(opened.urls, QList<QUrl>{release.page});
-
-    AppcastItem withoutPage = release;
-    withoutPage.page.clear();
-    withoutPage.notes = QString(3000, 'n');
-    box.reset(UpdateAlerts::checkResultBox(UpdateCheck::newer(withoutPage)));
-    EXPECT_EQ(box->buttons().size(), 2) << "Close, and the details that hold the long notes";
-    EXPECT_EQ(box->detailedText(), withoutPage.notes);
-    EXPECT_LT(shownText(*box).size(), 2000);
-}
-
-TEST_F(UpdateAlertsTest, UpToDateAndFailuresAreSaidPlainly) {
-    std::unique_ptr<QMessageBox> upToDate(UpdateAlerts::checkResultBox(UpdateCheck::upToDate()));
-    EXPECT_TRUE(shownText(*upToDate).startsWith(L("update.up_to_date")));
-    EXPECT_EQ(upToDate->buttons().size(), 1);
-
-    const QString reason = L("network.error.insecure_redirect", QString("http://<b>x</b>/"));
-    std::unique_ptr<QMessageBox> failed(UpdateAlerts::checkResultBox(UpdateCheck::failed(reason)));
-    EXPECT_EQ(shownText(*failed), L("update.failed") + "\n" + reason + "\n");
-    EXPECT_EQ(failed->icon(), QMessageBox::Warning);
-}
-
-// A verified download is offered by its folder: nothing is opened or run but the folder.
-TEST_F(UpdateAlertsTest, AReadyDownloadOpensItsFolderAndAFailedOneSaysWhy) {
-    OpenedUrls opened;
-    const QString path = Updater::downloadFolder() + "/Vesperin-99.0.AppImage";
-    std::unique_ptr<QMessageBox> ready(UpdateAlerts::updateReadyBox(path, release));
-    EXPECT_TRUE(shownText(*ready).contains(Updater::downloadFolder()));
-    buttonTitled(*ready, L("update.show_in_folder"))->click();
-    EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(Updater::downloadFolder())});
-
-    const QString reason = L("update.error.bad_signature");
-    std::unique_ptr<QMessageBox> failed(UpdateAlerts::downloadFailedBox(release, reason));
-    EXPECT_EQ(shownText(*failed),
-              L("update.download_failed", QString("99.0")) + "\n" + reason + "\n");
-    EXPECT_TRUE(buttonTitled(*failed, L("update.open_page")));
-}
-
-QList<QMessageBox*> shownBoxes() {
-    QList<QMessageBox*> boxes;
+    Updater updater(Preferences::standard(), {});
+    UpdateAlerts::showResults(updater);
+    Q_EMIT updater.updateFound(release);
+    Q_EMIT updater.updateReady(path, release);
+    Q_EMIT updater.downloadFailed(release, "why");
+    Q_EMIT updater.checkFinished(UpdateCheck::upToDate());
+    QList<QPointer<QMessageBox>> boxes;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
             boxes.append(box);
     }
-    return boxes;
-}
-
-// The updater against a loopback feed, as a person meets it: every outcome is one box that
-// says it and goes away when closed, and only a verified file stays in the download folder.
-TEST_F(UpdateAlertsTest, EachOutcomeOfALoopbackFeedIsOneBoxSayingIt) {
-    TestHttpServer server;
-    ScopedEnvironment feedAddress(ServiceEndpoints::appcastVariable,
-                                  server.url().toEncoded() + "/appcast.xml");
-    TestSigningKey key;
-    Preferences::standard().setBool(PreferenceKeys::automaticUpdateDownloads, true);
-    const QByteArray file(5000, 'v');
-    const QByteArray fileAddress = server.url().toEncoded() + "/Vesperin-99.0.AppImage";
-    const auto serveFile = [&](qint64 length, const QByteArray& signature) {
-        server.answer(200, TestAppcast::feedWithFile("99.0", fileAddress, length, signature));
-        server.answer(200, file);
-    };
-    struct Case {
-        const char* name;
-        std::function<void()> serve;
-        bool inBackground;
-        QString said;
-    };
-    const QString failed = L("update.failed");
-    const QString notDownloaded = L("update.download_failed", QString("99.0"));
-    const QList<Case> cases = {
-        {"newer", [&] { server.answer(200, TestAppcast::feed("99.0")); }, false,
-         L("update.available", QString("99.0"))},
-        {"up-to-date",
-         [&] { server.answer(200, TestAppcast::feed(ServiceEndpoints::appVersion().toUtf8())); },
-         false, L("update.up_to_date")},
-        {"malformed", [&] { server.answer(200, "<rss><channel><item>"); }, false, failed},
-        {"insecure-redirect", [&] { server.redirect("http://updates.invalid/appcast.xml"); }, false,
-         failed},
-        {"too-large",
-         [&] { server.answer(200, TestAppcast::feed("99.0") + QByteArray(1 << 20, ' ')); }, false,
-         failed},
-        {"length-mismatch", [&] { serveFile(file.size() + 1, key.sign(file)); }, true,
-         notDownloaded},
-        {"bad-signature", [&] { serveFile(file.size(), key.sign("another file")); }, true,
-         notDownloaded},
-        {"ready", [&] { serveFile(file.size(), key.sign(file)); }, true,
-         L("update.ready", QString("99.0"))},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
-        Updater updater(Preferences::standard(), key.publicKey());
-        UpdateAlerts::showResults(updater);
-        test.serve();
-        test.inBackground ? updater.checkInBackground() : updater.checkForUpdates();
-        ASSERT_TRUE(waitUntil([] { return !shownBoxes().isEmpty(); }));
-        const QList<QMessageBox*> boxes = shownBoxes();
-        ASSERT_EQ(boxes.size(), 1);
-        const QPointer<QMessageBox> box = boxes.first();
-        EXPECT_TRUE(shownText(*box).startsWith(test.said)) << shownText(*box).toStdString();
-        savePictures(QString("loopback-") + test.name, *box);
-        EXPECT_EQ(QDir(Updater::downloadFolder()).entryList(QDir::Files).size(),
-                  test.name == QLatin1String("ready") ? 1 : 0);
-        box->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(box.isNull());
+    ASSERT_EQ(boxes.size(), 4);
+    for (const QPointer<QMessageBox>& box : boxes) {
+        QAbstractButton* action = box->defaultButton();
+        (action ? action : box->button(QMessageBox::Close))->click();
     }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(
+        std::all_of(boxes.begin(), boxes.end(), [](const auto& box) { return box.isNull(); }));
+    std::sort(opened.urls.begin(), opened.urls.end());
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    EXPECT_EQ(opened.urls, (QList<QUrl>{folder, release.page, release.page}));
 }
 
 } // namespace

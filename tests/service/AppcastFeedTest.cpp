@@ -65,26 +65,22 @@ as written</description>
         .enclosure = QUrl("https://updates.example.org/vesperin/files/Vesperin-2.1.AppImage"),
         .length = 1234,
         .edSignature = "c2ln"};
-    const AppcastItem second{.version = "200",
-                             .shortVersion = "2.0",
-                             .notes = "Escaped HTML",
-                             .page = QUrl("https://example.org/notes/2.0")};
-    // Without a page of its own, an item has the channel's, wherever the channel names it.
-    const AppcastItem third{.version = "190",
-                            .notes = "Plain <text> kept\nas written",
-                            .page = QUrl("https://example.org/vesperin"),
-                            .enclosure = QUrl("https://example.org/1.9")};
-    const AppcastItem fourth{.version = "180",
-                             .notes = "XHTML <b> text",
-                             .page = QUrl("https://example.org/vesperin"),
-                             .enclosure = QUrl("https://updates.example.org/vesperin/l.AppImage"),
-                             .length = 6};
     ASSERT_EQ(reading.items.size(), 4);
     EXPECT_EQ(reading.items.at(0), first);
-    EXPECT_EQ(reading.items.at(1), second);
-    EXPECT_EQ(reading.items.at(2), third);
-    EXPECT_EQ(reading.items.at(3), fourth);
-    EXPECT_EQ(third.shownVersion(), "190");
+    // The next ones, by what each shows: versions as elements, notes in the three other forms,
+    // the channel's page for an item without one, the enclosure for this system.
+    const auto shown = [&](int i) {
+        const AppcastItem& item = reading.items.at(i);
+        return QStringList{item.shownVersion(), item.notes, item.page.toString(),
+                           item.enclosure.toString(), QString::number(item.length)};
+    };
+    EXPECT_EQ(shown(1),
+              QStringList({"2.0", "Escaped HTML", "https://example.org/notes/2.0", "", "-1"}));
+    EXPECT_EQ(shown(2),
+              QStringList({"190", "Plain <text> kept\nas written", "https://example.org/vesperin",
+                           "https://example.org/1.9", "-1"}));
+    EXPECT_EQ(shown(3), QStringList({"180", "XHTML <b> text", "https://example.org/vesperin",
+                                     "https://updates.example.org/vesperin/l.AppImage", "6"}));
 }
 
 TEST(AppcastFeedTest, TheNewestReleaseIsComparedWithTheRunningVersion) {
@@ -102,12 +98,10 @@ TEST(AppcastFeedTest, TheNewestReleaseIsComparedWithTheRunningVersion) {
 TEST(AppcastFeedTest, WhatIsNotAFeedFailsInOneLine) {
     const QString notXml = "The update feed is not valid XML (line ";
     const QList<std::pair<QByteArray, QString>> cases = {
-        {"", notXml},
         {"Not found", notXml},
         {feed(release("2.0")).chopped(10), notXml},
         {feed(release("2.0")) + "<rss/>", notXml},
         {feed("<item></channel>"), notXml},
-        {"<html><body><rss/></body></html>", L("update.error.not_a_feed")},
         {"<atom:rss xmlns:atom='http://www.w3.org/2005/Atom'/>", L("update.error.not_a_feed")},
     };
     for (const auto& [xml, reason] : cases) {
@@ -121,24 +115,17 @@ TEST(AppcastFeedTest, WhatIsNotAFeedFailsInOneLine) {
 
 TEST(AppcastFeedTest, VersionsAreDottedNumbersComparedByValue) {
     const QList<std::tuple<QString, QString, int>> comparisons = {
-        {"1.10", "1.9", 1},
-        {"1.0", "1", 0},
-        {"1.0.0", "1", 0},
-        {"01.2", "1.2", 0},
-        {"2", "1.99.99", 1},
-        {"0.1.0", "0.1.0.1", -1},
-        {"100000000000000000000", "99999999999999999999", 1},
-        {"18446744073709551617", "18446744073709551616", 1},
+        {"1.10", "1.9", 1},  {"1.0.0", "1", 0},
+        {"01.2", "1.2", 0},  {"0.1.0", "0.1.0.1", -1},
+        {"2", "1.99.99", 1}, {"18446744073709551617", "18446744073709551616", 1},
     };
     for (const auto& [a, b, order] : comparisons) {
         EXPECT_EQ(AppcastFeed::compareVersions(a, b), order)
             << a.toStdString() << " " << b.toStdString();
         EXPECT_EQ(AppcastFeed::compareVersions(b, a), -order);
     }
-    for (const QString version : {"2", "1.10", "0.1.0", "007"})
-        EXPECT_TRUE(AppcastFeed::isVersion(version)) << version.toStdString();
-    for (const QString text :
-         {"", "1.", ".1", "1..2", "2.0b1", "v2", "-1", "+1", "1,2", "\u0661.\u0662", "1 .2"})
+    EXPECT_TRUE(AppcastFeed::isVersion("007.1.10"));
+    for (const QString text : {"", "1.", "1..2", "2.0b1", "+1", "\u0661.\u0662", "1 .2"})
         EXPECT_FALSE(AppcastFeed::isVersion(text)) << text.toStdString();
 }
 
@@ -146,18 +133,13 @@ TEST(AppcastFeedTest, NotesKeepOnlyTheTextAHtmlFragmentShows) {
     const QList<std::pair<QString, QString>> cases = {
         {"<p>One</p><p>Two<br>lines</p><p>Three<br><br>after a gap</p>",
          "One\n\nTwo\nlines\n\nThree\n\nafter a gap"},
-        {"<ol>\n  <li>First</li>\n  <li><b>Second</b> item</li>\n</ol>Done",
+        {"<ol>\n  <li>First</li>\n  <li><b>Second</b>   item</li>\n</ol>Done",
          "\u2022 First\n\u2022 Second item\n\nDone"},
-        {"Spaces   and\n\ttabs collapse", "Spaces and tabs collapse"},
-        {"<script>alert('x<p>')</script><style>p{}</style>Shown<!-- <p>hidden</p> -->", "Shown"},
-        {"<SCRIPT type='a'>x</Script >After", "After"},
-        {"<a href=\"https://x.org/?a>b\" title='c>d'>link</a> text", "link text"},
-        {"a < b and c<3", "a < b and c<3"},
-        {"&lt;b&gt;not bold&lt;/b&gt; &amp;amp; &quot;q&quot; &#233;&#xE9; &unknown; & x",
-         "<b>not bold</b> &amp; \"q\" \u00E9\u00E9 &unknown; & x"},
-        {"&#0;&#xD800;&#x110000;&#65;", "\uFFFD\uFFFD\uFFFDA"},
-        {"a&nbsp;&nbsp;b", "a\u00A0\u00A0b"},
-        {"<!DOCTYPE html><?xml x?>Text<p", "Text"},
+        {"<SCRIPT type='a'>x<p></Script >Shown<style>p{}</style><!-- <p>hidden</p> -->", "Shown"},
+        {"<a href=\"https://x.org/?a>b\" title='c>d'>link</a> a < b, c<3", "link a < b, c<3"},
+        {"&lt;b&gt;not bold&lt;/b&gt; &amp;amp; &#233;&#xE9; &unknown; & &nbsp;x",
+         "<b>not bold</b> &amp; \u00E9\u00E9 &unknown; & \u00A0x"},
+        {"&#0;&#xD800;&#x110000;<!DOCTYPE html><?xml x?>A<p", "\uFFFD\uFFFD\uFFFDA"},
     };
     for (const auto& [html, text] : cases)
         EXPECT_EQ(AppcastFeed::plainText(html), text) << html.toStdString();

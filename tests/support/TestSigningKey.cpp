@@ -1,54 +1,39 @@
 #include "support/TestSigningKey.h"
 
+#include "support/TestProfile.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
-#include <openssl/bio.h>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
+namespace {
 
-void TestSigningKey::Free::operator()(evp_pkey_st* key) const {
-    EVP_PKEY_free(key);
+const QString script = VESPERIN_SOURCE_DIR "/scripts/sign-update.sh";
+
+QString output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        ADD_FAILURE() << program.toStdString() << ": "
+                      << process.readAllStandardError().toStdString();
+    return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
 }
+
+} // namespace
 
 TestSigningKey::TestSigningKey() {
-    EVP_PKEY_CTX* context = EVP_PKEY_CTX_new_id(EVP_PKEY_ED25519, nullptr);
-    EVP_PKEY* key = nullptr;
-    if (!context || EVP_PKEY_keygen_init(context) != 1 || EVP_PKEY_keygen(context, &key) != 1)
-        ADD_FAILURE() << "no Ed25519 key could be made";
-    EVP_PKEY_CTX_free(context);
-    m_key.reset(key);
+    output("openssl", {"genpkey", "-algorithm", "ed25519", "-out", keyFile()});
+    m_publicKey = output(script, {"--public-key", keyFile()}).toLatin1();
 }
 
-TestSigningKey::~TestSigningKey() = default;
-
-QByteArray TestSigningKey::publicKey() const {
-    QByteArray raw(32, '\0');
-    size_t size = size_t(raw.size());
-    EVP_PKEY_get_raw_public_key(m_key.get(), reinterpret_cast<unsigned char*>(raw.data()), &size);
-    return raw.toBase64();
-}
-
-QByteArray TestSigningKey::sign(QByteArrayView data) const {
-    QByteArray signature(64, '\0');
-    size_t size = size_t(signature.size());
-    EVP_MD_CTX* context = EVP_MD_CTX_new();
-    static const unsigned char nothing = 0;
-    const auto* bytes =
-        data.isEmpty() ? &nothing : reinterpret_cast<const unsigned char*>(data.data());
-    if (EVP_DigestSignInit(context, nullptr, nullptr, nullptr, m_key.get()) != 1 ||
-        EVP_DigestSign(context, reinterpret_cast<unsigned char*>(signature.data()), &size, bytes,
-                       size_t(data.size())) != 1)
-        ADD_FAILURE() << "signing failed";
-    EVP_MD_CTX_free(context);
-    return signature.toBase64();
-}
-
-QByteArray TestSigningKey::privateKeyPem() const {
-    BIO* memory = BIO_new(BIO_s_mem());
-    PEM_write_bio_PrivateKey(memory, m_key.get(), nullptr, nullptr, 0, nullptr, nullptr);
-    char* data = nullptr;
-    const long size = BIO_get_mem_data(memory, &data);
-    QByteArray pem(data, size);
-    BIO_free(memory);
-    return pem;
+QByteArray TestSigningKey::sign(const QByteArray& data) const {
+    const QString file = m_folder.filePath("signed");
+    writeFile(file, data);
+    const QRegularExpression signature(
+        QString("^length=\"%1\" sparkle:edSignature=\"([^\"]+)\"$").arg(data.size()));
+    const QRegularExpressionMatch printed = signature.match(output(script, {file, keyFile()}));
+    EXPECT_TRUE(printed.hasMatch());
+    return printed.captured(1).toLatin1();
 }

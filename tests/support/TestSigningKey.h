@@ -1,30 +1,24 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
+#include <QTemporaryDir>
 
-#include <memory>
-
-struct evp_pkey_st;
-
-// An Ed25519 key pair made afresh for each test, standing in for the release key, whose
-// private half never leaves the sources' owner: tests sign their own files with this one and
+// An Ed25519 key made afresh by openssl for each test, standing in for the release key, whose
+// private half never enters the sources. Tests sign their releases with it through the release
+// script (scripts/sign-update.sh), so the script is checked against the program as well, and
 // give the updater its public half.
 class TestSigningKey {
 public:
     TestSigningKey();
-    ~TestSigningKey();
 
-    // Base64 of the raw 32-byte public key, as the program takes it.
-    QByteArray publicKey() const;
-    // Base64 of the 64-byte signature of `data`, as the feed carries it.
-    QByteArray sign(QByteArrayView data) const;
-    // The private key in PEM, for the release signing script.
-    QByteArray privateKeyPem() const;
+    // Base64 of the raw public key, as the script prints it and the program takes it.
+    QByteArray publicKey() const { return m_publicKey; }
+    // The signature of `data` (not empty) as the script writes it for the feed.
+    QByteArray sign(const QByteArray& data) const;
 
 private:
-    struct Free {
-        void operator()(evp_pkey_st* key) const;
-    };
-    std::unique_ptr<evp_pkey_st, Free> m_key;
+    QString keyFile() const { return m_folder.filePath("test-only-signing-key.pem"); }
+
+    QTemporaryDir m_folder;
+    QByteArray m_publicKey;
 };
