@@ -15,6 +15,7 @@ namespace {
 
 // Longer notes are cut in the box and shown whole behind its details button.
 constexpr qsizetype shownNotesLength = 1500;
+constexpr int detailWidth = 340;
 
 QMessageBox* plainBox(QMessageBox::Icon icon, const QString& text, const QString& detail,
                       QWidget* parent) {
@@ -23,8 +24,11 @@ QMessageBox* plainBox(QMessageBox::Icon icon, const QString& text, const QString
     box->setText(text);
     box->setInformativeText(detail);
     // Qt guesses the format of the informative text; text from the feed must never render.
-    if (auto* label = box->findChild<QLabel*>("qt_msgbox_informativelabel"))
+    // Release notes and addresses read better on lines wider than Qt's narrowest box.
+    if (auto* label = box->findChild<QLabel*>("qt_msgbox_informativelabel")) {
         label->setTextFormat(Qt::PlainText);
+        label->setMinimumWidth(detailWidth);
+    }
     return box;
 }
 
