@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xtest0-dev
-    libicu-dev tzdata
+    libicu-dev libssl-dev openssl tzdata
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji dbus-daemon
     clang

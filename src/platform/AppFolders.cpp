@@ -39,6 +39,10 @@ QString dataHome() {
     return xdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
+QString cacheHome() {
+    return xdgFolder("XDG_CACHE_HOME", "/.cache");
+}
+
 QStringList configDirs() {
     return xdgFolders("XDG_CONFIG_DIRS", {"/etc/xdg"});
 }

@@ -10,6 +10,8 @@ namespace AppFolders {
 QString configHome();
 // $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 QString dataHome();
+// $XDG_CACHE_HOME when it is an absolute path, else ~/.cache.
+QString cacheHome();
 // $XDG_CONFIG_DIRS: its absolute entries in order, else /etc/xdg.
 QStringList configDirs();
 // $XDG_DATA_DIRS: its absolute entries in order, else /usr/local/share and /usr/share.

@@ -18,5 +18,9 @@ inline constexpr const char* deviceId = "VSPDeviceId";
 inline constexpr const char* messageHistory = "VSPMessageHistory";
 inline constexpr const char* shownMessages = "VSPShownMessages";
 inline constexpr const char* ackMessage = "VSAckMessage";
+// The updater's, under the names the macOS updater framework gave them.
+inline constexpr const char* automaticUpdateChecks = "SUEnableAutomaticChecks";
+inline constexpr const char* automaticUpdateDownloads = "SUAutomaticallyUpdate";
+inline constexpr const char* lastUpdateCheck = "SULastCheckTime";
 
 } // namespace PreferenceKeys

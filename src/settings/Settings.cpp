@@ -26,6 +26,9 @@ const std::pair<const char*, Signal> signalOfKey[] = {
     {PreferenceKeys::messageHistory, &Settings::messageHistoryChanged},
     {PreferenceKeys::shownMessages, &Settings::shownMessagesChanged},
     {PreferenceKeys::ackMessage, &Settings::ackMessageChanged},
+    {PreferenceKeys::automaticUpdateChecks, &Settings::automaticUpdateChecksChanged},
+    {PreferenceKeys::automaticUpdateDownloads, &Settings::automaticUpdateDownloadsChanged},
+    {PreferenceKeys::lastUpdateCheck, &Settings::lastUpdateCheckChanged},
 };
 
 } // namespace
@@ -159,4 +162,28 @@ qint64 Settings::ackMessage() const {
 
 void Settings::setAckMessage(qint64 id) {
     m_store.setInteger(PreferenceKeys::ackMessage, id);
+}
+
+bool Settings::automaticUpdateChecks() const {
+    return m_store.boolForKey(PreferenceKeys::automaticUpdateChecks);
+}
+
+void Settings::setAutomaticUpdateChecks(bool on) {
+    m_store.setBool(PreferenceKeys::automaticUpdateChecks, on);
+}
+
+bool Settings::automaticUpdateDownloads() const {
+    return m_store.boolForKey(PreferenceKeys::automaticUpdateDownloads);
+}
+
+void Settings::setAutomaticUpdateDownloads(bool on) {
+    m_store.setBool(PreferenceKeys::automaticUpdateDownloads, on);
+}
+
+QDateTime Settings::lastUpdateCheck() const {
+    return m_store.dateForKey(PreferenceKeys::lastUpdateCheck).value_or(QDateTime());
+}
+
+void Settings::setLastUpdateCheck(const QDateTime& date) {
+    m_store.setObject(PreferenceKeys::lastUpdateCheck, date);
 }

@@ -41,6 +41,12 @@ class Settings : public QObject {
     Q_PROPERTY(QVariantList shownMessages READ shownMessages WRITE setShownMessages NOTIFY
                    shownMessagesChanged)
     Q_PROPERTY(qint64 ackMessage READ ackMessage WRITE setAckMessage NOTIFY ackMessageChanged)
+    Q_PROPERTY(bool automaticUpdateChecks READ automaticUpdateChecks WRITE setAutomaticUpdateChecks
+                   NOTIFY automaticUpdateChecksChanged)
+    Q_PROPERTY(bool automaticUpdateDownloads READ automaticUpdateDownloads WRITE
+                   setAutomaticUpdateDownloads NOTIFY automaticUpdateDownloadsChanged)
+    Q_PROPERTY(QDateTime lastUpdateCheck READ lastUpdateCheck WRITE setLastUpdateCheck NOTIFY
+                   lastUpdateCheckChanged)
 
 public:
     explicit Settings(Preferences& store, QObject* parent = nullptr);
@@ -79,6 +85,12 @@ public:
     void setShownMessages(const QVariantList& ids);
     qint64 ackMessage() const;
     void setAckMessage(qint64 id);
+    bool automaticUpdateChecks() const;
+    void setAutomaticUpdateChecks(bool on);
+    bool automaticUpdateDownloads() const;
+    void setAutomaticUpdateDownloads(bool on);
+    QDateTime lastUpdateCheck() const;
+    void setLastUpdateCheck(const QDateTime& date);
 
 Q_SIGNALS:
     void menuBarModeChanged();
@@ -96,6 +108,9 @@ Q_SIGNALS:
     void messageHistoryChanged();
     void shownMessagesChanged();
     void ackMessageChanged();
+    void automaticUpdateChecksChanged();
+    void automaticUpdateDownloadsChanged();
+    void lastUpdateCheckChanged();
 
 private:
     void storeChanged(const QStringList& keys);

@@ -6,21 +6,37 @@
 
 namespace {
 
-TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsBaseOrALoopbackServer) {
+// The service's base and the update feed follow one rule: plain http anywhere but on this
+// machine would carry the device identifier in clear text, or let a forged feed in.
+TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsAddressOrALoopbackServer) {
     const QString service = "https://api.orvennalabs.com/vesperin/check";
-    const QList<std::pair<QByteArray, QString>> cases = {
-        {"", service},
-        {"https://staging.example.net/api/", "https://staging.example.net/api/check"},
-        {"http://127.0.0.1:8123", "http://127.0.0.1:8123/check"},
-        {"http://localhost:8123/v", "http://localhost:8123/v/check"},
-        // Plain http anywhere else would carry the device identifier in clear text.
-        {"http://example.net", service},
-        {"http://127.0.0.1.example.net", service},
-        {"ftp://127.0.0.1", service},
+    const QString feed = "https://orvennalabs.com/vesperin/appcast.xml";
+    const auto check = [] { return ServiceEndpoints::check(); };
+    const auto appcast = [] { return ServiceEndpoints::appcast(); };
+    const QList<std::tuple<const char*, QByteArray, std::function<QUrl()>, QString>> cases = {
+        {ServiceEndpoints::baseVariable, "", check, service},
+        {ServiceEndpoints::baseVariable, "https://staging.example.net/api/", check,
+         "https://staging.example.net/api/check"},
+        {ServiceEndpoints::baseVariable, "http://127.0.0.1:8123", check,
+         "http://127.0.0.1:8123/check"},
+        {ServiceEndpoints::baseVariable, "http://localhost:8123/v", check,
+         "http://localhost:8123/v/check"},
+        {ServiceEndpoints::baseVariable, "http://example.net", check, service},
+        {ServiceEndpoints::baseVariable, "http://127.0.0.1.example.net", check, service},
+        {ServiceEndpoints::baseVariable, "ftp://127.0.0.1", check, service},
+        {ServiceEndpoints::appcastVariable, "", appcast, feed},
+        {ServiceEndpoints::appcastVariable, "https://mirror.example.net/feed.xml", appcast,
+         "https://mirror.example.net/feed.xml"},
+        {ServiceEndpoints::appcastVariable, "http://[::1]:8080/appcast.xml", appcast,
+         "http://[::1]:8080/appcast.xml"},
+        {ServiceEndpoints::appcastVariable, "http://mirror.example.net/feed.xml", appcast, feed},
+        {ServiceEndpoints::appcastVariable, "https://mirror.example.net/feed.xml?beta=1", appcast,
+         feed},
+        {ServiceEndpoints::appcastVariable, "appcast.xml", appcast, feed},
     };
-    for (const auto& [base, check] : cases) {
-        ScopedEnvironment environment(ServiceEndpoints::baseVariable, base);
-        EXPECT_EQ(ServiceEndpoints::check().toString(), check) << base.toStdString();
+    for (const auto& [variable, named, address, used] : cases) {
+        ScopedEnvironment environment(variable, named);
+        EXPECT_EQ(address().toString(), used) << variable << "=" << named.toStdString();
     }
     ScopedEnvironment unset(ServiceEndpoints::baseVariable, "");
     EXPECT_EQ(ServiceEndpoints::crash(), QUrl("https://api.orvennalabs.com/vesperin/crash"));

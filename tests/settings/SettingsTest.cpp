@@ -47,6 +47,9 @@ TEST_F(SettingsTest, EveryKeyChangesItsOwnPropertyAndNoOther) {
         {"shownMessages", PreferenceKeys::shownMessages, QVariantList{qint64(7)},
          QVariantList{qint64(7)}},
         {"ackMessage", PreferenceKeys::ackMessage, qint64(7), qint64(7)},
+        {"automaticUpdateChecks", PreferenceKeys::automaticUpdateChecks, qint64(1), true},
+        {"automaticUpdateDownloads", PreferenceKeys::automaticUpdateDownloads, true, true},
+        {"lastUpdateCheck", PreferenceKeys::lastUpdateCheck, scan, scan},
     };
     const QMetaObject* meta = settings.metaObject();
     ASSERT_EQ(meta->propertyCount() - meta->propertyOffset(), int(std::size(rows)));

@@ -29,15 +29,19 @@ QUrl TestHttpServer::url() const {
 }
 
 void TestHttpServer::answer(int status, const QByteArray& body) {
-    m_scripts.append(Script{Script::Answer, status, body});
+    m_scripts.append(Script{Script::Answer, status, body, {}});
+}
+
+void TestHttpServer::redirect(const QByteArray& location) {
+    m_scripts.append(Script{Script::Answer, 302, {}, location});
 }
 
 void TestHttpServer::hang() {
-    m_scripts.append(Script{Script::Hang});
+    m_scripts.append(Script{Script::Hang, 200, {}, {}});
 }
 
 void TestHttpServer::answerCutOff(int status, const QByteArray& body) {
-    m_scripts.append(Script{Script::CutOff, status, body});
+    m_scripts.append(Script{Script::CutOff, status, body, {}});
 }
 
 // One request per connection: every answer closes it.
@@ -67,8 +71,10 @@ void TestHttpServer::respond(QTcpSocket* socket) {
         return;
     const QByteArray reason = script.status == 200 ? "OK" : "Scripted";
     const qsizetype promised = script.body.size() + (script.kind == Script::CutOff ? 100 : 0);
+    const QByteArray location =
+        script.location.isEmpty() ? QByteArray() : "Location: " + script.location + "\r\n";
     socket->write("HTTP/1.1 " + QByteArray::number(script.status) + " " + reason + "\r\n" +
-                  "Content-Type: application/json\r\n" +
+                  "Content-Type: application/json\r\n" + location +
                   "Content-Length: " + QByteArray::number(promised) + "\r\n" +
                   "Connection: close\r\n\r\n" + script.body);
     if (script.kind == Script::Answer)

@@ -30,6 +30,8 @@ public:
     QUrl url() const;
 
     void answer(int status, const QByteArray& body);
+    // The next request is sent on to `location` with a 302 status.
+    void redirect(const QByteArray& location);
     // The next request gets no answer at all; its connection stays open.
     void hang();
     // The next request gets `body` under a Content-Length that promises more, and then
@@ -43,6 +45,7 @@ private:
         enum Kind { Answer, Hang, CutOff } kind = Answer;
         int status = 200;
         QByteArray body = "{}";
+        QByteArray location;
     };
 
     void readFrom(QTcpSocket* socket);

@@ -51,8 +51,10 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     // A desktop settings tool started by mistake changes an in-memory store, not the desktop.
     qputenv("GSETTINGS_BACKEND", "memory");
-    // The support service is a closed port on this machine, unless a test starts its own.
+    // The support service and the update feed are a closed port on this machine, unless a test
+    // starts its own.
     qputenv("VESPERIN_SERVICE_URL", "http://127.0.0.1:9");
+    qputenv("VESPERIN_UPDATE_URL", "http://127.0.0.1:9/appcast.xml");
     // The system's crash stores are empty stand-ins: apport's report folder is one of our own,
     // and the coredumpctl found first answers as the real one does when it has no entries.
     qputenv("APPORT_REPORT_DIR", QFile::encodeName(home.path() + "/crash"));

@@ -19,7 +19,8 @@ ScopedEnvironment::~ScopedEnvironment() {
 
 TestProfile::TestProfile()
     : m_config("XDG_CONFIG_HOME", QFile::encodeName(m_root.path() + "/config")),
-      m_data("XDG_DATA_HOME", QFile::encodeName(m_root.path() + "/data")) {}
+      m_data("XDG_DATA_HOME", QFile::encodeName(m_root.path() + "/data")),
+      m_cache("XDG_CACHE_HOME", QFile::encodeName(m_root.path() + "/cache")) {}
 
 QString TestProfile::preferencesFile(const QString& domain) const {
     return configHome() + "/vesperin/" + domain + ".json";

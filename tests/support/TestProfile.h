@@ -22,12 +22,13 @@ private:
     std::optional<QByteArray> m_old;
 };
 
-// A fresh, empty configuration and data folder for one test.
+// A fresh, empty configuration, data and cache folder for one test.
 class TestProfile {
 public:
     TestProfile();
     QString configHome() const { return m_root.path() + "/config"; }
     QString dataHome() const { return m_root.path() + "/data"; }
+    QString cacheHome() const { return m_root.path() + "/cache"; }
     // $XDG_CONFIG_HOME/vesperin/<domain>.json
     QString preferencesFile(const QString& domain) const;
 
@@ -35,6 +36,7 @@ private:
     QTemporaryDir m_root;
     ScopedEnvironment m_config;
     ScopedEnvironment m_data;
+    ScopedEnvironment m_cache;
 };
 
 // Base fixture of every test that touches stored state.
