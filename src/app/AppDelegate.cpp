@@ -5,6 +5,7 @@
 #include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "app/SettingsView.h"
+#include "app/UpdateAlerts.h"
 #include "calendar/CalEngine.h"
 #include "platform/LoginItem.h"
 #include "platform/QuitOnSignals.h"
@@ -50,6 +51,8 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
     connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
     m_context.statusItems.contextMenuProvider = [this] { return buildStatusMenu(); };
+    // No parent: in menu-bar mode the main window is hidden.
+    UpdateAlerts::showResults(m_context.updater);
     qApp->installEventFilter(this);
 }
 
@@ -142,10 +145,11 @@ void AppDelegate::wireMainWindow() {
         connect(&values, signal, main, &MainView::refreshMonthPreview);
     connect(&m_context.events, &SystemEvents::dayChanged, main, &MainView::refreshMonthPreview);
 
-    // Not built yet: the menu-bar editor, the updater, problem reports.
+    connect(settings, &SettingsView::checkForUpdatesRequested, &m_context.updater,
+            &Updater::checkForUpdates);
+
+    // Not built yet: the menu-bar editor, problem reports.
     settings->editorButton()->setEnabled(false);
-    settings->automaticUpdatesBox()->setEnabled(false);
-    settings->checkUpdatesButton()->setEnabled(false);
     settings->reportButton()->setEnabled(false);
 }
 
@@ -163,6 +167,7 @@ Menus::Actions AppDelegate::menuActions() {
     actions.openToday = [this] { openTodayPressed(); };
     actions.showMainWindow = [this] { showMainWindow(); };
     actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
+    actions.checkForUpdates = [this] { m_context.updater.checkForUpdates(); };
     actions.closeOrBack = [this] { closeOrBack(); };
     actions.quit = [] { QCoreApplication::quit(); };
     return actions;

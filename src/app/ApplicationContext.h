@@ -5,6 +5,7 @@
 #include "platform/StatusBar.h"
 #include "platform/SystemEvents.h"
 #include "service/ServiceClient.h"
+#include "service/Updater.h"
 #include "settings/PreferencesWatcher.h"
 #include "settings/Settings.h"
 #include "status/StatusBarPositions.h"
@@ -34,6 +35,7 @@ public:
     Settings settings;
     SystemEvents events;
     ServiceClient service;
+    Updater updater;
     StatusBar bar;
     StatusBarPositions barPositions;
     StatusItemController statusItems;

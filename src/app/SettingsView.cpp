@@ -64,7 +64,8 @@ SettingsView::SettingsView(Settings& settings, QWidget* parent)
     showSettings();
     // What another window or process changes shows here too.
     for (auto signal : {&Settings::firstWeekdayChanged, &Settings::showWeekNumbersChanged,
-                        &Settings::menuBarModeChanged})
+                        &Settings::menuBarModeChanged, &Settings::automaticUpdateChecksChanged,
+                        &Settings::automaticUpdateDownloadsChanged})
         connect(&m_settings, signal, this, &SettingsView::showSettings);
 }
 
@@ -104,8 +105,12 @@ void SettingsView::buildCalendarCard() {
 }
 
 void SettingsView::buildApplicationCard() {
+    // On when the updater both checks and downloads by itself; the box sets both.
     m_automaticUpdates = checkBox(L("settings.auto_update"), {40, 232}, this);
-    connect(m_automaticUpdates, &QCheckBox::toggled, this, &SettingsView::automaticUpdatesToggled);
+    connect(m_automaticUpdates, &QCheckBox::toggled, this, [this](bool on) {
+        m_settings.setAutomaticUpdateChecks(on);
+        m_settings.setAutomaticUpdateDownloads(on);
+    });
     m_menuBarMode = checkBox(L("settings.menu_bar_icon"), {40, 260}, this);
     connect(m_menuBarMode, &QCheckBox::toggled, this, &SettingsView::menuBarModeToggled);
     m_loginItem = checkBox(L("settings.launch_at_login"), {40, 288}, this);
@@ -147,20 +152,17 @@ void SettingsView::buildFooter() {
 // The controls show the settings without acting on them again.
 void SettingsView::showSettings() {
     const QSignalBlocker weekdayBlocker(m_weekday), weekNumbersBlocker(m_weekNumbers),
-        modeBlocker(m_menuBarMode);
+        modeBlocker(m_menuBarMode), updatesBlocker(m_automaticUpdates);
     m_weekday->setCurrentIndex(m_weekday->findData(m_settings.firstWeekday()));
     m_weekNumbers->setChecked(m_settings.showWeekNumbers());
     m_menuBarMode->setChecked(m_settings.menuBarMode());
+    m_automaticUpdates->setChecked(m_settings.automaticUpdateChecks() &&
+                                   m_settings.automaticUpdateDownloads());
 }
 
 void SettingsView::setLoginItemEnabled(bool enabled) {
     const QSignalBlocker blocker(m_loginItem);
     m_loginItem->setChecked(enabled);
-}
-
-void SettingsView::setAutomaticUpdates(bool on) {
-    const QSignalBlocker blocker(m_automaticUpdates);
-    m_automaticUpdates->setChecked(on);
 }
 
 void SettingsView::setCompactClock(bool available, bool compact) {

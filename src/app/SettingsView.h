@@ -11,8 +11,8 @@ class Settings;
 
 // Every setting of the application, in place of the main view inside the main window. Each
 // control acts at once, and shows what the settings hold, also when they change elsewhere.
-// The calendar settings are written here; the controls whose effect belongs to the shell
-// (the mode, the login item, updates, the compact clock, the editor, the reports) are
+// The calendar and update settings are written here; the controls whose effect belongs to the
+// shell (the mode, the login item, the compact clock, the editor, checks, the reports) are
 // reported by signals.
 class SettingsView : public QWidget {
     Q_OBJECT
@@ -23,7 +23,6 @@ public:
 
     // The state shown by the controls that do not live in the settings.
     void setLoginItemEnabled(bool enabled);
-    void setAutomaticUpdates(bool on);
     // The compact clock's box exists only where the desktop shows a clock it changes.
     void setCompactClock(bool available, bool compact);
 
@@ -45,7 +44,6 @@ Q_SIGNALS:
     void editorRequested();
     void menuBarModeToggled(bool on);
     void loginItemToggled(bool on);
-    void automaticUpdatesToggled(bool on);
     void compactClockToggled(bool on);
     void checkForUpdatesRequested();
     void reportProblemRequested();

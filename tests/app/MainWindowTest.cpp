@@ -111,6 +111,13 @@ TEST_F(MainWindowTest, EverySettingActsAtOnce) {
     EXPECT_TRUE(Preferences::standard().boolForKey(PreferenceKeys::compactSystemClock));
     EXPECT_FALSE(desktop.settings.value("clock-show-date"));
 
+    // Automatic updates are both the checks and the downloads.
+    view.automaticUpdatesBox()->click();
+    EXPECT_TRUE(context.settings.automaticUpdateChecks());
+    EXPECT_TRUE(context.settings.automaticUpdateDownloads());
+    context.settings.setAutomaticUpdateDownloads(false);
+    EXPECT_FALSE(view.automaticUpdatesBox()->isChecked());
+
     view.menuBarModeBox()->click();
     QCoreApplication::processEvents();
     EXPECT_FALSE(context.bar.items().isEmpty());
