@@ -6,6 +6,7 @@
 #include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGuiApplication>
@@ -64,9 +65,11 @@ void PartPopover::buildZoneField(const QString& systemZone, const QStringList& z
             [this] { Q_EMIT zoneEntered(m_zone->currentText()); });
 }
 
+// The text is the editor's: a completion still offered for what was typed goes.
 void PartPopover::setZoneText(const QString& text) {
     const QSignalBlocker quiet(m_zone);
     m_zone->setEditText(text);
+    m_zone->completer()->popup()->hide();
 }
 
 void PartPopover::setLanguageTag(int tag) {

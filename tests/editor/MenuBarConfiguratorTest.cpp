@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -210,6 +211,8 @@ TEST_F(MenuBarConfiguratorTest, TypedZonesAreMatchedAndWhatMatchesNothingIsPutBa
     typeZone("tokyo");
     EXPECT_EQ(storedSelected().parts->at(1).timeZoneID, "Asia/Tokyo");
     EXPECT_EQ(popover()->zoneField()->currentText(), "Asia/Tokyo");
+    // What completion offered for the typed text is gone with it.
+    EXPECT_FALSE(popover()->zoneField()->completer()->popup()->isVisible());
     saves = 0;
     typeZone("xyz");
     EXPECT_EQ(popover()->zoneField()->currentText(), "Asia/Tokyo");
