@@ -20,12 +20,14 @@
 #include "settings/Settings.h"
 #include "system/SystemClock.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -173,6 +175,8 @@ void MenuBarConfigurator::buildPopover() {
             &MenuBarConfigurator::popLanguageChanged);
     connect(m_popover, &PartPopover::removeRequested, this,
             &MenuBarConfigurator::removeEditingPart);
+    connect(m_popover, &PartPopover::pressedOutside, this,
+            &MenuBarConfigurator::popoverPressedOutside);
 }
 
 QDateTime MenuBarConfigurator::now() const {
@@ -425,6 +429,18 @@ void MenuBarConfigurator::segmentClicked(std::optional<int> part, const QRectF& 
 void MenuBarConfigurator::closePopover() {
     const QScopedValueRollback loading(m_loading, true);
     m_popover->hide();
+}
+
+// The press that closed the popover goes on to the bar, so that a click on another segment
+// opens the popover there at once, as it would with no popover open.
+void MenuBarConfigurator::popoverPressedOutside(const QPointF& globalPosition) {
+    SegmentBarView* bar = m_window->bar();
+    const QPointF at = bar->mapFromGlobal(globalPosition);
+    if (!m_window->isVisible() || !bar->rect().contains(at.toPoint()))
+        return;
+    QMouseEvent press(QEvent::MouseButtonPress, at, globalPosition, Qt::LeftButton, Qt::LeftButton,
+                      {});
+    QApplication::sendEvent(bar, &press);
 }
 
 void MenuBarConfigurator::reloadPopStrip() {

@@ -90,6 +90,7 @@ private:
 
     void segmentClicked(std::optional<int> part, const QRectF& frame);
     void closePopover();
+    void popoverPressedOutside(const QPointF& globalPosition);
     void reloadPopStrip();
     void popStripChanged();
     void editTextChip(qsizetype index);

@@ -11,6 +11,7 @@
 #include <QCompleter>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -96,4 +97,11 @@ void PartPopover::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setPen(QPen(Appearances::tertiaryLabelColor(Appearances::of(this)), 1));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void PartPopover::mousePressEvent(QMouseEvent* event) {
+    const bool outside = !rect().contains(event->position().toPoint());
+    QWidget::mousePressEvent(event); // closes a popup pressed outside
+    if (outside && event->button() == Qt::LeftButton)
+        Q_EMIT pressedOutside(event->globalPosition());
 }

@@ -39,9 +39,12 @@ Q_SIGNALS:
     void zoneEntered(const QString& text);
     void languageChosen(int tag);
     void removeRequested();
+    // A press outside closed the popover; the platform does not pass it on to what lies there.
+    void pressedOutside(const QPointF& globalPosition);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void buildZoneField(const QString& systemZone, const QStringList& zones);

@@ -363,6 +363,13 @@ TEST_F(MenuBarConfiguratorTest, EscapeAndAClickOutsideCloseThePopover) {
     QTest::mouseClick(popover(), Qt::LeftButton, {}, QPoint(-20, 200));
     EXPECT_FALSE(popover()->isVisible());
     EXPECT_EQ(saves, 0);
+
+    // A click on another segment closes it and opens it there.
+    clickSegment(1);
+    const QPoint segment = bar()->mapToGlobal(bar()->frames()[0].center().toPoint());
+    QTest::mouseClick(popover(), Qt::LeftButton, {}, popover()->mapFromGlobal(segment));
+    EXPECT_TRUE(popover()->isVisible());
+    EXPECT_EQ(editor.editingPart(), 0);
 }
 
 TEST_F(MenuBarConfiguratorTest, TheCompactClockIsOfferedOnlyWhereItCanBeSwitched) {
