@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendar/CalPanelController.h"
+#include "editor/MenuBarConfigurator.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/StatusBar.h"
 #include "platform/SystemEvents.h"
@@ -42,4 +43,6 @@ public:
     // Opens a day in the user's calendar application; the panel and the main window use it.
     CalEngine::DayOpener dayOpener;
     CalPanelController panel;
+    // The menu-bar editor; its window is built the first time it is shown.
+    MenuBarConfigurator configurator;
 };
