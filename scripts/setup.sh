@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vesperin builds, tests and runs with. Safe to run again:
-# it only calls apt-get when something is missing.
+# Installs the Debian packages Vesperin builds, tests and runs with, and any further packages
+# named as arguments (scripts/package.sh adds its packaging tools). Safe to run again: it only
+# calls apt-get when something is missing.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji dbus-daemon
     clang
+    # the checks of the installed files, and of the scalable icon against the drawn one
+    desktop-file-utils appstream man-db librsvg2-bin
+    "$@"
 )
 
 missing=()

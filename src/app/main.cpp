@@ -13,7 +13,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vesperin");
     QApplication::setApplicationVersion(VESPERIN_VERSION);
     QApplication::setOrganizationDomain("orvennalabs.com");
-    QApplication::setDesktopFileName("vesperin");
+    // The installed desktop entry, which the desktop matches the windows with (the Wayland
+    // application id; on X11 the WM_CLASS "Vesperin" from the application name).
+    QApplication::setDesktopFileName("com.orvennalabs.Vesperin");
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
 
     // A second start is the desktop's click on a running application: the first one reopens.

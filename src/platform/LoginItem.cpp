@@ -73,9 +73,9 @@ bool setEnabled(bool enabled, QString* error) {
 }
 
 QByteArray entryFor(const QString& program) {
-    return QString("[%1]\nType=Application\nName=Vesperin\nExec=%2\n"
+    return QString("[%1]\nType=Application\nName=Vesperin\nIcon=%2\nExec=%3\nTryExec=%4\n"
                    "X-GNOME-Autostart-enabled=true\n")
-        .arg(group, escapedValue(quotedArgument(program)))
+        .arg(group, iconName, escapedValue(quotedArgument(program)), escapedValue(program))
         .toUtf8();
 }
 

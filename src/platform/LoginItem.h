@@ -9,7 +9,10 @@
 // desktop's own startup-applications tool shows at the next read.
 namespace LoginItem {
 
+// The installed desktop entry's name and icon, so that the session's startup-applications
+// tool shows the entry as the application it starts.
 inline constexpr char entryName[] = "com.orvennalabs.Vesperin.desktop";
+inline constexpr char iconName[] = "com.orvennalabs.Vesperin";
 
 // $XDG_CONFIG_HOME/autostart/com.orvennalabs.Vesperin.desktop
 QString entryPath();
@@ -24,8 +27,10 @@ bool isEnabled();
 // given, and returns false.
 bool setEnabled(bool enabled, QString* error = nullptr);
 
-// The entry that starts `program`: an application named Vesperin whose Exec line is the
-// program's path, quoted and escaped so that any path comes back as written.
+// The entry that starts `program`: an application named Vesperin, with the installed icon,
+// whose Exec line is the program's path, quoted and escaped so that any path comes back as
+// written. The same path as TryExec makes the session pass over an entry whose program was
+// removed since (a package uninstalled), rather than fail to start it at every login.
 QByteArray entryFor(const QString& program);
 
 } // namespace LoginItem

@@ -1,3 +1,4 @@
+#include "platform/KeyFile.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
 #include "support/TestPictures.h"
@@ -190,6 +191,13 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL")
                     .endsWith("= 0, 0, 24, 0, 0, 0, 0, 0, 0, 1279, 0, 0"))
         << display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL").toStdString();
+    // The desktop finds the installed entry of the program's windows by their class.
+    const QString installedClass =
+        KeyFile::read(VESPERIN_SOURCE_DIR "/packaging/com.orvennalabs.Vesperin.desktop")
+            .string("Desktop Entry", "StartupWMClass");
+    EXPECT_TRUE(
+        display.windowProperty(barTitle, "WM_CLASS").endsWith(", \"" + installedClass + "\""))
+        << display.windowProperty(barTitle, "WM_CLASS").toStdString();
 
     QTest::qWait(500); // let the first text be drawn
     const QImage before = display.screenshot(*frame);

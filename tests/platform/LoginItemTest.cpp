@@ -42,9 +42,29 @@ TEST_F(LoginItemTest, TheExecLineGivesBackAnyPath) {
         const auto entry = DesktopEntry::fromKeyFile(KeyFile::parse(LoginItem::entryFor(program)));
         ASSERT_TRUE(entry) << program;
         ASSERT_EQ(entry->exec.size(), 1) << program;
-        // A launcher makes "%%" a "%" wherever it stands.
+        // A launcher makes "%%" a "%" wherever it stands; TryExec is a plain path.
         EXPECT_EQ(QString(entry->exec.first()).replace("%%", "%"), program);
+        EXPECT_EQ(entry->tryExec, program);
     }
+}
+
+// The session skips an entry whose program is gone, so a removed package leaves nothing that
+// fails at every login; and the entry shows as the installed application does.
+TEST_F(LoginItemTest, TheEntryIsTheInstalledApplicationsAndLapsesWithItsProgram) {
+    const QString program = profile.dataHome() + "/vesperin";
+    writeFile(program, "#!/bin/sh\n");
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+    const KeyFile written = KeyFile::parse(LoginItem::entryFor(program));
+    EXPECT_TRUE(DesktopEntry::fromKeyFile(written)->isInstalled());
+    QFile::remove(program);
+    EXPECT_FALSE(DesktopEntry::fromKeyFile(written)->isInstalled());
+
+    const QString installed = VESPERIN_SOURCE_DIR "/packaging/" + QString(LoginItem::entryName);
+    ASSERT_TRUE(QFileInfo::exists(installed));
+    for (const char* key : {"Name", "Icon"})
+        EXPECT_EQ(written.string("Desktop Entry", key),
+                  KeyFile::read(installed).string("Desktop Entry", key))
+            << key;
 }
 
 // The desktop's startup-applications tool switches an entry off in place.
