@@ -13,4 +13,4 @@ ApplicationContext::ApplicationContext(Options options)
       bar(), barPositions(bar, Preferences::domain(StatusBarPositions::domainName)),
       statusItems(bar, events),
       dayOpener(CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())),
-      panel(settings, dayOpener) {}
+      panel(settings, dayOpener), support(service, QDBusConnection::sessionBus()) {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SupportController.h"
 #include "calendar/CalPanelController.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/StatusBar.h"
@@ -42,4 +43,6 @@ public:
     // Opens a day in the user's calendar application; the panel and the main window use it.
     CalEngine::DayOpener dayOpener;
     CalPanelController panel;
+    // The support channel's windows, alerts and unread markers, over the service.
+    SupportController support;
 };
