@@ -3,6 +3,7 @@
 // third zone) rendered once per second of clock time, against the same fields formatted by
 // ICU formatters built beforehand. The last line printed is the ratio of the two medians.
 
+#include "MedianReporter.h"
 #include "model/MenuBarRenderer.h"
 #include "platform/IcuString.h"
 
@@ -13,7 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 
 namespace {
@@ -86,20 +86,6 @@ void BM_Icu(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Icu);
-
-// Prints without colours (the output is read by scripts) and keeps the median CPU time of
-// each benchmark.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    MedianReporter() : ConsoleReporter(OO_None) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
 
 // Both sides must show the same text, or the comparison means nothing.
 bool sameOutput() {

@@ -101,6 +101,8 @@ void AppDelegate::syncWithServer() {
 // Switches for looking at one part of the application at once: each is on only when its
 // variable is exactly "1".
 void AppDelegate::applyEnvironmentSwitches() {
+    if (qEnvironmentVariable("ORVENNA_DEBUG_MENUBAR") == "1")
+        openMenuBarConfigurator();
     if (qEnvironmentVariable("ORVENNA_DEBUG_SETTINGS") == "1")
         showSettings();
     if (qEnvironmentVariable("ORVENNA_DEBUG_PANEL") == "1") {
@@ -147,18 +149,15 @@ void AppDelegate::wireMainWindow() {
 
     connect(settings, &SettingsView::checkForUpdatesRequested, &m_context.updater,
             &Updater::checkForUpdates);
+    connect(settings, &SettingsView::editorRequested, this, &AppDelegate::openMenuBarConfigurator);
 
-    // Not built yet: the menu-bar editor, problem reports.
-    settings->editorButton()->setEnabled(false);
+    // Not built yet: problem reports.
     settings->reportButton()->setEnabled(false);
 }
 
-// The menu-bar button opens the editor in menu-bar mode, which is not built yet.
 void AppDelegate::refreshCalUI() {
-    if (!m_mainWindow)
-        return;
-    m_mainWindow->mainView()->refreshCalUI();
-    m_mainWindow->mainView()->calButton()->setEnabled(!m_context.settings.menuBarMode());
+    if (m_mainWindow)
+        m_mainWindow->mainView()->refreshCalUI();
 }
 
 Menus::Actions AppDelegate::menuActions() {
@@ -168,6 +167,7 @@ Menus::Actions AppDelegate::menuActions() {
     actions.showMainWindow = [this] { showMainWindow(); };
     actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
     actions.checkForUpdates = [this] { m_context.updater.checkForUpdates(); };
+    actions.openEditor = [this] { openMenuBarConfigurator(); };
     actions.closeOrBack = [this] { closeOrBack(); };
     actions.quit = [] { QCoreApplication::quit(); };
     return actions;
@@ -189,11 +189,18 @@ void AppDelegate::showSettings() {
     m_mainWindow->showSettings();
 }
 
-// In Dock mode the button puts the status items into the bar or takes them away.
+// In Dock mode the button puts the status items into the bar or takes them away; in menu-bar
+// mode it opens the editor.
 void AppDelegate::calPressed() {
-    if (m_context.settings.menuBarMode())
+    if (m_context.settings.menuBarMode()) {
+        openMenuBarConfigurator();
         return;
+    }
     m_context.settings.setShowInMenuBar(!m_context.settings.showInMenuBar());
+}
+
+void AppDelegate::openMenuBarConfigurator() {
+    m_context.configurator.show();
 }
 
 void AppDelegate::reopen() {

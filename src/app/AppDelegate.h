@@ -48,6 +48,7 @@ public:
     void openPanelPressed();
     void openTodayPressed();
     void toggleCompactSystemClockMenu();
+    void openMenuBarConfigurator();
     // File > Close (Ctrl+W): back from the settings to the main view, else close the window.
     void closeOrBack();
     QMenu* buildStatusMenu();

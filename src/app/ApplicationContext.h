@@ -2,6 +2,7 @@
 
 #include "app/SupportController.h"
 #include "calendar/CalPanelController.h"
+#include "editor/MenuBarConfigurator.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/StatusBar.h"
 #include "platform/SystemEvents.h"
@@ -43,6 +44,8 @@ public:
     // Opens a day in the user's calendar application; the panel and the main window use it.
     CalEngine::DayOpener dayOpener;
     CalPanelController panel;
+    // The menu-bar editor; its window is built the first time it is shown.
+    MenuBarConfigurator configurator;
     // The support channel's windows, alerts and unread markers, over the service.
     SupportController support;
 };

@@ -12,6 +12,7 @@
 #include <QLineF>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -125,9 +126,11 @@ QString ChipStripView::accessibleName(qsizetype index) const {
 void ChipStripView::relayout() {
     const QFontMetricsF metrics(chipFont(), this);
     QList<qreal> widths;
+    m_labels.clear();
     for (const Chip& chip : m_chips) {
+        m_labels.append(render(chip));
         widths.append(ChipStripLayout::chipWidth(
-            chip, [&] { return metrics.horizontalAdvance(render(chip)); }));
+            chip, [&] { return metrics.horizontalAdvance(m_labels.last()); }));
     }
     m_layout = ChipStripLayout(widths, m_sections, width(), m_wraps);
     if (m_selected && *m_selected >= m_chips.size())
@@ -135,6 +138,17 @@ void ChipStripView::relayout() {
     updateGeometry();
     followScrollArea();
     update();
+}
+
+void ChipStripView::refreshLabels() {
+    const QList<QRectF>& frames = m_layout.frames();
+    for (qsizetype i = 0; i < std::min({m_chips.size(), m_labels.size(), frames.size()}); ++i) {
+        QString label = render(m_chips[i]);
+        if (label != m_labels[i]) {
+            m_labels[i] = std::move(label);
+            update(frames[i].toAlignedRect());
+        }
+    }
 }
 
 // A wrapping strip that is a scroll area's content is as wide as the area shows and as tall as
@@ -191,7 +205,7 @@ void ChipStripView::resizeEvent(QResizeEvent*) {
     relayout();
 }
 
-void ChipStripView::paintEvent(QPaintEvent*) {
+void ChipStripView::paintEvent(QPaintEvent* event) {
     const Appearance appearance = Appearances::of(this);
     const QColor ink = Appearances::labelColor(appearance);
     QPainter painter(this);
@@ -216,8 +230,11 @@ void ChipStripView::paintEvent(QPaintEvent*) {
         drawText(painter, header.frame.topLeft(), header.title);
 
     const QList<QRectF>& frames = m_layout.frames();
-    for (qsizetype i = 0; i < std::min(m_chips.size(), frames.size()); ++i)
-        paintChip(painter, m_chips[i], frames[i], m_selected == i, render(m_chips[i]), appearance);
+    for (qsizetype i = 0; i < std::min(m_chips.size(), frames.size()); ++i) {
+        if (event->region().intersects(frames[i].toAlignedRect()))
+            paintChip(painter, m_chips[i], frames[i], m_selected == i, render(m_chips[i]),
+                      appearance);
+    }
 
     if (m_dropIndex) {
         painter.setPen(Qt::NoPen);

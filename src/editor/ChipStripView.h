@@ -49,6 +49,9 @@ public:
 
     // Lays the chips out again for the current width (after `render` changed, for example).
     void relayout();
+    // Asks `render` again and repaints only the chips whose label changed (a live clock),
+    // without laying them out again: a label that grew or shrank stays centred in its frame.
+    void refreshLabels();
 
     QSize sizeHint() const override;
 
@@ -107,6 +110,8 @@ private:
     QList<ChipSection> m_sections;
     bool m_wraps = false;
     ChipStripLayout m_layout;
+    // What `render` gave at the last layout or refresh, one per chip.
+    QStringList m_labels;
     std::optional<qsizetype> m_selected;
     std::optional<qsizetype> m_dropIndex;
     // From a press until it becomes a drag or the button goes up.

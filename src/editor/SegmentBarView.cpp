@@ -15,6 +15,7 @@
 #include <QLineF>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -71,8 +72,9 @@ void SegmentBarView::setSeparator(const QString& separator) {
 void SegmentBarView::relayout() {
     const QFontMetricsF metrics(labelFont(), this);
     QList<std::optional<qreal>> labelWidths;
+    m_labels.clear();
     for (const MenuBarPart& part : m_parts) {
-        const QString label = render(part);
+        const QString& label = m_labels.emplace_back(render(part));
         labelWidths.append(SegmentBarLayout::isBlank(label)
                                ? std::nullopt
                                : std::optional(metrics.horizontalAdvance(label)));
@@ -80,6 +82,16 @@ void SegmentBarView::relayout() {
     m_frames =
         SegmentBarLayout::frames(labelWidths, metrics.horizontalAdvance(m_separator), size());
     update();
+}
+
+void SegmentBarView::refreshLabels() {
+    for (qsizetype i = 0; i < std::min({m_parts.size(), m_labels.size(), m_frames.size()}); ++i) {
+        QString label = render(m_parts[i]);
+        if (label != m_labels[i]) {
+            m_labels[i] = std::move(label);
+            update(m_frames[i].toAlignedRect().adjusted(-1, -1, 1, 1)); // with the selection line
+        }
+    }
 }
 
 QRectF SegmentBarView::frameOf(int index) const {
@@ -122,7 +134,7 @@ void SegmentBarView::showToolTip(QHelpEvent* event) {
         QToolTip::hideText();
 }
 
-void SegmentBarView::paintEvent(QPaintEvent*) {
+void SegmentBarView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -134,8 +146,10 @@ void SegmentBarView::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
     }
 
-    for (int i = 0; i < std::min(m_parts.size(), m_frames.size()); ++i)
-        drawSegment(painter, i);
+    for (int i = 0; i < std::min(m_parts.size(), m_frames.size()); ++i) {
+        if (event->region().intersects(m_frames[i].toAlignedRect().adjusted(-1, -1, 1, 1)))
+            drawSegment(painter, i);
+    }
 
     if (m_dropIndex && !m_dropOnto) {
         painter.setPen(Qt::NoPen);

@@ -36,6 +36,9 @@ public:
     void setSelected(std::optional<int> index);
     // Measures the labels again, for when what `render` gives has changed.
     void relayout();
+    // Asks `render` again and repaints only the segments whose label changed (a live clock),
+    // without measuring them again.
+    void refreshLabels();
 
     const QList<QRectF>& frames() const { return m_frames; }
     // The segment's frame, or the bounds for an index without one: where the editor anchors
@@ -97,6 +100,8 @@ private:
     QString m_separator = QStringLiteral("  ");
     std::optional<int> m_selected;
     QList<QRectF> m_frames;
+    // What `render` gave at the last layout or refresh, one per part.
+    QStringList m_labels;
     std::optional<int> m_dropIndex;
     std::optional<int> m_dropOnto;
     std::optional<QPointF> m_pressPoint; // until the press becomes a drag or ends

@@ -35,6 +35,19 @@ int count(const QString& text) {
     return graphemes;
 }
 
+QStringList clusters(const QString& text) {
+    const icu::UnicodeString unicode = toIcu(text);
+    icu::BreakIterator& iterator = characterIterator();
+    iterator.setText(unicode);
+    QStringList graphemes;
+    int32_t start = iterator.first();
+    for (int32_t end = iterator.next(); end != icu::BreakIterator::DONE; end = iterator.next()) {
+        graphemes.append(text.sliced(start, end - start));
+        start = end;
+    }
+    return graphemes;
+}
+
 QString upperCaseFirst(const QString& text, const icu::Locale& locale) {
     if (text.isEmpty())
         return text;

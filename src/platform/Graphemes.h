@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <unicode/locid.h>
 
@@ -9,6 +10,8 @@
 namespace Graphemes {
 
 int count(const QString& text);
+// The text cut into its graphemes, in order.
+QStringList clusters(const QString& text);
 // The text with its first grapheme upper-cased by the rules of the locale (a Turkish i gets
 // its dot) and the rest left exactly as it was.
 QString upperCaseFirst(const QString& text, const icu::Locale& locale);

@@ -1,4 +1,6 @@
+#include "settings/Localization.h"
 #include "settings/Preferences.h"
+#include "support/TestPictures.h"
 #include "support/TestProfile.h"
 #include "support/VirtualDisplay.h"
 
@@ -69,8 +71,11 @@ protected:
         writeLayout(templates);
     }
 
-    void startApp() {
-        app.setProcessEnvironment(display.environment());
+    void startApp(const QStringList& switches = {}) {
+        QProcessEnvironment environment = display.environment();
+        for (const QString& name : switches)
+            environment.insert(name, "1");
+        app.setProcessEnvironment(environment);
         app.start(binaries + "vesperin");
         ASSERT_TRUE(app.waitForStarted());
     }
@@ -101,10 +106,10 @@ protected:
     }
     // Starts the application in menu-bar mode with one item whose text does not tick, and
     // keeps the bar once that item is drawn.
-    void startWithDateItem() {
+    void startWithDateItem(const QStringList& switches = {}) {
         ASSERT_TRUE(display.isRunning());
         prepareMenuBarProfile({"{wd} {day} {mon}"});
-        startApp();
+        startApp(switches);
         const std::optional<QRect> frame = waitForWindow(barTitle);
         ASSERT_TRUE(frame) << standardError();
         bar = *frame;
@@ -112,6 +117,20 @@ protected:
         ASSERT_FALSE(inkBounds(dateItemBar).isEmpty())
             << "the item was never drawn, or its drawing never settled\n"
             << standardError();
+    }
+    // Presses at `from`, moves to `to` in steps as a hand would, lingers there and lets go.
+    void dragWithThePointer(const QPoint& from, const QPoint& to) {
+        ASSERT_TRUE(display.movePointer(from) && display.pressButton());
+        constexpr int steps = 12;
+        for (int step = 1; step <= steps; ++step) {
+            QTest::qWait(30);
+            ASSERT_TRUE(display.movePointer(from + (to - from) * step / steps));
+        }
+        for (int wiggle = 0; wiggle < 6; ++wiggle) { // a drag follows moves: keep it looking
+            QTest::qWait(50);
+            ASSERT_TRUE(display.movePointer(to + QPoint(wiggle % 2, 0)));
+        }
+        ASSERT_TRUE(display.releaseButton());
     }
     // Whether the bar comes to show an item much longer than the date item.
     bool waitForLongerItem() {
@@ -225,6 +244,38 @@ TEST_F(EndToEndTest, ALayoutWrittenByTheToolIsOnTheBarWithinASecond) {
                                 << *changedBy << " ms after the tool ended\n"
                                 << standardError();
     EXPECT_TRUE(waitForLongerItem()) << "what changed is not the item's text\n" << standardError();
+
+    terminateAndExpectCleanExit();
+}
+
+// The editor, opened at start by its switch: the first chip of its palette (the clock
+// "{HH}:{min}") dragged with the real pointer onto the right half of the item's segment
+// extends the item, and the bar shows it within a second of the drop.
+TEST_F(EndToEndTest, AChipDraggedInTheEditorIsOnTheBarWithinASecond) {
+    ASSERT_NO_FATAL_FAILURE(startWithDateItem({"ORVENNA_DEBUG_MENUBAR"}));
+    const std::optional<QRect> editor = waitForWindow(L("menubar.config_title"));
+    ASSERT_TRUE(editor) << "the editor did not open\n" << standardError();
+    ASSERT_EQ(editor->size(), QSize(780, 730));
+    QTest::qWait(300); // its first paint
+
+    const QPoint firstChip = editor->topLeft() + QPoint(256 + 5 + 12, 138 + 21 + 11);
+    const QPoint segmentRightHalf = editor->topLeft() + QPoint(16 + 748 - 12 - 8, 32 + 20);
+    ASSERT_NO_FATAL_FAILURE(dragWithThePointer(firstChip, segmentRightHalf));
+    QElapsedTimer sinceDrop;
+    sinceDrop.start();
+    std::optional<qint64> changedBy;
+    while (!changedBy && sinceDrop.elapsed() < 5000) {
+        if (display.screenshot(bar) != dateItemBar)
+            changedBy = sinceDrop.elapsed();
+        QTest::qWait(10);
+    }
+    ASSERT_TRUE(changedBy) << "the bar did not change in 5 s\n" << standardError();
+    EXPECT_LE(*changedBy, 1000) << standardError();
+    const QRect longer = inkBounds(display.screenshot(bar));
+    EXPECT_LT(longer.left(), inkBounds(dateItemBar).left() - 20)
+        << "what changed is not the item's text\n"
+        << standardError();
+    keepForLooking(display.screenshot(QRect(0, 0, 1280, 800)), "editor-after-drop");
 
     terminateAndExpectCleanExit();
 }

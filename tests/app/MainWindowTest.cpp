@@ -4,6 +4,7 @@
 #include "app/ApplicationContext.h"
 #include "app/MainView.h"
 #include "app/SettingsView.h"
+#include "editor/ConfiguratorWindow.h"
 #include "platform/Appearance.h"
 #include "platform/LoginItem.h"
 #include "settings/CalSettings.h"
@@ -74,6 +75,9 @@ TEST_F(MainWindowTest, TheMenuBarButtonFollowsItsThreeStates) {
 
     delegate.toggleMenuBarMode(true);
     EXPECT_EQ(button->text(), L("menubar.configure"));
+    button->click();
+    ASSERT_TRUE(context.configurator.window());
+    EXPECT_TRUE(context.configurator.window()->isVisible());
     EXPECT_EQ(MainView::calButtonTitleKey(true, false), QString("menubar.configure"));
 }
 

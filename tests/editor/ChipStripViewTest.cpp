@@ -3,6 +3,7 @@
 #include "editor/ChipPayload.h"
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"
+#include "support/PaintedRegions.h"
 #include "support/TestText.h"
 
 #include <QAccessible>
@@ -306,6 +307,26 @@ TEST_F(ChipStripViewTest, AWrappingStripInAScrollAreaFollowsItsWidthAndGrowsWith
     EXPECT_EQ(wrapping->height(), std::ceil(wrapping->chipLayout().requiredHeight()));
     area.resize(1000, 100);
     EXPECT_EQ(wrapping->size(), area.viewport()->size());
+}
+
+// A live clock: only the chip whose label changed is drawn again, in the frame it has.
+TEST_F(ChipStripViewTest, RefreshedLabelsRepaintOnlyTheChipsThatChanged) {
+    QString seconds = "07";
+    strip.render = [&](const Chip& chip) { return chip == B ? seconds : chip.value; };
+    strip.relayout();
+    strip.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
+    const QList<QRectF> frames = strip.chipLayout().frames();
+    PaintedRegions regions(strip);
+    strip.refreshLabels();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(regions.painted.isEmpty());
+
+    seconds = "08 and longer";
+    strip.refreshLabels();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(regions.painted, QRegion(frames[1].toAlignedRect()));
+    EXPECT_EQ(strip.chipLayout().frames(), frames);
 }
 
 // Pictures for a person (when VESPERIN_SCREENSHOT_DIR is set); the checks are what a broken

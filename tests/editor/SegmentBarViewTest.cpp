@@ -4,6 +4,7 @@
 #include "editor/SegmentPayload.h"
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"
+#include "support/PaintedRegions.h"
 #include "support/TestText.h"
 
 #include <QAccessible>
@@ -271,6 +272,28 @@ TEST_F(SegmentBarViewTest, SegmentsHaveToolTipsAndAccessibleNamesFromTheOwner) {
     EXPECT_EQ(list->childAt(first->rect().center().x(), first->rect().center().y()), first);
     bar.setParts({});
     EXPECT_FALSE(first->isValid());
+}
+
+// A live clock: only the segment whose label changed is drawn again, in the frame it has.
+TEST(SegmentBarRefreshTest, RefreshedLabelsRepaintOnlyTheSegmentsThatChanged) {
+    SegmentBarView bar;
+    QString seconds = "07";
+    bar.render = [&](const MenuBarPart& part) { return part.text == "B" ? seconds : part.text; };
+    bar.resize(748, 40);
+    bar.setParts(partsOf({"A", "B", "C"}));
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    const QList<QRectF> frames = bar.frames();
+    PaintedRegions regions(bar);
+    bar.refreshLabels();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(regions.painted.isEmpty());
+
+    seconds = "08 and longer";
+    bar.refreshLabels();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(regions.painted, QRegion(frames[1].toAlignedRect().adjusted(-1, -1, 1, 1)));
+    EXPECT_EQ(bar.frames(), frames);
 }
 
 TEST(SegmentBarFocusTest, TabAndClicksGiveFocusAndTheFocusedBarIsRinged) {

@@ -14,4 +14,13 @@ TEST(GraphemesTest, UpperCasesOnlyTheFirstGraphemeInTheGivenLanguage) {
               QString::fromUtf8("\u0130stanbul"));
 }
 
+TEST(GraphemesTest, CutsTextWhereAReaderSeesCharacters) {
+    const QString accented = QString::fromUtf8("e\u0301");
+    const QString flag = QString::fromUtf8("\U0001F1E8\U0001F1ED");
+    EXPECT_EQ(Graphemes::clusters(accented + "x" + flag + flag),
+              (QStringList{accented, "x", flag, flag}));
+    EXPECT_EQ(Graphemes::count(accented + flag), 2);
+    EXPECT_TRUE(Graphemes::clusters("").isEmpty());
+}
+
 } // namespace

@@ -1,0 +1,446 @@
+#include "editor/MenuBarConfigurator.h"
+
+#include "editor/ChipStripView.h"
+#include "editor/ConfiguratorWindow.h"
+#include "editor/PartPopover.h"
+#include "editor/SegmentBarView.h"
+#include "editor/TextPrompt.h"
+#include "model/MenuBarLayout.h"
+#include "model/MenuBarRenderer.h"
+#include "platform/Appearance.h"
+#include "platform/StatusBar.h"
+#include "platform/StatusBarButton.h"
+#include "platform/StatusItem.h"
+#include "settings/Localization.h"
+#include "settings/Preferences.h"
+#include "settings/Settings.h"
+#include "status/StatusItemController.h"
+#include "support/FakeClock.h"
+#include "support/FakeDesktop.h"
+#include "support/TestPictures.h"
+#include "support/TestProfile.h"
+#include "support/TestText.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Parts = QList<MenuBarPart>;
+
+MenuBarItem item(const Parts& parts, bool enabled = true) {
+    MenuBarItem made{QUuid::createUuid(), enabled, ""};
+    made.parts = parts;
+    return made;
+}
+
+MenuBarItem templateItem(const QString& text) {
+    return MenuBarItem{QUuid::createUuid(), true, text};
+}
+
+// The real editor over a profile of its own, with the status items it drives.
+class MenuBarConfiguratorTest : public ProfileTest {
+protected:
+    MenuBarConfiguratorTest() {
+        QObject::connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
+                         &statusBar, [this] { ++saves; });
+    }
+
+    void open(const QList<MenuBarItem>& items) {
+        MenuBarLayout::setItems(items);
+        statusItems.enable();
+        editor.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+        saves = 0;
+    }
+    ConfiguratorWindow* window() const { return editor.window(); }
+    SegmentBarView* bar() const { return window()->bar(); }
+    PartPopover* popover() const { return editor.popover(); }
+    QList<MenuBarItem> stored() const { return MenuBarLayout::items(); }
+    MenuBarItem storedSelected() const { return stored().at(editor.list().selected); }
+
+    static void click(QWidget* widget, const QPoint& at) {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    }
+    static void click(QWidget* widget) { click(widget, widget->rect().center()); }
+    void clickRow(int row) {
+        QListView* list = window()->list();
+        click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+    }
+    void clickSegment(int index) { click(bar(), bar()->frames().at(index).center().toPoint()); }
+    void clickPaletteChip(const Chip& chip) {
+        ChipStripView* palette = window()->palette();
+        const qsizetype index = palette->chips().indexOf(chip);
+        ASSERT_GE(index, 0);
+        click(palette, palette->chipLayout().frames().at(index).center().toPoint());
+    }
+    void typeZone(const QString& text) {
+        QLineEdit* field = popover()->zoneField()->lineEdit();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    // Picks an entry from the box's list with the pointer.
+    static void choose(QComboBox* box, int index) {
+        box->showPopup();
+        QAbstractItemView* view = box->view();
+        const QModelIndex entry = box->model()->index(index, box->modelColumn());
+        view->scrollTo(entry);
+        click(view->viewport(), view->visualRect(entry).center());
+        ASSERT_EQ(box->currentIndex(), index);
+    }
+    QList<QPointer<StatusItem>> shownStatusItems() const {
+        QList<QPointer<StatusItem>> shown;
+        for (const auto& entry : statusItems.entries())
+            shown.append(entry.status);
+        return shown;
+    }
+    QString rowText(int row) const {
+        return window()->list()->model()->index(row, 0).data().toString();
+    }
+
+    FakeClock clock;
+    FakeDesktop desktop;
+    Settings settings{Preferences::standard()};
+    StatusBar statusBar;
+    StatusItemController statusItems{statusBar, clock.events()};
+    MenuBarConfigurator editor{settings, clock.events(), desktop};
+    int saves = 0;
+};
+
+// Each operation saves once. The status items are all made again when the set or order of
+// enabled items changes, and kept when only an item's text does.
+TEST_F(MenuBarConfiguratorTest, ListOperationsSaveAtOnceAndTheStatusItemsFollow) {
+    open({templateItem("One"), templateItem("Two")});
+    EXPECT_EQ(window()->size(), QSize(780, 730));
+    EXPECT_EQ(rowText(1), "Two");
+    const auto operate = [&](QWidget* control, int selectedAfter) {
+        const auto before = shownStatusItems();
+        saves = 0;
+        click(control);
+        EXPECT_EQ(saves, 1);
+        EXPECT_EQ(stored(), editor.list().items);
+        EXPECT_EQ(window()->list()->currentIndex().row(), selectedAfter);
+        EXPECT_EQ(bar()->parts(), stored().at(selectedAfter).effectiveParts());
+        return !before.first(); // made again
+    };
+    EXPECT_TRUE(operate(window()->addButton(), 2));
+    EXPECT_EQ(statusItems.entries().size(), 3);
+    clickRow(0);
+    EXPECT_TRUE(operate(window()->duplicateButton(), 1));
+    EXPECT_TRUE(operate(window()->downButton(), 2));
+    EXPECT_TRUE(operate(window()->upButton(), 1));
+    EXPECT_TRUE(operate(window()->enabledBox(), 1));
+    EXPECT_EQ(statusItems.entries().size(), 3);
+    EXPECT_EQ(window()->list()->model()->index(1, 0).data(Qt::ForegroundRole).value<QColor>(),
+              Appearances::tertiaryLabelColor(Appearances::of(window())));
+    // The disabled item goes: the enabled ones stay as they were, and so do their items.
+    EXPECT_FALSE(operate(window()->removeButton(), 1));
+
+    const auto before = shownStatusItems();
+    saves = 0;
+    ASSERT_NO_FATAL_FAILURE(clickPaletteChip(Chip::token("HH")));
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(shownStatusItems(), before); // an item's text changed in place
+}
+
+TEST_F(MenuBarConfiguratorTest, AnEmptyLayoutOffersOnlyAddingAndTheLastRemovalSavesNothingLeft) {
+    open({});
+    for (QWidget* control : QList<QWidget*>{
+             window()->removeButton(), window()->duplicateButton(), window()->upButton(),
+             window()->downButton(), window()->enabledBox(), window()->addPartButton(),
+             window()->textButton(), window()->separatorBox(), window()->presetsButton()})
+        EXPECT_FALSE(control->isEnabled()) << control->metaObject()->className();
+    EXPECT_TRUE(bar()->parts().isEmpty());
+    EXPECT_TRUE(window()->presetsButton()->menu()->actions().isEmpty());
+
+    click(window()->addButton());
+    EXPECT_EQ(window()->presetsButton()->menu()->actions().size(), 12);
+    EXPECT_FALSE(window()->downButton()->isEnabled());
+    EXPECT_TRUE(window()->addPartButton()->isEnabled());
+    click(window()->removeButton());
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(editor.list().selected, -1);
+    EXPECT_TRUE(statusItems.fallback());
+}
+
+TEST_F(MenuBarConfiguratorTest, APaletteChipGoesToTheLastPartOrTheEditedOneAndSelectsIt) {
+    open({item({{"{HH}:{min}"}, {""}})});
+    ASSERT_NO_FATAL_FAILURE(clickPaletteChip(Chip::token("HH")));
+    EXPECT_EQ(storedSelected().parts, (Parts{{"{HH}:{min}"}, {"{HH}"}}));
+    EXPECT_EQ(bar()->selected(), 1);
+
+    clickSegment(0); // opens the popover on the first part: chips go there now
+    ASSERT_EQ(editor.editingPart(), 0);
+    ASSERT_NO_FATAL_FAILURE(clickPaletteChip(Chip::token("sec")));
+    EXPECT_EQ(storedSelected().parts->at(0).text, "{HH}:{min} {sec}");
+    EXPECT_EQ(popover()->strip()->chips().last(), Chip::token("sec"));
+}
+
+TEST_F(MenuBarConfiguratorTest, TypedZonesAreMatchedAndWhatMatchesNothingIsPutBack) {
+    open({item({{"{HH}:{min}"}, {"{wd}"}})});
+    clickSegment(1);
+    ASSERT_TRUE(popover()->isVisible());
+    EXPECT_EQ(popover()->strip()->chips(), QList<Chip>{Chip::token("wd")});
+    const QRectF frame = bar()->frames()[1];
+    const QRect segment(bar()->mapToGlobal(frame.topLeft().toPoint()), frame.size().toSize());
+    // Hanging under its segment (the platform may add a frame of its own).
+    const QRect shown = popover()->geometry();
+    EXPECT_GT(shown.top(), segment.bottom());
+    EXPECT_LE(shown.top(), segment.bottom() + 10);
+    EXPECT_TRUE(shown.contains(segment.center().x(), shown.center().y()));
+
+    typeZone("tokyo");
+    EXPECT_EQ(storedSelected().parts->at(1).timeZoneID, "Asia/Tokyo");
+    EXPECT_EQ(popover()->zoneField()->currentText(), "Asia/Tokyo");
+    // What completion offered for the typed text is gone with it.
+    EXPECT_FALSE(popover()->zoneField()->completer()->popup()->isVisible());
+    saves = 0;
+    typeZone("xyz");
+    EXPECT_EQ(popover()->zoneField()->currentText(), "Asia/Tokyo");
+    typeZone("Asia/Tokyo"); // the zone it has
+    EXPECT_EQ(saves, 0);
+
+    ASSERT_NO_FATAL_FAILURE(choose(popover()->zoneField(), 0)); // the system's
+    EXPECT_EQ(storedSelected().parts->at(1), MenuBarPart{"{wd}"});
+    EXPECT_EQ(popover()->zoneField()->currentText(), L("menubar.timezone_mac_short"));
+}
+
+TEST_F(MenuBarConfiguratorTest, ChoosingALanguageStoresItsCodeAndTheSystemsRemovesIt) {
+    open({templateItem("{weekday}")});
+    clickSegment(0);
+    QComboBox* languages = popover()->languageBox();
+    ASSERT_EQ(languages->count(), 26);
+    EXPECT_EQ(languages->itemText(3), "German");
+    ASSERT_NO_FATAL_FAILURE(choose(languages, 3));
+    EXPECT_EQ(storedSelected().parts, (Parts{{"{weekday}", std::nullopt, "de"}}));
+    EXPECT_EQ(bar()->displayedLabel(0), MenuBarRenderer::render(storedSelected(), clock.now()));
+    ASSERT_NO_FATAL_FAILURE(choose(languages, 0));
+    EXPECT_EQ(storedSelected().parts, (Parts{{"{weekday}"}}));
+}
+
+TEST_F(MenuBarConfiguratorTest, PartsAreAddedUpToSixAndRemovedFromThePopover) {
+    open({item({{"1"}, {"2"}, {"3"}, {"4"}, {"5"}})});
+    click(window()->addPartButton());
+    EXPECT_EQ(storedSelected().parts->size(), 6);
+    EXPECT_EQ(editor.editingPart(), 5);
+    EXPECT_TRUE(popover()->isVisible());
+    EXPECT_FALSE(window()->addPartButton()->isEnabled());
+
+    clickSegment(0);
+    click(popover()->removeButton());
+    EXPECT_EQ(storedSelected().parts->first().text, "2");
+    EXPECT_FALSE(popover()->isVisible());
+    EXPECT_EQ(editor.editingPart(), std::nullopt);
+    EXPECT_EQ(bar()->selected(), std::nullopt);
+    EXPECT_TRUE(window()->addPartButton()->isEnabled());
+}
+
+TEST_F(MenuBarConfiguratorTest, PresetsSeparatorsAndPaddingAreStoredAsChosen) {
+    MenuBarItem dashed = item({{"{HH}"}, {"{min}"}});
+    dashed.separator = " - ";
+    open({dashed, templateItem("{wd}")});
+    QComboBox* separators = window()->separatorBox();
+    EXPECT_EQ(separators->currentText(), L("menubar.sep_custom"));
+    ASSERT_NO_FATAL_FAILURE(choose(separators, 1));
+    EXPECT_EQ(storedSelected().separator, " ");
+    ASSERT_NO_FATAL_FAILURE(choose(separators, separators->count() - 1));
+    EXPECT_EQ(storedSelected().separator, " - ");
+    clickRow(1);
+    EXPECT_EQ(separators->findText(L("menubar.sep_custom")), -1);
+
+    clickSegment(0);
+    window()->presetsButton()->menu()->actions()[6]->trigger();
+    EXPECT_EQ(storedSelected().parts, (Parts{{"{wd} {day}"}, {"{HH}:{min}"}}));
+    EXPECT_EQ(bar()->parts().size(), 2);
+    EXPECT_EQ(separators->currentIndex(), 3);
+    EXPECT_FALSE(popover()->isVisible());
+    window()->presetsButton()->menu()->actions().last()->trigger();
+    EXPECT_EQ(rowText(1), L("menubar.icon_only"));
+
+    QSlider* padding = window()->paddingSlider();
+    padding->setSliderPosition(75);
+    EXPECT_EQ(MenuBarLayout::padding(), 8);
+    EXPECT_EQ(window()->paddingValue()->text(), "8 pt");
+    padding->setSliderPosition(-75);
+    EXPECT_EQ(MenuBarLayout::padding(), -8);
+    EXPECT_EQ(window()->paddingValue()->text(), "-8 pt");
+}
+
+TEST_F(MenuBarConfiguratorTest, FreeTextIsKeptExactlyAndShownLiterallyWhereItIsNoToken) {
+    open({item({{"{HH}"}})});
+    const QString text = QString("{not a token} {12} [a] |b| \u23F0 \u05E9\u05DC\u05D5\u05DD ") +
+                         QString(40000, u'x');
+    QStringList asked;
+    editor.promptText = [&](const QString& initial) -> std::optional<QString> {
+        asked.append(initial);
+        return initial.isEmpty() ? text : QString("y");
+    };
+    click(window()->textButton());
+    EXPECT_EQ(storedSelected().parts->first().text, "{HH}" + text);
+    EXPECT_TRUE(rowText(0).endsWith(text));
+
+    clickSegment(0);
+    ChipStripView* strip = popover()->strip();
+    const auto doubleClick = [&](qsizetype chip) {
+        QTest::mouseDClick(strip, Qt::LeftButton, {},
+                           strip->chipLayout().frames().at(chip).center().toPoint());
+    };
+    doubleClick(0); // a token: nothing to type
+    EXPECT_EQ(asked, QStringList{""});
+    const QString lastChip = strip->chips().last().value;
+    doubleClick(strip->chips().size() - 1);
+    EXPECT_EQ(asked.last(), lastChip);
+    EXPECT_TRUE(storedSelected().parts->first().text.endsWith(u'y'));
+    EXPECT_TRUE(popover()->isVisible());
+}
+
+TEST_F(MenuBarConfiguratorTest, TheRefreshRedrawsTheTextsWhileTheWindowIsOpenAndNothingElse) {
+    open({templateItem("{HH}:{min}:{sec}"), templateItem("{wd}")});
+    EXPECT_TRUE(editor.isTicking());
+    QAbstractItemModel* model = window()->list()->model();
+    QSignalSpy changes(model, &QAbstractItemModel::dataChanged);
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    const QList<QRectF> frames = bar()->frames();
+    const QString shown = rowText(0);
+    clock.jumpBy(61000);
+    editor.tick();
+    ASSERT_EQ(changes.size(), 1); // the date did not change
+    EXPECT_EQ(changes[0][0].toModelIndex().row(), 0);
+    EXPECT_EQ(changes[0][1].toModelIndex().row(), 0);
+    EXPECT_EQ(changes[0][2].value<QList<int>>(), QList<int>{Qt::DisplayRole});
+    EXPECT_EQ(resets.size(), 0);
+    EXPECT_NE(rowText(0), shown);
+    EXPECT_EQ(bar()->frames(), frames);
+    EXPECT_EQ(saves, 0);
+
+    clickRow(1);
+    clickSegment(0);
+    window()->list()->setFocus();
+    QTest::keyClick(window()->list(), Qt::Key_Return); // the Done button's key
+    EXPECT_FALSE(window()->isVisible());
+    EXPECT_FALSE(popover()->isVisible());
+    EXPECT_FALSE(editor.isTicking());
+
+    // Reopened: the stored layout as it is now, the same row selected.
+    QList<MenuBarItem> elsewhere = stored();
+    elsewhere[1].templateText = "{day}";
+    MenuBarLayout::setItems(elsewhere);
+    editor.show();
+    EXPECT_EQ(editor.list().selected, 1);
+    EXPECT_EQ(bar()->parts(), Parts{{"{day}"}});
+    EXPECT_TRUE(editor.isTicking());
+}
+
+TEST_F(MenuBarConfiguratorTest, EscapeAndAClickOutsideCloseThePopover) {
+    open({item({{"{HH}"}, {"{min}"}})});
+    clickSegment(0);
+    ASSERT_TRUE(popover()->isVisible());
+    QTest::keyClick(popover()->languageBox(), Qt::Key_Escape);
+    EXPECT_FALSE(popover()->isVisible());
+    EXPECT_EQ(editor.editingPart(), 0); // palette chips still go to that part
+
+    clickSegment(1);
+    ASSERT_TRUE(popover()->isVisible());
+    QTest::mouseClick(popover(), Qt::LeftButton, {}, QPoint(-20, 200));
+    EXPECT_FALSE(popover()->isVisible());
+    EXPECT_EQ(saves, 0);
+
+    // A click on another segment closes it and opens it there.
+    clickSegment(1);
+    const QPoint segment = bar()->mapToGlobal(bar()->frames()[0].center().toPoint());
+    QTest::mouseClick(popover(), Qt::LeftButton, {}, popover()->mapFromGlobal(segment));
+    EXPECT_TRUE(popover()->isVisible());
+    EXPECT_EQ(editor.editingPart(), 0);
+}
+
+TEST_F(MenuBarConfiguratorTest, TheCompactClockIsOfferedOnlyWhereItCanBeSwitched) {
+    {
+        open({templateItem("{HH}")});
+        EXPECT_EQ(window()->clockBox(), nullptr);
+    }
+    ScopedEnvironment session{"XDG_CURRENT_DESKTOP", "GNOME"};
+    MenuBarConfigurator onGnome{settings, clock.events(), desktop};
+    onGnome.show();
+    ASSERT_TRUE(onGnome.window()->clockBox());
+    EXPECT_FALSE(onGnome.window()->clockBox()->isChecked());
+    click(onGnome.window()->clockBox());
+    EXPECT_TRUE(settings.compactSystemClock());
+    EXPECT_EQ(desktop.settings.value("clock-show-date"), false);
+}
+
+TEST_F(MenuBarConfiguratorTest, PicturesOfAThreePartItemAndItsPopoverFollowTheAppearance) {
+    MenuBarItem three =
+        item({{"{wd} {day} {mon}"},
+              {"{flag} {city} {HH}:{min}", QString("America/Argentina/Buenos_Aires")},
+              {"S{week}"}});
+    three.separator = " \u00B7 ";
+    open({three, item({{"{HH}:{min}"}}, false), templateItem("")});
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        window()->setPalette(Appearances::palette(appearance));
+        popover()->setPalette(Appearances::palette(appearance));
+        const QColor faint = Appearances::tertiaryLabelColor(appearance);
+        EXPECT_EQ(window()->list()->model()->index(1, 0).data(Qt::ForegroundRole).value<QColor>(),
+                  faint);
+        clickSegment(1);
+        ASSERT_TRUE(popover()->isVisible());
+        // The window with the popover where it stands over it, on the desktop's grey.
+        const QRect area = window()->frameGeometry() | popover()->frameGeometry();
+        QImage picture(area.size(), QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        {
+            QPainter painter(&picture);
+            painter.drawImage(window()->geometry().topLeft() - area.topLeft(),
+                              window()->grab().toImage());
+            painter.drawImage(popover()->geometry().topLeft() - area.topLeft(),
+                              popover()->grab().toImage());
+        }
+        const QString name = appearance == Appearance::dark ? "dark" : "light";
+        keepForLooking(picture, "editor-" + name);
+        keepForLooking(popover()->grab().toImage(), "editor-popover-" + name);
+        EXPECT_EQ(bar()->frames().size(), 3);
+        QTest::keyClick(popover()->languageBox(), Qt::Key_Escape);
+    }
+}
+
+TEST(TextPromptTest, TheDialogGivesTheTextAsTypedOrNothingWhenCancelled) {
+    const QString initial =
+        QString("  [x|y] {a b} \u05E9\u05DC\u05D5\u05DD \U0001F600 ") + QString(33000, u'z');
+    const auto answer = [](bool confirm) {
+        QTimer::singleShot(0, [confirm] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            QLineEdit* field = dialog->findChild<QLineEdit*>();
+            QTest::keyClick(field, Qt::Key_End);
+            QTest::keyClicks(field, "!");
+            if (confirm)
+                QTest::keyClick(field, Qt::Key_Return);
+            else
+                dialog->reject();
+        });
+    };
+    answer(true);
+    EXPECT_EQ(TextPrompt::ask(nullptr, initial), initial + "!");
+    answer(false);
+    EXPECT_EQ(TextPrompt::ask(nullptr, initial), std::nullopt);
+}
+
+} // namespace
