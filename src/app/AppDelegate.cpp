@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -95,7 +96,10 @@ void AppDelegate::applicationDidFinishLaunching() {
 // One exchange with the support service; the answer is applied on the GUI thread by the
 // client itself.
 void AppDelegate::syncWithServer() {
-    m_context.service.checkWithServer();
+    m_context.service.checkWithServer([support = QPointer(&m_context.support)] {
+        if (support)
+            support->syncFinished();
+    });
 }
 
 // Switches for looking at one part of the application at once: each is on only when its
@@ -116,8 +120,11 @@ void AppDelegate::applyEnvironmentSwitches() {
 void AppDelegate::buildMainWindow() {
     m_mainWindow = std::make_unique<MainWindow>(m_context.settings);
     connect(m_mainWindow.get(), &MainWindow::closing, this, &AppDelegate::mainWindowClosing);
-    Menus::installMainMenu(*m_mainWindow, menuActions());
+    QAction* messagesRow = Menus::installMainMenu(*m_mainWindow, menuActions());
     wireMainWindow();
+    MainView* main = m_mainWindow->mainView();
+    m_context.support.setMarkers(main->messagesButton(), main->messagesBadge(), messagesRow);
+    m_context.support.setMainWindow(m_mainWindow.get());
     setTaskbarPresence(!m_context.settings.menuBarMode());
 }
 
@@ -131,6 +138,8 @@ void AppDelegate::wireMainWindow() {
         CalEngine::openInCalendarApp(day, m_context.dayOpener);
     });
     connect(main, &MainView::settingsRequested, this, &AppDelegate::showSettings);
+    connect(main, &MainView::messagesRequested, &m_context.support,
+            &SupportController::showMessages);
     connect(settings, &SettingsView::menuBarModeToggled, this, &AppDelegate::toggleMenuBarMode);
     connect(settings, &SettingsView::compactClockToggled, this,
             [this](bool on) { SystemClock::setCompact(on, m_context.launcher); });
@@ -150,9 +159,8 @@ void AppDelegate::wireMainWindow() {
     connect(settings, &SettingsView::checkForUpdatesRequested, &m_context.updater,
             &Updater::checkForUpdates);
     connect(settings, &SettingsView::editorRequested, this, &AppDelegate::openMenuBarConfigurator);
-
-    // Not built yet: problem reports.
-    settings->reportButton()->setEnabled(false);
+    connect(settings, &SettingsView::reportProblemRequested, &m_context.support,
+            &SupportController::reportProblemPressed);
 }
 
 void AppDelegate::refreshCalUI() {
@@ -165,6 +173,8 @@ Menus::Actions AppDelegate::menuActions() {
     actions.openPanel = [this] { openPanelPressed(); };
     actions.openToday = [this] { openTodayPressed(); };
     actions.showMainWindow = [this] { showMainWindow(); };
+    actions.showMessages = [this] { m_context.support.showMessages(); };
+    actions.reportProblem = [this] { m_context.support.reportProblemPressed(); };
     actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
     actions.checkForUpdates = [this] { m_context.updater.checkForUpdates(); };
     actions.openEditor = [this] { openMenuBarConfigurator(); };
@@ -175,6 +185,7 @@ Menus::Actions AppDelegate::menuActions() {
 
 QMenu* AppDelegate::buildStatusMenu() {
     Menus::StatusState state;
+    state.messagePending = m_context.service.pendingMessage().has_value();
     state.compactClockAvailable = SystemClock::isAvailable(m_context.launcher);
     state.compactClock = SystemClock::isCompact();
     return Menus::statusMenu(menuActions(), state);
@@ -322,4 +333,5 @@ void AppDelegate::bringMainWindowToFront() {
     m_mainWindow->show();
     m_mainWindow->raise();
     m_mainWindow->activateWindow();
+    m_context.support.refreshMessageBadges();
 }

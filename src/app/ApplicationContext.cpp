@@ -13,4 +13,5 @@ ApplicationContext::ApplicationContext(Options options)
       bar(), barPositions(bar, Preferences::domain(StatusBarPositions::domainName)),
       statusItems(bar, events),
       dayOpener(CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())),
-      panel(settings, dayOpener), configurator(settings, events, launcher) {}
+      panel(settings, dayOpener), configurator(settings, events, launcher),
+      support(service, QDBusConnection::sessionBus()) {}

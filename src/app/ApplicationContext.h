@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SupportController.h"
 #include "calendar/CalPanelController.h"
 #include "editor/MenuBarConfigurator.h"
 #include "platform/ProcessLauncher.h"
@@ -45,4 +46,6 @@ public:
     CalPanelController panel;
     // The menu-bar editor; its window is built the first time it is shown.
     MenuBarConfigurator configurator;
+    // The support channel's windows, alerts and unread markers, over the service.
+    SupportController support;
 };
