@@ -4,6 +4,8 @@
 #include "support/TestText.h"
 
 #include <QActionGroup>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -130,6 +132,23 @@ TEST_F(DBusMenuExporterTest, AClickTriggersTheRowFromTheEventLoop) {
     EXPECT_FALSE(exporter.handleEvent(42, "clicked"));
     QTest::qWait(20);
     EXPECT_EQ(triggered, 1);
+}
+
+// Every method and signal of the interface reaches the bus: QtDBus leaves out, without a word,
+// those whose types it cannot name.
+TEST_F(DBusMenuExporterTest, TheWholeInterfaceIsOnTheBus) {
+    QDBusConnection client = QDBusConnection::connectToBus(bus.address(), "menu-client");
+    const QString self = QDBusConnection(QString("menu-test")).baseService();
+    QDBusPendingCall pending = client.asyncCall(QDBusMessage::createMethodCall(
+        self, "/MenuBar", "org.freedesktop.DBus.Introspectable", "Introspect"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pending.isFinished(); }, 5000));
+    const QString xml = pending.reply().arguments().value(0).toString();
+    for (const char* method : {"GetLayout", "GetGroupProperties", "GetProperty", "Event",
+                               "EventGroup", "AboutToShow", "AboutToShowGroup"})
+        EXPECT_TRUE(xml.contains(QString("<method name=\"%1\"").arg(method))) << method;
+    for (const char* signal : {"ItemsPropertiesUpdated", "LayoutUpdated"})
+        EXPECT_TRUE(xml.contains(QString("<signal name=\"%1\"").arg(signal))) << signal;
+    QDBusConnection::disconnectFromBus("menu-client");
 }
 
 } // namespace
