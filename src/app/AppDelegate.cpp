@@ -49,6 +49,8 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
     connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
     connect(&m_context.statusItems, &StatusItemController::primaryClicked, &m_context.panel,
             &CalPanelController::toggle);
+    connect(&m_context.statusItems, &StatusItemController::scrolled, &m_context.panel,
+            &CalPanelController::scroll);
     connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
     m_context.statusItems.contextMenuProvider = [this] { return buildStatusMenu(); };
@@ -113,7 +115,7 @@ void AppDelegate::applyEnvironmentSwitches() {
         m_context.settings.setShowInMenuBar(true);
         applyStatusItemState();
         QTimer::singleShot(600, this,
-                           [this] { m_context.panel.show(m_context.statusItems.button()); });
+                           [this] { m_context.panel.show(m_context.statusItems.anchor()); });
     }
 }
 
@@ -225,7 +227,7 @@ void AppDelegate::reopen() {
 }
 
 void AppDelegate::openPanelPressed() {
-    m_context.panel.show(m_context.statusItems.button());
+    m_context.panel.show(m_context.statusItems.anchor());
 }
 
 void AppDelegate::openTodayPressed() {

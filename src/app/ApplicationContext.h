@@ -10,8 +10,11 @@
 #include "service/Updater.h"
 #include "settings/PreferencesWatcher.h"
 #include "settings/Settings.h"
+#include "status/OwnBarHost.h"
 #include "status/StatusBarPositions.h"
+#include "status/StatusHostChoice.h"
 #include "status/StatusItemController.h"
+#include "status/TrayHost.h"
 
 class Preferences;
 
@@ -24,6 +27,11 @@ public:
     struct Options {
         SystemEvents::Sources time;
         ProcessLauncher* launcher = &ProcessLauncher::system();
+        // Where the status items live when the command line says (--bar); else the
+        // preference decides.
+        std::optional<StatusHostMode> statusHost;
+        // The bus whose panel watcher the status items may use; empty: the session bus.
+        QString busAddress;
     };
 
     ApplicationContext();
@@ -40,6 +48,9 @@ public:
     Updater updater;
     StatusBar bar;
     StatusBarPositions barPositions;
+    OwnBarHost ownBar;
+    TrayHost tray;
+    StatusHostChoice statusHost;
     StatusItemController statusItems;
     // Opens a day in the user's calendar application; the panel and the main window use it.
     CalEngine::DayOpener dayOpener;

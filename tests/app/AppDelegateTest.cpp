@@ -165,7 +165,7 @@ TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
     launch();
     bar.show();
-    StatusBarButton* button = context.statusItems.button();
+    auto* button = qobject_cast<StatusBarButton*>(context.statusItems.anchor().widget.data());
     ASSERT_TRUE(button);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(context.panel.isVisible());
