@@ -317,7 +317,7 @@ TEST_F(TrayTest, TheExportedMenuIsTheStatusMenuAndAClickRunsItsRow) {
                                    L("menubar.configure"), L("menu.check_updates"),
                                    L("menu.report_problem"), L("cal.quitter_vesperin")}));
     EXPECT_EQ(separators, 3);
-    EXPECT_EQ(disabled, (QStringList{L("menubar.configure"), L("menu.report_problem")}));
+    EXPECT_TRUE(disabled.isEmpty()) << disabled.join(", ").toStdString();
 
     EXPECT_FALSE(context->panel.isVisible());
     panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "Event",
