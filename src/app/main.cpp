@@ -37,6 +37,12 @@ std::optional<StatusHostMode> statusHostFromCommandLine(const QApplication& app)
 } // namespace
 
 int main(int argc, char** argv) {
+    // Qt's X11 backing store sends each repaint through a shared-memory image and then waits
+    // for the server's reply, which wakes the GUI thread again at every clock tick. What the
+    // bar repaints is a few glyphs wide and travels as cheaply inside the request itself. The
+    // user's own setting wins.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vesperin");
     QApplication::setApplicationVersion(VESPERIN_VERSION);

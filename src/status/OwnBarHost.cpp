@@ -12,14 +12,24 @@
 
 #include <cmath>
 
+namespace {
+
+// Setting an accessible name announces it to assistive technology, so only a new one is set.
+void setAccessibleName(QWidget* widget, const QString& name) {
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+}
+
+} // namespace
+
 PassThroughLabel::PassThroughLabel(const QString& text, QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setTextFormat(Qt::PlainText); // a template such as "<b>{HH}</b>" is shown as written
     setText(text);
 }
 
-OwnBarItem::OwnBarItem(StatusItem* status, QObject* parent)
-    : StatusHostItem(parent), m_status(status) {
+OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
+    : StatusHostItem(host), m_status(status), m_host(*host) {
     StatusBarButton* button = status->button();
     connect(button, &StatusBarButton::mouseUp, this, [this, button](Qt::MouseButton mouseButton) {
         if (mouseButton == Qt::RightButton)
@@ -34,18 +44,20 @@ ScreenAnchor OwnBarItem::anchor() const {
 }
 
 void OwnBarItem::showText(const QString& text) {
-    StatusBarButton* button = m_status->button();
-    qDeleteAll(button->findChildren<PassThroughLabel*>(Qt::FindDirectChildrenOnly));
-    button->setAccessibleName(QString());
-    if (TemplateSyntax::trimmed(text).isEmpty()) {
-        showIcon(button);
+    const Shown shown{text, m_host.padding()};
+    if (shown == m_shown)
         return;
-    }
-    const double padding = MenuBarLayout::padding();
-    if (padding < 0)
-        showLabel(text, button, padding);
+    m_shown = shown;
+    StatusBarButton* button = m_status->button();
+    const bool empty = TemplateSyntax::trimmed(text).isEmpty();
+    if (m_label && (empty || shown.padding >= 0))
+        delete m_label;
+    if (empty)
+        showIcon(button);
+    else if (shown.padding < 0)
+        showLabel(text, button, shown.padding);
     else
-        showTitle(text, button, padding);
+        showTitle(text, button, shown.padding);
 }
 
 void OwnBarItem::showIcon(StatusBarButton* button) {
@@ -53,11 +65,12 @@ void OwnBarItem::showIcon(StatusBarButton* button) {
     const auto icon =
         SymbolImage::image("calendar", 14, QFont::Medium, Qt::black, button->devicePixelRatioF());
     button->setImage(icon.value_or(QImage()), true);
-    button->setAccessibleName(icon ? "Vesperin" : QString());
+    setAccessibleName(button, icon ? "Vesperin" : QString());
     m_status->setLength(StatusItem::variableLength);
 }
 
 void OwnBarItem::showTitle(const QString& text, StatusBarButton* button, double padding) {
+    setAccessibleName(button, QString());
     button->setImage(QImage(), false);
     button->setTitle(text);
     button->setTitleFont(StatusHost::textFont());
@@ -75,14 +88,17 @@ void OwnBarItem::showLabel(const QString& text, StatusBarButton* button, double 
     const double side = std::max(padding + 8, 0.0);
     m_status->setLength(2 * side + textWidth);
 
-    auto* label = new PassThroughLabel(text, button);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    label->setForegroundRole(QPalette::WindowText);
-    const int height = int(std::ceil(label->sizeHint().height()));
-    label->setGeometry(int(side), (StatusBar::thickness - height) / 2, textWidth, height);
-    label->show();
-    button->setAccessibleName(text);
+    if (!m_label) {
+        m_label = new PassThroughLabel(text, button);
+        m_label->setFont(font);
+        m_label->setAlignment(Qt::AlignCenter);
+        m_label->setForegroundRole(QPalette::WindowText);
+    }
+    m_label->setText(text);
+    const int height = int(std::ceil(m_label->sizeHint().height()));
+    m_label->setGeometry(int(side), (StatusBar::thickness - height) / 2, textWidth, height);
+    m_label->show();
+    setAccessibleName(button, text);
 }
 
 // The menu is attached only while it is shown, so that the next left click reaches the item
@@ -96,7 +112,13 @@ void OwnBarItem::popUpMenu(QMenu* menu) {
     m_status->button()->performClick();
 }
 
-OwnBarHost::OwnBarHost(StatusBar& bar, QObject* parent) : StatusHost(parent), m_bar(bar) {}
+// Connected before any status item controller, so a new padding is read before the items are
+// shown again for the same change.
+OwnBarHost::OwnBarHost(StatusBar& bar, QObject* parent)
+    : StatusHost(parent), m_bar(bar), m_padding(MenuBarLayout::padding()) {
+    connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed, this,
+            [this] { m_padding = MenuBarLayout::padding(); });
+}
 
 StatusHostItem* OwnBarHost::addItem(const QString& name) {
     StatusItem* status = m_bar.addItem(StatusItem::variableLength);

@@ -3,7 +3,11 @@
 #include "status/StatusHost.h"
 
 #include <QLabel>
+#include <QPointer>
 
+#include <optional>
+
+class OwnBarHost;
 class StatusBar;
 class StatusBarButton;
 class StatusItem;
@@ -18,11 +22,12 @@ public:
 
 // One status item of the application's own bar: a button showing the text as a title (or as
 // a label narrower than the button's own margins, when the padding is negative) or the
-// calendar symbol, whose length follows the layout's padding.
+// calendar symbol, whose length follows the layout's padding. Showing what already shows
+// changes nothing.
 class OwnBarItem : public StatusHostItem {
     Q_OBJECT
 public:
-    OwnBarItem(StatusItem* status, QObject* parent = nullptr);
+    OwnBarItem(StatusItem* status, OwnBarHost* host);
 
     StatusItem* statusItem() const { return m_status; }
 
@@ -36,7 +41,16 @@ private:
     void showTitle(const QString& text, StatusBarButton* button, double padding);
     void showLabel(const QString& text, StatusBarButton* button, double padding);
 
+    struct Shown {
+        QString text;
+        double padding = 0;
+        bool operator==(const Shown&) const = default;
+    };
+
     StatusItem* m_status;
+    const OwnBarHost& m_host;
+    std::optional<Shown> m_shown;
+    QPointer<PassThroughLabel> m_label;
 };
 
 // The application's own bar as a host: items are StatusBar items named for the bar's memory
@@ -51,6 +65,10 @@ public:
     StatusHostItem* addItem(const QString& name) override;
     void removeItem(StatusHostItem* item) override;
 
+    // The layout's padding, read when the layout changes rather than at every tick.
+    double padding() const { return m_padding; }
+
 private:
     StatusBar& m_bar;
+    double m_padding;
 };

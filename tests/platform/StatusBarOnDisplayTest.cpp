@@ -6,7 +6,10 @@
 #include "support/TestProfile.h"
 #include "support/VirtualDisplay.h"
 
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -42,6 +45,23 @@ protected:
         painter.drawText(rect().adjusted(0, 0, -12, 0), Qt::AlignVCenter | Qt::AlignRight,
                          "Another panel");
     }
+};
+
+// The parts of a widget its paint events cover.
+class PaintedRects : public QObject {
+public:
+    explicit PaintedRects(QWidget* widget) : m_widget(widget) { widget->installEventFilter(this); }
+    QList<QRect> rects;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_widget && event->type() == QEvent::Paint)
+            rects.append(static_cast<QPaintEvent*>(event)->region().boundingRect());
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
 };
 
 class StatusBarOnDisplayTest : public ProfileTest {
@@ -107,6 +127,40 @@ TEST_F(StatusBarOnDisplayTest, TheBarSitsUnderOtherDocksAndFollowsTheWorkArea) {
     // Something without a window of its own (a compositor's panel) reserves more.
     workAreaFrom(100);
     EXPECT_TRUE(barAt(100));
+}
+
+// A clock's tick draws only the characters that changed and moves nothing in the bar, yet the
+// screen shows exactly what a full repaint of the new time shows.
+TEST_F(StatusBarOnDisplayTest, ATickRepaintsOnlyWhatChangedAndLeavesNothingStale) {
+    workAreaFrom(0);
+    StatusBar bar;
+    StatusBarButton* button = bar.addItem(StatusItem::variableLength)->button();
+    button->setTitle("12:34:56");
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    QTest::qWait(100);
+    const QRect frame = button->geometry();
+    const auto onScreen = [&] {
+        const QPoint origin = button->mapToGlobal(QPoint(0, 0));
+        return bar.screen()
+            ->grabWindow(0, origin.x(), origin.y(), frame.width(), frame.height())
+            .toImage();
+    };
+    PaintedRects painted(button);
+    QSignalSpy resized(button, &StatusBarButton::fittingWidthChanged);
+    for (const char* title : {"12:34:57", "12:35:00", "12:41:09", "13:00:00"}) {
+        painted.rects.clear();
+        button->setTitle(title);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !painted.rects.isEmpty(); }, 2000)) << title;
+        QTest::qWait(50);
+        const QImage ticked = onScreen();
+        EXPECT_GT(painted.rects.first().left(), 0) << title << ": the whole text was drawn";
+        button->repaint();
+        QTest::qWait(50);
+        EXPECT_EQ(ticked, onScreen()) << title << ": the tick left old pixels behind";
+    }
+    EXPECT_LT(painted.rects.first().width(), frame.width()) << "13:00:00";
+    EXPECT_EQ(resized.count(), 0);
+    EXPECT_EQ(button->geometry(), frame);
 }
 
 } // namespace

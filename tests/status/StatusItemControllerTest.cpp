@@ -57,12 +57,9 @@ protected:
     };
     void watchFirstText() {
         StatusBarButton* button = statusOf(controller.entries().first().status)->button();
-        QObject::connect(button, &StatusBarButton::contentChanged, &bar,
-                         [this, button, shown = button->title()]() mutable {
-                             if (button->title() == shown)
-                                 return; // the font or image, not the text
-                             shown = button->title();
-                             textChanges.append({clock.nowMs(), shown});
+        QObject::connect(button, &StatusBarButton::titleChanged, &bar,
+                         [this](const QString& title) {
+                             textChanges.append({clock.nowMs(), title});
                          });
     }
 
