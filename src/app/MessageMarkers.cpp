@@ -41,7 +41,9 @@ void MessageMarkers::show(bool ticketOpen, bool unread) {
 }
 
 bool MessageMarkers::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_button && event->type() == QEvent::PaletteChange)
+    // The type first: the button sends events while it is being destroyed, when comparing it
+    // through its QPointer would cast an object that is no longer a tool button.
+    if (event->type() == QEvent::PaletteChange && watched == m_button)
         tintButton();
     return QObject::eventFilter(watched, event);
 }
