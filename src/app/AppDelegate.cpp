@@ -22,6 +22,9 @@
 
 namespace {
 
+// Long enough for the window system to show the first frame of the bar or the window.
+constexpr auto afterFirstPaint = std::chrono::milliseconds(500);
+
 // Shown as it stands, in every language: the question was written once, in French.
 const char* const onboardingQuestion =
     "Où veux-tu que l'app vive ?\n\n"
@@ -79,19 +82,25 @@ void AppDelegate::applyInitialActivationPolicy() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
+// The status items come first, so that in the menu bar nothing delays the bar; crashes are
+// captured from the start, and what can wait (the crashes of earlier runs, the service)
+// starts once the first paint is done.
 void AppDelegate::applicationDidFinishLaunching() {
-    CrashReporter::install(m_context.launcher);
+    CrashReporter::installHandlers();
+    applyStatusItemState();
     buildMainWindow();
     SystemClock::reconcileAtLaunch(m_context.launcher);
-    applyStatusItemState();
     if (!m_context.settings.menuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
     if (isQuitting())
         return; // ended while the first-launch question was open: start nothing more
     refreshCalUI();
-    syncWithServer();
-    m_syncTimer.start();
+    QTimer::singleShot(afterFirstPaint, this, [this] {
+        CrashReporter::sendEarlierCrashes(m_context.launcher);
+        syncWithServer();
+        m_syncTimer.start();
+    });
     applyEnvironmentSwitches();
 }
 

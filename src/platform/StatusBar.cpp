@@ -126,7 +126,10 @@ void StatusBar::rememberOrder() {
 }
 
 void StatusBar::updateVisibility() {
+    const bool wasVisible = isVisible();
     setVisible(!m_items.isEmpty());
+    if (isVisible() && !wasVisible)
+        X11Dock::flush(); // mapped now, even when the launch goes on before the loop runs
 }
 
 void StatusBar::applyAppearance() {

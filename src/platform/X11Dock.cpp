@@ -148,6 +148,11 @@ void markAsDock(QWindow* window) {
     xcb_flush(x);
 }
 
+void flush() {
+    if (xcb_connection_t* x = connection())
+        xcb_flush(x);
+}
+
 bool reserveTopStrip(QWindow* window, const QRect& area) {
     xcb_connection_t* x = connection();
     if (!x)

@@ -18,6 +18,10 @@ namespace X11Dock {
 // when the window appears.
 void markAsDock(QWindow* window);
 
+// Sends what Qt has queued for the X server now, rather than when the event loop next waits:
+// a window shown during a long start is then mapped at once.
+void flush();
+
 // Reserves the screen's top edge down to the bottom of `area` (logical pixels), over the
 // area's width, for the window. Whether it was written (on X11 only).
 bool reserveTopStrip(QWindow* window, const QRect& area);

@@ -11,6 +11,7 @@
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "support/FakeDesktop.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
 
@@ -190,6 +191,35 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     EXPECT_TRUE(CalSettings::showInMenuBar());
     EXPECT_FALSE(secondContext.bar.items().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return secondContext.panel.isVisible(); }, 2000));
+}
+
+// A desktop that notes what shows when the system's crash records are listed.
+class WatchedDesktop : public FakeDesktop {
+public:
+    std::function<void()> listingCrashes;
+    std::optional<QByteArray> run(const QString& program, const QStringList& arguments) override {
+        if (program == "coredumpctl" && listingCrashes)
+            listingCrashes();
+        return FakeDesktop::run(program, arguments);
+    }
+};
+
+// Listing the system's crash records can take a while: the bar does not wait for it.
+TEST_F(AppDelegateTest, EarlierCrashesAreLookedForOnceTheBarShows) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
+    WatchedDesktop desktop;
+    ApplicationContext::Options options;
+    options.launcher = &desktop;
+    ApplicationContext menuBar(std::move(options));
+    AppDelegate starting(menuBar);
+    std::optional<bool> barShownThen;
+    desktop.listingCrashes = [&] { barShownThen = menuBar.bar.isVisible(); };
+    starting.applicationDidFinishLaunching();
+    EXPECT_TRUE(menuBar.bar.isVisible());
+    EXPECT_FALSE(barShownThen) << "the launch waited for the crash records";
+    ASSERT_TRUE(waitUntil([&] { return barShownThen.has_value(); }));
+    EXPECT_TRUE(*barShownThen);
 }
 
 // In Dock mode, with the main window on screen, a message found by a sync is shown at once;
