@@ -7,7 +7,7 @@
 namespace {
 
 QString writtenTable(const QString& name, const QByteArray& content) {
-    const QString path = Fuzz::scratchFolder() + "/" + name;
+    QString path = Fuzz::scratchFolder() + "/" + name;
     Fuzz::writeFile(path, content);
     return path;
 }
