@@ -45,8 +45,7 @@ switches_between() {
         "$1" "$2"
 }
 
-layout='[{"id":"5B0E8F6A-3C1D-4E2F-9A7B-1C2D3E4F5A6B","enabled":true,"template":"{HH}:{min}"}]'
-layout_hex=$(printf '%s' "$layout" | od -An -v -tx1 | tr -d ' \n')
+source "$(dirname "$0")/common.sh"
 
 figures=()
 for binary in "$@"; do
@@ -55,40 +54,14 @@ for binary in "$@"; do
     [ -x "$binary" ] || { echo "$binary: not an executable" >&2; exit 1; }
     [ -x "$defaults" ] || { echo "$defaults: not found beside the binary" >&2; exit 1; }
 
-    # A world of its own, as the tests have: home and XDG folders, no system applications,
-    # no session bus (so it never hands over to a Vesperin the user runs), an unreachable
-    # service, an in-memory desktop settings store, empty crash stores.
     home=$(mktemp -d "$work/home-XXXXXX")
-    mkdir -p "$home"/{config,data,cache,config-dirs,data-dirs,crash,bin,runtime}
-    chmod 700 "$home/runtime"
-    printf '#!/bin/sh\nexit 1\n' >"$home/bin/coredumpctl"
-    chmod +x "$home/bin/coredumpctl"
-    environment=(HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data"
-                 XDG_CACHE_HOME="$home/cache" XDG_CONFIG_DIRS="$home/config-dirs"
-                 XDG_DATA_DIRS="$home/data-dirs" XDG_RUNTIME_DIR="$home/runtime"
-                 DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-bus"
-                 APPORT_REPORT_DIR="$home/crash" PATH="$home/bin:$PATH"
-                 GSETTINGS_BACKEND=memory VESPERIN_SERVICE_URL=http://127.0.0.1:9
-                 LANG=en_US.UTF-8 TZ=Europe/Paris)
+    make_profile "$home"
+    write_vesperin_profile "$defaults" "{HH}:{min}"
 
-    for setting in "VSPOnboarded -bool true" "VSPMenuBarMode -bool true" \
-                   "VSPMenuBarLayout -data $layout_hex"; do
-        # shellcheck disable=SC2086 # the setting is three words on purpose
-        env "${environment[@]}" "$defaults" write com.orvennalabs.vesperin $setting
-    done
+    start_xvfb "$home/display"
+    pids+=("$xvfb_pid")
 
-    # Xvfb picks a free display and writes its number once it accepts connections.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$home/display" \
-        2>/dev/null &
-    pids+=($!)
-    for _ in $(seq 100); do
-        [ -s "$home/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$home/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-
-    env "${environment[@]}" DISPLAY=":$(head -n1 "$home/display")" QT_QPA_PLATFORM=xcb \
-        "$binary" 2>"$home/stderr" &
+    env "${environment[@]}" DISPLAY="$display" "$binary" 2>"$home/stderr" &
     app=$!
     pids+=("$app")
     sleep "$settle"

@@ -16,10 +16,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 namespace {
+
+// Long enough for the window system to show the first frame of the bar or the window.
+constexpr auto afterFirstPaint = std::chrono::milliseconds(500);
 
 // Shown as it stands, in every language: the question was written once, in French.
 const char* const onboardingQuestion =
@@ -48,6 +52,8 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
     connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
     connect(&m_context.statusItems, &StatusItemController::primaryClicked, &m_context.panel,
             &CalPanelController::toggle);
+    connect(&m_context.statusItems, &StatusItemController::scrolled, &m_context.panel,
+            &CalPanelController::scroll);
     connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
     m_context.statusItems.contextMenuProvider = [this] { return buildStatusMenu(); };
@@ -76,26 +82,35 @@ void AppDelegate::applyInitialActivationPolicy() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
+// The status items come first, so that in the menu bar nothing delays the bar; crashes are
+// captured from the start, and what can wait (the crashes of earlier runs, the service)
+// starts once the first paint is done.
 void AppDelegate::applicationDidFinishLaunching() {
-    CrashReporter::install(m_context.launcher);
+    CrashReporter::installHandlers();
+    applyStatusItemState();
     buildMainWindow();
     SystemClock::reconcileAtLaunch(m_context.launcher);
-    applyStatusItemState();
     if (!m_context.settings.menuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
     if (isQuitting())
         return; // ended while the first-launch question was open: start nothing more
     refreshCalUI();
-    syncWithServer();
-    m_syncTimer.start();
+    QTimer::singleShot(afterFirstPaint, this, [this] {
+        CrashReporter::sendEarlierCrashes(m_context.launcher);
+        syncWithServer();
+        m_syncTimer.start();
+    });
     applyEnvironmentSwitches();
 }
 
 // One exchange with the support service; the answer is applied on the GUI thread by the
 // client itself.
 void AppDelegate::syncWithServer() {
-    m_context.service.checkWithServer();
+    m_context.service.checkWithServer([support = QPointer(&m_context.support)] {
+        if (support)
+            support->syncFinished();
+    });
 }
 
 // Switches for looking at one part of the application at once: each is on only when its
@@ -109,15 +124,18 @@ void AppDelegate::applyEnvironmentSwitches() {
         m_context.settings.setShowInMenuBar(true);
         applyStatusItemState();
         QTimer::singleShot(600, this,
-                           [this] { m_context.panel.show(m_context.statusItems.button()); });
+                           [this] { m_context.panel.show(m_context.statusItems.anchor()); });
     }
 }
 
 void AppDelegate::buildMainWindow() {
     m_mainWindow = std::make_unique<MainWindow>(m_context.settings);
     connect(m_mainWindow.get(), &MainWindow::closing, this, &AppDelegate::mainWindowClosing);
-    Menus::installMainMenu(*m_mainWindow, menuActions());
+    QAction* messagesRow = Menus::installMainMenu(*m_mainWindow, menuActions());
     wireMainWindow();
+    MainView* main = m_mainWindow->mainView();
+    m_context.support.setMarkers(main->messagesButton(), main->messagesBadge(), messagesRow);
+    m_context.support.setMainWindow(m_mainWindow.get());
     setTaskbarPresence(!m_context.settings.menuBarMode());
 }
 
@@ -131,6 +149,8 @@ void AppDelegate::wireMainWindow() {
         CalEngine::openInCalendarApp(day, m_context.dayOpener);
     });
     connect(main, &MainView::settingsRequested, this, &AppDelegate::showSettings);
+    connect(main, &MainView::messagesRequested, &m_context.support,
+            &SupportController::showMessages);
     connect(settings, &SettingsView::menuBarModeToggled, this, &AppDelegate::toggleMenuBarMode);
     connect(settings, &SettingsView::compactClockToggled, this,
             [this](bool on) { SystemClock::setCompact(on, m_context.launcher); });
@@ -150,9 +170,8 @@ void AppDelegate::wireMainWindow() {
     connect(settings, &SettingsView::checkForUpdatesRequested, &m_context.updater,
             &Updater::checkForUpdates);
     connect(settings, &SettingsView::editorRequested, this, &AppDelegate::openMenuBarConfigurator);
-
-    // Not built yet: problem reports.
-    settings->reportButton()->setEnabled(false);
+    connect(settings, &SettingsView::reportProblemRequested, &m_context.support,
+            &SupportController::reportProblemPressed);
 }
 
 void AppDelegate::refreshCalUI() {
@@ -165,6 +184,8 @@ Menus::Actions AppDelegate::menuActions() {
     actions.openPanel = [this] { openPanelPressed(); };
     actions.openToday = [this] { openTodayPressed(); };
     actions.showMainWindow = [this] { showMainWindow(); };
+    actions.showMessages = [this] { m_context.support.showMessages(); };
+    actions.reportProblem = [this] { m_context.support.reportProblemPressed(); };
     actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
     actions.checkForUpdates = [this] { m_context.updater.checkForUpdates(); };
     actions.openEditor = [this] { openMenuBarConfigurator(); };
@@ -175,6 +196,7 @@ Menus::Actions AppDelegate::menuActions() {
 
 QMenu* AppDelegate::buildStatusMenu() {
     Menus::StatusState state;
+    state.messagePending = m_context.service.pendingMessage().has_value();
     state.compactClockAvailable = SystemClock::isAvailable(m_context.launcher);
     state.compactClock = SystemClock::isCompact();
     return Menus::statusMenu(menuActions(), state);
@@ -214,7 +236,7 @@ void AppDelegate::reopen() {
 }
 
 void AppDelegate::openPanelPressed() {
-    m_context.panel.show(m_context.statusItems.button());
+    m_context.panel.show(m_context.statusItems.anchor());
 }
 
 void AppDelegate::openTodayPressed() {
@@ -322,4 +344,5 @@ void AppDelegate::bringMainWindowToFront() {
     m_mainWindow->show();
     m_mainWindow->raise();
     m_mainWindow->activateWindow();
+    m_context.support.refreshMessageBadges();
 }

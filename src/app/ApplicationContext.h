@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SupportController.h"
 #include "calendar/CalPanelController.h"
 #include "editor/MenuBarConfigurator.h"
 #include "platform/ProcessLauncher.h"
@@ -9,8 +10,11 @@
 #include "service/Updater.h"
 #include "settings/PreferencesWatcher.h"
 #include "settings/Settings.h"
+#include "status/OwnBarHost.h"
 #include "status/StatusBarPositions.h"
+#include "status/StatusHostChoice.h"
 #include "status/StatusItemController.h"
+#include "status/TrayHost.h"
 
 class Preferences;
 
@@ -23,6 +27,11 @@ public:
     struct Options {
         SystemEvents::Sources time;
         ProcessLauncher* launcher = &ProcessLauncher::system();
+        // Where the status items live when the command line says (--bar); else the
+        // preference decides.
+        std::optional<StatusHostMode> statusHost;
+        // The bus whose panel watcher the status items may use; empty: the session bus.
+        QString busAddress;
     };
 
     ApplicationContext();
@@ -39,10 +48,15 @@ public:
     Updater updater;
     StatusBar bar;
     StatusBarPositions barPositions;
+    OwnBarHost ownBar;
+    TrayHost tray;
+    StatusHostChoice statusHost;
     StatusItemController statusItems;
     // Opens a day in the user's calendar application; the panel and the main window use it.
     CalEngine::DayOpener dayOpener;
     CalPanelController panel;
     // The menu-bar editor; its window is built the first time it is shown.
     MenuBarConfigurator configurator;
+    // The support channel's windows, alerts and unread markers, over the service.
+    SupportController support;
 };

@@ -146,7 +146,6 @@ void MainView::applyColours() {
                                                   : Appearances::tertiaryLabelColor(appearance));
     const QColor symbols = Appearances::secondaryLabelColor(appearance);
     tintSymbol(m_settingsButton, 16, QFont::Normal, symbols);
-    tintSymbol(m_messagesButton, 15, QFont::Normal, symbols);
 }
 
 bool MainView::statusItemsShown() const {

@@ -99,10 +99,13 @@ QMenu* statusMenu(const Actions& actions, const StatusState& state, QWidget* par
     return menu;
 }
 
-void installMainMenu(QMainWindow& window, const Actions& actions) {
+QAction* installMainMenu(QMainWindow& window, const Actions& actions) {
     QMenuBar* bar = window.menuBar();
     bar->clear();
     QMenu* application = bar->addMenu("Vesperin");
+    QAction* messages = addRow(application, "messages.banner_title", actions.showMessages);
+    messages->setVisible(false);
+    application->addSeparator();
     addRow(application, "menu.check_updates", actions.checkForUpdates);
     addRow(application, "menu.report_problem", actions.reportProblem);
     application->addSeparator();
@@ -115,6 +118,7 @@ void installMainMenu(QMainWindow& window, const Actions& actions) {
     addEditMenu(bar);
     // Kept on the window as well, so the keys work whether the menu bar shows or not.
     window.addActions({quit, close});
+    return messages;
 }
 
 } // namespace Menus

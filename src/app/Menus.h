@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class QAction;
 class QMainWindow;
 class QMenu;
 class QWidget;
@@ -37,7 +38,8 @@ QMenu* statusMenu(const Actions& actions, const StatusState& state, QWidget* par
 // Puts the application, File and Edit menus into the window's menu bar. Their shortcuts (Ctrl
 // stands for the Command key of the design: Ctrl+Q, Ctrl+W, Ctrl+Z ...) work while the window
 // is active, whether or not its menu bar shows. The Edit rows act on the focused text field
-// and are enabled when it can do what they say.
-void installMainMenu(QMainWindow& window, const Actions& actions);
+// and are enabled when it can do what they say. Returns the application menu's messages row,
+// hidden: the unread markers show it while the support ticket is open.
+QAction* installMainMenu(QMainWindow& window, const Actions& actions);
 
 } // namespace Menus

@@ -67,22 +67,22 @@ bool CalPanelController::isVisible() const {
     return m_panel && m_panel->isVisible();
 }
 
-void CalPanelController::toggle(QWidget* button) {
+void CalPanelController::toggle(const ScreenAnchor& anchor) {
     if (isVisible()) {
         close();
         return;
     }
     if (m_sinceClose.isValid() && m_sinceClose.elapsed() <= reopenGuardMs)
         return;
-    show(button);
+    show(anchor);
 }
 
-void CalPanelController::show(QWidget* button) {
+void CalPanelController::show(const ScreenAnchor& anchor) {
     close();
     m_displayedMonth = now();
     const int width = CalPanel::widthFor(m_settings.showWeekNumbers());
     build(width);
-    place(button, width);
+    place(anchor, width);
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
@@ -157,7 +157,32 @@ QPoint CalPanelController::originAtTop(const QRect& available, int width) {
     return {available.x() + available.width() / 2 - width / 2, available.top() + screenMargin};
 }
 
-void CalPanelController::place(QWidget* button, int width) {
+// A point in the upper half is on a panel along the top: the calendar drops below it, right
+// under the work area's edge if need be. In the lower half it rises above the point.
+QPoint CalPanelController::originAt(const QPoint& point, const QRect& available, int width) {
+    const auto within = [](int low, int value, int high) {
+        return std::max(low, std::min(high, value));
+    };
+    const int x = within(available.left() + screenMargin, point.x() - width / 2,
+                         available.right() + 1 - width - screenMargin);
+    const int lowest = available.bottom() + 1 - CalPanel::height;
+    const int y = point.y() <= available.center().y()
+                      ? within(available.top(), point.y() + gapBelowButton, lowest - screenMargin)
+                      : within(available.top() + screenMargin,
+                               point.y() - gapBelowButton - CalPanel::height, lowest);
+    return {x, y};
+}
+
+void CalPanelController::place(const ScreenAnchor& anchor, int width) {
+    if (anchor.point) {
+        QScreen* screen = QGuiApplication::screenAt(*anchor.point);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen)
+            m_panel->move(originAt(*anchor.point, screen->availableGeometry(), width));
+        return;
+    }
+    QWidget* button = anchor.widget;
     if (button && button->isVisible()) {
         const QRect frame(button->mapToGlobal(QPoint(0, 0)), button->size());
         QScreen* screen = button->screen() ? button->screen() : QGuiApplication::primaryScreen();
@@ -184,6 +209,11 @@ void CalPanelController::close() {
     m_monthLabel = nullptr;
     m_hint = nullptr;
     m_todayButton = nullptr;
+}
+
+void CalPanelController::scroll(int delta) {
+    if (isVisible() && delta != 0)
+        shift(delta > 0 ? -1 : 1);
 }
 
 void CalPanelController::shift(int months) {

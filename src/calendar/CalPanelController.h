@@ -3,6 +3,7 @@
 #include "calendar/CalEngine.h"
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
+#include "platform/ScreenAnchor.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -36,10 +37,14 @@ public:
     bool isVisible() const;
     // Closes an open panel; otherwise opens one, unless a panel closed less than 0.25 s ago
     // (the click that closed it by taking activation away must not reopen it).
-    void toggle(QWidget* button);
-    // Opens a new panel under the button, or at the top centre of the screen without one.
-    void show(QWidget* button);
+    void toggle(const ScreenAnchor& anchor);
+    // Opens a new panel under the anchor's button, or at its point (where the desktop's panel
+    // was clicked), or at the top centre of the screen with neither.
+    void show(const ScreenAnchor& anchor);
     void close();
+    // A wheel turned over the status item: while the panel is open, a month back for a turn
+    // away from the user (a positive delta), a month on for one towards.
+    void scroll(int delta);
 
     void previousMonth() { shift(-1); }
     void nextMonth() { shift(1); }
@@ -63,13 +68,17 @@ public:
     static QPoint originUnder(const QRect& button, const QRect& available, int width);
     // Top-left corner at the top centre of `available`.
     static QPoint originAtTop(const QRect& available, int width);
+    // Top-left corner of a panel `width` wide, centred on `point` and 6 points under it (or
+    // above it, in the lower half of `available`, as for a panel along the bottom edge), kept
+    // inside `available`, and 8 points from its sides and far edge.
+    static QPoint originAt(const QPoint& point, const QRect& available, int width);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build(int width);
-    void place(QWidget* button, int width);
+    void place(const ScreenAnchor& anchor, int width);
     void shift(int months);
     void showDisplayedMonth();
     void openInCalendar(const QDateTime& day);

@@ -20,7 +20,9 @@ Edit chipDroppedOnto(QList<MenuBarPart> parts, SegmentBarLayout::Hit onto, const
 
 Edit chipInserted(QList<MenuBarPart> parts, int position, const Chip& chip) {
     position = std::min(position, int(parts.size()));
-    parts.insert(position, MenuBarPart{chip.templateForm()});
+    MenuBarPart part;
+    part.text = chip.templateForm();
+    parts.insert(position, part);
     return {parts, position};
 }
 

@@ -24,6 +24,11 @@ QPalette palette(Appearance appearance) {
     palette.setColor(QPalette::ButtonText, text);
     palette.setColor(QPalette::PlaceholderText,
                      dark ? QColor(0x98, 0x98, 0x9d) : QColor(0x86, 0x86, 0x8b));
+    // The accent (selections, focus, an unread marker): the desktops' usual blue rather than
+    // the navy QPalette falls back on, which is hardly visible on the dark window.
+    palette.setColor(QPalette::Highlight,
+                     dark ? QColor(0x0a, 0x84, 0xff) : QColor(0x00, 0x7a, 0xff));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
     return palette;
 }
 

@@ -27,5 +27,10 @@ inline QColor pick(Appearance appearance, const QColor& light, const QColor& dar
 QColor labelColor(Appearance appearance);
 QColor secondaryLabelColor(Appearance appearance);
 QColor tertiaryLabelColor(Appearance appearance);
+// The desktop's accent colour (the system's control accent), which Qt carries as the palette's
+// highlight.
+inline QColor accentColor(const QPalette& palette) {
+    return palette.color(QPalette::Highlight);
+}
 
 } // namespace Appearances

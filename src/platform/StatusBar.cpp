@@ -1,5 +1,6 @@
 #include "platform/StatusBar.h"
 
+#include "platform/DockPlacement.h"
 #include "platform/StatusBarButton.h"
 #include "platform/StatusItem.h"
 #include "platform/X11Dock.h"
@@ -8,6 +9,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,8 +25,11 @@ StatusBar::StatusBar(QWidget* parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     applyAppearance();
     fitToScreen();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
         connect(screen, &QScreen::geometryChanged, this, &StatusBar::fitToScreen);
+        connect(screen, &QScreen::availableGeometryChanged, this, &StatusBar::fitToScreen);
+    }
+    X11Dock::watchWorkArea([this] { fitToScreen(); }, this);
 }
 
 StatusBar::~StatusBar() = default;
@@ -120,7 +126,10 @@ void StatusBar::rememberOrder() {
 }
 
 void StatusBar::updateVisibility() {
+    const bool wasVisible = isVisible();
     setVisible(!m_items.isEmpty());
+    if (isVisible() && !wasVisible)
+        X11Dock::flush(); // mapped now, even when the launch goes on before the loop runs
 }
 
 void StatusBar::applyAppearance() {
@@ -132,10 +141,17 @@ void StatusBar::fitToScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect strip(screen->geometry().topLeft(), QSize(screen->geometry().width(), thickness));
+    const QRect area = screen->geometry();
+    const int others =
+        X11Dock::lowestTopStrut(windowHandle(), area.left(), area.right()).value_or(area.top());
+    const int workAreaTop =
+        std::max(area.top(), X11Dock::workArea().value_or(screen->availableGeometry()).top());
+    const int top = DockPlacement::top(workAreaTop, m_strutBottom, others, y());
+    const QRect strip(QPoint(area.left(), std::clamp(top, area.top(), area.bottom() - thickness)),
+                      QSize(area.width(), thickness));
     setGeometry(strip);
-    if (windowHandle())
-        X11Dock::reserveTopStrip(windowHandle(), strip);
+    if (windowHandle() && X11Dock::reserveTopStrip(windowHandle(), strip))
+        m_strutBottom = strip.bottom() + 1;
     relayout();
 }
 

@@ -9,8 +9,10 @@
 
 class StatusItem;
 
-// The application's own bar along the top edge of the primary screen, in place of a system
-// status bar: a frameless dock window whose strut keeps other windows clear of it. Items are
+// The application's own bar along the top of the primary screen's work area, in place of a
+// system status bar: a frameless dock window under the desktop's own panels (never over
+// another dock), whose strut keeps other windows clear of it, and which follows the work area
+// when it changes. Items are
 // laid out from the right edge; a new item goes to the left of those already there, unless
 // its autosave name places it where it was before. Alt-dragging an item moves it, and the new
 // order is remembered and announced (the owner keeps it across runs). The bar is shown while
@@ -65,4 +67,7 @@ private:
     QList<StatusItem*> m_items;
     std::optional<Appearance> m_forcedAppearance;
     QStringList m_rememberedOrder;
+    // The lower edge of the strip last reserved; kept while hidden, since the work area may
+    // still count it.
+    std::optional<int> m_strutBottom;
 };

@@ -4,10 +4,13 @@
 #include "platform/StatusItem.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextLine>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace {
 constexpr int imageTitleGap = 4;
@@ -18,36 +21,98 @@ StatusBarButton::StatusBarButton(StatusItem* item, QWidget* parent)
     setAttribute(Qt::WA_Hover);
 }
 
+StatusBarButton::~StatusBarButton() = default;
+
 void StatusBarButton::setTitle(const QString& title) {
     if (title == m_title)
         return;
+    const int widthBefore = m_fittingWidth;
+    const std::unique_ptr<QTextLayout> before = std::move(m_titleLayout);
     m_title = title;
-    update();
-    Q_EMIT contentChanged();
+    layOutTitle();
+    if (m_fittingWidth != widthBefore || !before || !m_titleLayout)
+        contentResized();
+    else
+        update(changedTitleRect(*before));
+    Q_EMIT titleChanged(m_title);
 }
 
 void StatusBarButton::setTitleFont(const QFont& font) {
     if (font == m_font)
         return;
     m_font = font;
-    update();
-    Q_EMIT contentChanged();
+    layOutTitle();
+    contentResized();
 }
 
 void StatusBarButton::setImage(const QImage& image, bool isTemplate) {
+    if (image == m_image && isTemplate == m_imageIsTemplate)
+        return;
     m_image = image;
     m_imageIsTemplate = isTemplate;
+    layOutTitle();
+    contentResized();
+}
+
+void StatusBarButton::contentResized() {
     update();
-    Q_EMIT contentChanged();
+    Q_EMIT fittingWidthChanged();
+}
+
+void StatusBarButton::layOutTitle() {
+    const qreal ratio = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
+    const int imageWidth = m_image.isNull() ? 0 : qCeil(m_image.width() / ratio);
+    int titleWidth = 0;
+    m_titleLayout.reset();
+    if (!m_title.isEmpty()) {
+        m_titleLayout = std::make_unique<QTextLayout>(m_title, m_font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        m_titleLayout->setTextOption(option);
+        m_titleLayout->setCacheEnabled(true); // drawn from the same shaping, every repaint
+        m_titleLayout->beginLayout();
+        QTextLine line = m_titleLayout->createLine();
+        line.setPosition(QPointF(0, 0));
+        m_titleLayout->endLayout();
+        titleWidth = qCeil(line.horizontalAdvance());
+    }
+    const int gap = imageWidth > 0 && titleWidth > 0 ? imageTitleGap : 0;
+    m_fittingWidth = imageWidth + gap + titleWidth + 2 * contentInset;
 }
 
 int StatusBarButton::fittingWidth() const {
-    const qreal ratio = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
-    const int imageWidth = m_image.isNull() ? 0 : qCeil(m_image.width() / ratio);
-    const int titleWidth =
-        m_title.isEmpty() ? 0 : qCeil(QFontMetricsF(m_font).horizontalAdvance(m_title));
-    const int gap = imageWidth > 0 && titleWidth > 0 ? imageTitleGap : 0;
-    return imageWidth + gap + titleWidth + 2 * contentInset;
+    return m_fittingWidth;
+}
+
+qreal StatusBarButton::titleX() const {
+    const int content = m_fittingWidth - 2 * contentInset;
+    qreal x = (width() - content) / 2.0;
+    if (!m_image.isNull())
+        x += m_image.width() / m_image.devicePixelRatio() + imageTitleGap;
+    return x;
+}
+
+// From the first to the last character that differs, in either title, with a pixel of room
+// for antialiasing; the common start and end keep their glyphs where they were.
+QRect StatusBarButton::changedTitleRect(const QTextLayout& before) const {
+    const QString& old = before.text();
+    const qsizetype shorter = std::min(old.size(), m_title.size());
+    qsizetype head = 0;
+    while (head < shorter && old.at(head) == m_title.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           old.at(old.size() - 1 - tail) == m_title.at(m_title.size() - 1 - tail))
+        ++tail;
+    const auto span = [](const QTextLayout& layout, qsizetype from, qsizetype to) {
+        const QTextLine line = layout.lineAt(0);
+        return std::pair(line.cursorToX(int(from)), line.cursorToX(int(to)));
+    };
+    const auto [oldLeft, oldRight] = span(before, head, old.size() - tail);
+    const auto [newLeft, newRight] = span(*m_titleLayout, head, m_title.size() - tail);
+    const qreal left = titleX() + std::min(oldLeft, newLeft);
+    const qreal right = titleX() + std::max(oldRight, newRight);
+    return QRect(QPoint(qFloor(left) - 1, 0), QPoint(qCeil(right) + 1, height() - 1));
 }
 
 QSize StatusBarButton::sizeHint() const {
@@ -89,19 +154,16 @@ void StatusBarButton::paintEvent(QPaintEvent*) {
         painter.setBrush(fill);
         painter.drawRoundedRect(QRectF(rect()).adjusted(0, 2, 0, -2), 4, 4);
     }
-    const int content = fittingWidth() - 2 * contentInset;
-    qreal x = (width() - content) / 2.0;
     if (!m_image.isNull()) {
         const QImage image = tintedImage();
         const QSizeF size = QSizeF(image.size()) / image.devicePixelRatio();
+        const qreal x = (width() - (m_fittingWidth - 2 * contentInset)) / 2.0;
         painter.drawImage(QPointF(x, (height() - size.height()) / 2.0), image);
-        x += size.width() + imageTitleGap;
     }
-    if (!m_title.isEmpty()) {
-        painter.setFont(m_font);
+    if (m_titleLayout) {
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter,
-                         m_title);
+        const qreal lineHeight = m_titleLayout->lineAt(0).height();
+        m_titleLayout->draw(&painter, QPointF(titleX(), (height() - lineHeight) / 2.0));
     }
 }
 

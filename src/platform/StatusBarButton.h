@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QImage>
+#include <QTextLayout>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class StatusItem;
@@ -11,10 +13,15 @@ class StatusItem;
 // The clickable face of one status item: an optional image and a title, drawn in the bar's
 // text colour. It reports left and right mouse-ups (never mouse-downs), and while its item has
 // a menu attached, a click shows that menu under the item instead.
+//
+// A clock changes its title every second, so a title is shaped once, when it changes, and
+// kept laid out for measuring and drawing; a new title of the same width repaints only the
+// characters that differ and moves nothing in the bar.
 class StatusBarButton : public QWidget {
     Q_OBJECT
 public:
     explicit StatusBarButton(StatusItem* item, QWidget* parent = nullptr);
+    ~StatusBarButton() override;
 
     StatusItem* item() const { return m_item; }
 
@@ -41,7 +48,9 @@ public:
 
 Q_SIGNALS:
     void mouseUp(Qt::MouseButton button);
-    void contentChanged();
+    void titleChanged(const QString& title);
+    // The title, its font or the image changed the width the content needs.
+    void fittingWidthChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,10 +61,18 @@ protected:
 private:
     QImage tintedImage() const;
     void setHighlighted(bool highlighted);
+    void layOutTitle();
+    // Where the title starts inside the button.
+    qreal titleX() const;
+    // The part of the button where `before` and the current title differ, both laid out.
+    QRect changedTitleRect(const QTextLayout& before) const;
+    void contentResized();
 
     StatusItem* m_item;
     QString m_title;
     QFont m_font;
+    std::unique_ptr<QTextLayout> m_titleLayout; // null while the title is empty
+    int m_fittingWidth = 2 * contentInset;
     QImage m_image;
     bool m_imageIsTemplate = false;
     bool m_highlighted = false;

@@ -1,12 +1,22 @@
 #include "platform/X11Dock.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QSet>
 #include <QWindow>
 
 #include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
 
 xcb_connection_t* connection() {
     if (QGuiApplication::platformName() != "xcb")
@@ -31,6 +41,99 @@ void setCardinals(xcb_connection_t* connection, QWindow* window, const char* pro
                         values.data());
 }
 
+xcb_window_t rootOf(xcb_connection_t* connection) {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+QList<xcb_window_t> propertyWindows(xcb_connection_t* connection, xcb_window_t window,
+                                    xcb_atom_t property) {
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_WINDOW, 0, 4096),
+        nullptr));
+    if (!reply || reply->format != 32)
+        return {};
+    const auto* values = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    return QList<xcb_window_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+// The window manager's clients (which may sit inside frames of its own), and the root's
+// children, which are the top-level windows when no window manager runs.
+QList<xcb_window_t> topLevelWindows(xcb_connection_t* connection) {
+    const xcb_window_t root = rootOf(connection);
+    QSet<xcb_window_t> windows;
+    for (const xcb_window_t window :
+         propertyWindows(connection, root, atom(connection, "_NET_CLIENT_LIST")))
+        windows.insert(window);
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+    if (tree) {
+        const xcb_window_t* children = xcb_query_tree_children(tree.get());
+        windows.unite(
+            QSet<xcb_window_t>(children, children + xcb_query_tree_children_length(tree.get())));
+    }
+    return windows.values();
+}
+
+std::vector<uint32_t> cardinals(xcb_connection_t* connection, xcb_get_property_cookie_t cookie) {
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(connection, cookie, nullptr));
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL)
+        return {};
+    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+// A window's top strut in device pixels, with the span of x it covers: the partial form,
+// else the old one, which covers the whole width.
+struct TopStrut {
+    uint32_t bottom = 0;
+    uint32_t left = 0;
+    uint32_t right = UINT32_MAX;
+};
+
+std::optional<TopStrut> topStrutOf(const std::vector<uint32_t>& partial,
+                                   const std::vector<uint32_t>& plain) {
+    if (partial.size() >= 12)
+        return TopStrut{partial[2], partial[8], partial[9]};
+    if (plain.size() >= 4)
+        return TopStrut{plain[2]};
+    return std::nullopt;
+}
+
+// Root window property changes, seen before Qt handles them.
+class WorkAreaWatch : public QObject, public QAbstractNativeEventFilter {
+public:
+    WorkAreaWatch(xcb_connection_t* connection, std::function<void()> changed, QObject* parent)
+        : QObject(parent), m_root(rootOf(connection)),
+          m_workArea(atom(connection, "_NET_WORKAREA")), m_changed(std::move(changed)) {
+        const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, m_root), nullptr));
+        const uint32_t mask =
+            (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection);
+        qGuiApp->installNativeEventFilter(this);
+    }
+    ~WorkAreaWatch() override { qGuiApp->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+        if (notify->window == m_root && notify->atom == m_workArea)
+            QMetaObject::invokeMethod(this, m_changed, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    xcb_window_t m_root;
+    xcb_atom_t m_workArea;
+    std::function<void()> m_changed;
+};
+
 } // namespace
 
 namespace X11Dock {
@@ -45,10 +148,15 @@ void markAsDock(QWindow* window) {
     xcb_flush(x);
 }
 
-void reserveTopStrip(QWindow* window, const QRect& area) {
+void flush() {
+    if (xcb_connection_t* x = connection())
+        xcb_flush(x);
+}
+
+bool reserveTopStrip(QWindow* window, const QRect& area) {
     xcb_connection_t* x = connection();
     if (!x)
-        return;
+        return false;
     const qreal ratio = window->devicePixelRatio();
     const auto top = uint32_t(qRound((area.y() + area.height()) * ratio));
     const auto left = uint32_t(qRound(area.x() * ratio));
@@ -58,6 +166,72 @@ void reserveTopStrip(QWindow* window, const QRect& area) {
                      {0, 0, top, 0, 0, 0, 0, 0, left, right, 0, 0});
     setCardinals<4>(x, window, "_NET_WM_STRUT", {0, 0, top, 0});
     xcb_flush(x);
+    return true;
+}
+
+// Every window is asked about at once and the answers read after: one round trip however
+// many windows there are.
+std::optional<int> lowestTopStrut(const QWindow* own, int left, int right) {
+    xcb_connection_t* x = connection();
+    if (!x)
+        return std::nullopt;
+    const xcb_window_t ownId = own && own->handle() ? xcb_window_t(own->winId()) : XCB_NONE;
+    const xcb_atom_t partialAtom = atom(x, "_NET_WM_STRUT_PARTIAL");
+    const xcb_atom_t plainAtom = atom(x, "_NET_WM_STRUT");
+    struct Asked {
+        xcb_get_window_attributes_cookie_t state;
+        xcb_get_property_cookie_t partial;
+        xcb_get_property_cookie_t plain;
+    };
+    std::vector<Asked> asked;
+    for (const xcb_window_t window : topLevelWindows(x)) {
+        if (window == ownId)
+            continue;
+        asked.push_back({xcb_get_window_attributes(x, window),
+                         xcb_get_property(x, 0, window, partialAtom, XCB_ATOM_CARDINAL, 0, 12),
+                         xcb_get_property(x, 0, window, plainAtom, XCB_ATOM_CARDINAL, 0, 4)});
+    }
+    const qreal ratio = own ? own->devicePixelRatio() : qGuiApp->devicePixelRatio();
+    const auto deviceLeft = uint32_t(std::max<qreal>(0, std::round(left * ratio)));
+    const auto deviceRight = uint32_t(std::max<qreal>(0, std::round((right + 1) * ratio) - 1));
+    uint32_t lowest = 0;
+    for (const Asked& window : asked) {
+        const Reply<xcb_get_window_attributes_reply_t> state(
+            xcb_get_window_attributes_reply(x, window.state, nullptr));
+        const auto strut = topStrutOf(cardinals(x, window.partial), cardinals(x, window.plain));
+        // A window manager ignores the struts of windows that are not shown.
+        if (!state || state->map_state != XCB_MAP_STATE_VIEWABLE || !strut)
+            continue;
+        if (strut->left <= deviceRight && strut->right >= deviceLeft)
+            lowest = std::max(lowest, strut->bottom);
+    }
+    if (lowest == 0)
+        return std::nullopt;
+    return int(std::ceil(lowest / ratio));
+}
+
+std::optional<QRect> workArea() {
+    xcb_connection_t* x = connection();
+    if (!x)
+        return std::nullopt;
+    const xcb_window_t root = rootOf(x);
+    const auto desktop = cardinals(
+        x, xcb_get_property(x, 0, root, atom(x, "_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL, 0, 1));
+    const auto areas = cardinals(
+        x, xcb_get_property(x, 0, root, atom(x, "_NET_WORKAREA"), XCB_ATOM_CARDINAL, 0, 4096));
+    // Four values per desktop: x, y, width, height.
+    const size_t first = desktop.empty() ? 0 : size_t(desktop.front()) * 4;
+    if (areas.size() < first + 4)
+        return std::nullopt;
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    return QRectF(areas[first] / ratio, areas[first + 1] / ratio, areas[first + 2] / ratio,
+                  areas[first + 3] / ratio)
+        .toAlignedRect();
+}
+
+QObject* watchWorkArea(std::function<void()> changed, QObject* parent) {
+    xcb_connection_t* x = connection();
+    return x ? new WorkAreaWatch(x, std::move(changed), parent) : nullptr;
 }
 
 } // namespace X11Dock

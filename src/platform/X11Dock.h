@@ -2,6 +2,10 @@
 
 #include <QRect>
 
+#include <functional>
+#include <optional>
+
+class QObject;
 class QWindow;
 
 // What makes the status bar a bar on X11, which Qt 6 has no API for: the dock window type (no
@@ -14,7 +18,27 @@ namespace X11Dock {
 // when the window appears.
 void markAsDock(QWindow* window);
 
-// Reserves `area` (device-independent pixels, along the top edge of the screen) for the window.
-void reserveTopStrip(QWindow* window, const QRect& area);
+// Sends what Qt has queued for the X server now, rather than when the event loop next waits:
+// a window shown during a long start is then mapped at once.
+void flush();
+
+// Reserves the screen's top edge down to the bottom of `area` (logical pixels), over the
+// area's width, for the window. Whether it was written (on X11 only).
+bool reserveTopStrip(QWindow* window, const QRect& area);
+
+// The lowest lower edge (logical pixels, from the top of the screen) among the top struts of
+// the shown windows other than `own` that reach over `left` to `right`: the window manager's
+// clients, and the root's children when no window manager lists them. Absent when there are
+// none, or not on X11.
+std::optional<int> lowestTopStrut(const QWindow* own, int left, int right);
+
+// The work area the window manager reports for the current desktop (_NET_WORKAREA), in logical
+// pixels of the whole screen; absent without one, or not on X11.
+std::optional<QRect> workArea();
+
+// Calls `changed` every time the window manager writes the work area, even unchanged: it
+// writes it again whenever a dock's strut changes, and Qt's screen announces only a new value.
+// Stops with the returned object (a child of `parent`); null when not on X11.
+QObject* watchWorkArea(std::function<void()> changed, QObject* parent);
 
 } // namespace X11Dock

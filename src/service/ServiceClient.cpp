@@ -109,9 +109,11 @@ void ServiceClient::archiveOwn(const QString& text) {
 }
 
 void ServiceClient::markMessageShown() {
-    if (!m_pendingMessage)
-        return;
-    const PendingMessage message = *m_pendingMessage;
+    if (m_pendingMessage)
+        markMessageShown(PendingMessage(*m_pendingMessage));
+}
+
+void ServiceClient::markMessageShown(const PendingMessage& message) {
     QList<qint64> ids = shownIds();
     ids.append(message.id);
     QVariantList shown;
@@ -120,7 +122,8 @@ void ServiceClient::markMessageShown() {
     store().setObject(PreferenceKeys::shownMessages, shown);
     store().setInteger(PreferenceKeys::ackMessage, message.id);
     archive(message.id, message.body);
-    m_pendingMessage.reset();
+    if (m_pendingMessage == message)
+        m_pendingMessage.reset();
 }
 
 void ServiceClient::checkWithServer(std::function<void()> done) {

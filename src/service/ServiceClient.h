@@ -55,6 +55,9 @@ public:
     void archiveOwn(const QString& text);
     // Moves the pending message into the history and the list of shown ids.
     void markMessageShown();
+    // The same for `message`, which the user saw; it stops being pending only if it still is,
+    // so that a newer message that came while it was on screen waits for its own turn.
+    void markMessageShown(const PendingMessage& message);
 
     // One exchange with the service; `done` runs on the GUI thread when it has ended, whether
     // or not anything changed. A failed exchange changes nothing.

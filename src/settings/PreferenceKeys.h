@@ -18,6 +18,9 @@ inline constexpr const char* deviceId = "VSPDeviceId";
 inline constexpr const char* messageHistory = "VSPMessageHistory";
 inline constexpr const char* shownMessages = "VSPShownMessages";
 inline constexpr const char* ackMessage = "VSAckMessage";
+// Where the status items live: "auto", "own" (the application's own bar) or "tray" (the
+// desktop's panel).
+inline constexpr const char* statusHost = "VSPStatusHost";
 // The updater's, under the names the macOS updater framework gave them.
 inline constexpr const char* automaticUpdateChecks = "SUEnableAutomaticChecks";
 inline constexpr const char* automaticUpdateDownloads = "SUAutomaticallyUpdate";

@@ -26,6 +26,7 @@ const std::pair<const char*, Signal> signalOfKey[] = {
     {PreferenceKeys::messageHistory, &Settings::messageHistoryChanged},
     {PreferenceKeys::shownMessages, &Settings::shownMessagesChanged},
     {PreferenceKeys::ackMessage, &Settings::ackMessageChanged},
+    {PreferenceKeys::statusHost, &Settings::statusHostChanged},
     {PreferenceKeys::automaticUpdateChecks, &Settings::automaticUpdateChecksChanged},
     {PreferenceKeys::automaticUpdateDownloads, &Settings::automaticUpdateDownloadsChanged},
     {PreferenceKeys::lastUpdateCheck, &Settings::lastUpdateCheckChanged},
@@ -162,6 +163,14 @@ qint64 Settings::ackMessage() const {
 
 void Settings::setAckMessage(qint64 id) {
     m_store.setInteger(PreferenceKeys::ackMessage, id);
+}
+
+QString Settings::statusHost() const {
+    return m_store.stringForKey(PreferenceKeys::statusHost).value_or(QString());
+}
+
+void Settings::setStatusHost(const QString& host) {
+    m_store.setObject(PreferenceKeys::statusHost, host);
 }
 
 bool Settings::automaticUpdateChecks() const {

@@ -41,6 +41,7 @@ class Settings : public QObject {
     Q_PROPERTY(QVariantList shownMessages READ shownMessages WRITE setShownMessages NOTIFY
                    shownMessagesChanged)
     Q_PROPERTY(qint64 ackMessage READ ackMessage WRITE setAckMessage NOTIFY ackMessageChanged)
+    Q_PROPERTY(QString statusHost READ statusHost WRITE setStatusHost NOTIFY statusHostChanged)
     Q_PROPERTY(bool automaticUpdateChecks READ automaticUpdateChecks WRITE setAutomaticUpdateChecks
                    NOTIFY automaticUpdateChecksChanged)
     Q_PROPERTY(bool automaticUpdateDownloads READ automaticUpdateDownloads WRITE
@@ -85,6 +86,10 @@ public:
     void setShownMessages(const QVariantList& ids);
     qint64 ackMessage() const;
     void setAckMessage(qint64 id);
+    // As stored, empty when absent; the status items read it as "auto" unless it is "own" or
+    // "tray".
+    QString statusHost() const;
+    void setStatusHost(const QString& host);
     bool automaticUpdateChecks() const;
     void setAutomaticUpdateChecks(bool on);
     bool automaticUpdateDownloads() const;
@@ -108,6 +113,7 @@ Q_SIGNALS:
     void messageHistoryChanged();
     void shownMessagesChanged();
     void ackMessageChanged();
+    void statusHostChanged();
     void automaticUpdateChecksChanged();
     void automaticUpdateDownloadsChanged();
     void lastUpdateCheckChanged();

@@ -2,20 +2,12 @@
 
 #include "model/MenuBarLayout.h"
 #include "model/MenuBarRenderer.h"
-#include "model/TemplateSyntax.h"
-#include "platform/StatusBar.h"
-#include "platform/StatusBarButton.h"
-#include "platform/StatusItem.h"
-#include "platform/SymbolImage.h"
 #include "platform/SystemEvents.h"
-#include "settings/DrawingHelpers.h"
 #include "status/Logging.h"
+#include "status/StatusHost.h"
 
 #include <QDateTime>
-#include <QFontMetricsF>
 #include <QMenu>
-
-#include <cmath>
 
 namespace {
 
@@ -40,38 +32,43 @@ QList<QUuid> idsOf(const QList<MenuBarItem>& items) {
 
 } // namespace
 
-PassThroughLabel::PassThroughLabel(const QString& text, QWidget* parent) : QLabel(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setTextFormat(Qt::PlainText); // a template such as "<b>{HH}</b>" is shown as written
-    setText(text);
-}
-
-StatusItemController::StatusItemController(StatusBar& bar, SystemEvents& events, QObject* parent)
-    : QObject(parent), m_bar(bar), m_events(events) {
+StatusItemController::StatusItemController(StatusHost& host, SystemEvents& events, QObject* parent)
+    : QObject(parent), m_host(&host), m_events(events) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         refreshTitle();
         armTimer();
     });
+    m_host->setMenuProvider(menuProvider());
 }
 
 StatusItemController::~StatusItemController() {
     disable();
+    m_host->setMenuProvider(nullptr);
 }
 
 bool StatusItemController::isEnabled() const {
     return !m_entries.isEmpty() || m_fallback;
 }
 
-StatusBarButton* StatusItemController::button() const {
+ScreenAnchor StatusItemController::anchor() const {
     if (!m_entries.isEmpty())
-        return m_entries.first().status->button();
-    return m_fallback ? m_fallback->button() : nullptr;
+        return m_entries.first().status->anchor();
+    return m_fallback ? m_fallback->anchor() : ScreenAnchor();
 }
 
-QFont StatusItemController::textFont() {
-    return systemFont(13, QFont::Medium);
+void StatusItemController::setHost(StatusHost& host) {
+    if (&host == m_host)
+        return;
+    const bool shown = isEnabled();
+    if (shown)
+        removeAll();
+    m_host->setMenuProvider(nullptr);
+    m_host = &host;
+    m_host->setMenuProvider(menuProvider());
+    if (shown)
+        rebuild();
 }
 
 void StatusItemController::enable() {
@@ -109,33 +106,31 @@ void StatusItemController::rebuild() {
     const QList<MenuBarItem> items = MenuBarLayout::enabledItems();
     // Each new status item lands left of the existing ones, so creating them from the last
     // to the first shows them left to right in layout order.
-    for (auto it = items.crbegin(); it != items.crend(); ++it) {
-        StatusItem* status = m_bar.addItem(StatusItem::variableLength);
-        status->setAutosaveName(autosaveNameFor(*it));
-        configure(status);
-        m_entries.prepend({*it, status});
-    }
-    if (items.isEmpty()) {
-        m_fallback = m_bar.addItem(StatusItem::variableLength);
-        m_fallback->setAutosaveName("VSP-fallback");
-        configure(m_fallback);
-    }
+    for (auto it = items.crbegin(); it != items.crend(); ++it)
+        m_entries.prepend({*it, addItem(autosaveNameFor(*it), *it)});
+    if (items.isEmpty())
+        m_fallback = addItem("VSP-fallback", std::nullopt);
     refreshTitle();
     scheduleTimer(items);
 }
 
-void StatusItemController::configure(StatusItem* status) {
-    StatusBarButton* button = status->button();
-    connect(button, &StatusBarButton::mouseUp, this,
-            [this, button](Qt::MouseButton mouseButton) { clicked(button, mouseButton); });
+StatusHostItem* StatusItemController::addItem(const QString& name,
+                                              const std::optional<MenuBarItem>& source) {
+    StatusHostItem* status = m_host->addItem(name);
+    status->setSource(source);
+    connect(status, &StatusHostItem::primaryClicked, this, &StatusItemController::primaryClicked);
+    connect(status, &StatusHostItem::menuRequested, this,
+            [this, status] { showContextMenu(status); });
+    connect(status, &StatusHostItem::scrolled, this, &StatusItemController::scrolled);
+    return status;
 }
 
 void StatusItemController::removeAll() {
     for (const Entry& entry : std::as_const(m_entries))
-        m_bar.removeItem(entry.status);
+        m_host->removeItem(entry.status);
     m_entries.clear();
     if (m_fallback)
-        m_bar.removeItem(m_fallback);
+        m_host->removeItem(m_fallback);
     m_fallback = nullptr;
 }
 
@@ -148,8 +143,10 @@ void StatusItemController::rebuildIfNeeded() {
         rebuild();
         return;
     }
-    for (qsizetype i = 0; i < items.size(); ++i)
+    for (qsizetype i = 0; i < items.size(); ++i) {
         m_entries[i].item = items.at(i);
+        m_entries[i].status->setSource(items.at(i));
+    }
     refreshTitle();
     scheduleTimer(items);
 }
@@ -157,9 +154,9 @@ void StatusItemController::rebuildIfNeeded() {
 void StatusItemController::refreshTitle() {
     const QDateTime now = m_events.now();
     for (const Entry& entry : std::as_const(m_entries))
-        apply(MenuBarRenderer::render(entry.item, now), entry.status);
+        entry.status->showText(MenuBarRenderer::render(entry.item, now));
     if (m_fallback)
-        apply(QString(), m_fallback);
+        m_fallback->showText(QString());
 }
 
 void StatusItemController::stopTimer() {
@@ -190,88 +187,16 @@ void StatusItemController::armTimer() {
     m_timer.start(int(nextFiring(now, *m_interval) - now));
 }
 
-void StatusItemController::apply(const QString& text, StatusItem* status) {
-    StatusBarButton* button = status->button();
-    qDeleteAll(button->findChildren<PassThroughLabel*>(Qt::FindDirectChildrenOnly));
-    button->setAccessibleName(QString());
-    if (TemplateSyntax::trimmed(text).isEmpty()) {
-        applyIcon(button, status);
-        return;
-    }
-    const double padding = MenuBarLayout::padding();
-    if (padding < 0) {
-        applyLabel(text, button, status, padding);
-        return;
-    }
-    button->setImage(QImage(), false);
-    button->setTitle(text);
-    button->setTitleFont(textFont());
-    status->setLength(padding > 0 ? 2 * padding + button->fittingWidth() + 16
-                                  : StatusItem::variableLength);
+std::function<QMenu*()> StatusItemController::menuProvider() {
+    return [this] { return contextMenuProvider ? contextMenuProvider() : nullptr; };
 }
 
-void StatusItemController::applyIcon(StatusBarButton* button, StatusItem* status) {
-    button->setTitle(QString());
-    const auto icon =
-        SymbolImage::image("calendar", 14, QFont::Medium, Qt::black, button->devicePixelRatioF());
-    button->setImage(icon.value_or(QImage()), true);
-    button->setAccessibleName(icon ? "Vesperin" : QString());
-    status->setLength(StatusItem::variableLength);
-}
-
-// Below the system's own margins the button cannot place its title, so the text goes into
-// a label of its own, with s points on each side.
-void StatusItemController::applyLabel(const QString& text, StatusBarButton* button,
-                                      StatusItem* status, double padding) {
-    button->setImage(QImage(), false);
-    button->setTitle(QString());
-    const QFont font = textFont();
-    const int textWidth = int(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
-    const double side = std::max(padding + 8, 0.0);
-    status->setLength(2 * side + textWidth);
-
-    auto* label = new PassThroughLabel(text, button);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    label->setForegroundRole(QPalette::WindowText);
-    const int height = int(std::ceil(label->sizeHint().height()));
-    label->setGeometry(int(side), (StatusBar::thickness - height) / 2, textWidth, height);
-    label->show();
-    button->setAccessibleName(text);
-}
-
-void StatusItemController::clicked(StatusBarButton* button, Qt::MouseButton mouseButton) {
-    if (mouseButton == Qt::RightButton) {
-        showContextMenu(button);
-        return;
-    }
-    Q_EMIT primaryClicked(button);
-}
-
-StatusItem* StatusItemController::statusItemFor(StatusBarButton* button) const {
-    for (const Entry& entry : m_entries) {
-        if (entry.status->button() == button)
-            return entry.status;
-    }
-    if (m_fallback)
-        return m_fallback;
-    return m_entries.isEmpty() ? nullptr : m_entries.first().status;
-}
-
-// The menu is attached only while it is shown, so that the next left click reaches
-// clicked() instead of opening the menu again.
-void StatusItemController::showContextMenu(StatusBarButton* button) {
+void StatusItemController::showContextMenu(StatusHostItem* status) {
     if (!contextMenuProvider)
         return;
-    StatusItem* status = statusItemFor(button);
-    if (!status)
-        return;
     QMenu* menu = contextMenuProvider();
-    status->setMenu(menu);
-    connect(menu, &QMenu::aboutToHide, this, [status = QPointer(status), menu] {
-        if (status && status->menu() == menu)
-            status->setMenu(nullptr);
-        menu->deleteLater();
-    });
-    status->button()->performClick();
+    if (!menu)
+        return;
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    status->popUpMenu(menu);
 }

@@ -62,11 +62,15 @@ QString truncatedRecord(const QString& text) {
 namespace CrashReporter {
 
 void install(ProcessLauncher& launcher) {
+    sendEarlierCrashes(launcher);
+    installHandlers();
+}
+
+void sendEarlierCrashes(ProcessLauncher& launcher) {
     // Temporary files of a write that a crash interrupted are useless now.
     AtomicFile::removeLeftovers(crashFile());
     sendPendingCrash();
     sendSystemCrashReports(launcher);
-    installHandlers();
 }
 
 QString crashFile() {

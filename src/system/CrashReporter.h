@@ -16,10 +16,14 @@ inline constexpr int maxStackLines = 30;
 inline constexpr int maxRecordCharacters = 18000;
 inline constexpr const char* separator = "\n---\n";
 
-// At start-up, on the GUI thread, before anything else: sends the pending crash, then the new
-// system records (coredumpctl run through `launcher`), then installs the handlers. Reports
-// are sent without waiting for an answer.
+// At start-up, on the GUI thread, before anything else: sends what earlier runs left, then
+// installs the handlers. Reports are sent without waiting for an answer.
 void install(ProcessLauncher& launcher = ProcessLauncher::system());
+
+// What earlier runs left: drops the temporary files of an interrupted write, then sends the
+// pending crash and the new system records (coredumpctl run through `launcher`). The
+// application does this once it is on screen, as the system's records take a while to list.
+void sendEarlierCrashes(ProcessLauncher& launcher = ProcessLauncher::system());
 
 // The pending file's path; its folder is created (a failure is ignored).
 QString crashFile();

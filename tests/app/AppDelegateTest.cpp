@@ -1,17 +1,25 @@
 #include "app/AppDelegate.h"
 
 #include "app/ApplicationContext.h"
+#include "app/MainView.h"
 #include "app/MainWindow.h"
+#include "app/MessagesWindow.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
+#include "settings/BadgeImageView.h"
 #include "settings/CalSettings.h"
+#include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "support/FakeDesktop.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -158,7 +166,7 @@ TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
     launch();
     bar.show();
-    StatusBarButton* button = context.statusItems.button();
+    auto* button = qobject_cast<StatusBarButton*>(context.statusItems.anchor().widget.data());
     ASSERT_TRUE(button);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(context.panel.isVisible());
@@ -185,15 +193,81 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return secondContext.panel.isVisible(); }, 2000));
 }
 
-TEST_F(AppDelegateTest, LaunchChecksWithTheServiceAndAgainEveryHour) {
+// A desktop that notes what shows when the system's crash records are listed.
+class WatchedDesktop : public FakeDesktop {
+public:
+    std::function<void()> listingCrashes;
+    std::optional<QByteArray> run(const QString& program, const QStringList& arguments) override {
+        if (program == "coredumpctl" && listingCrashes)
+            listingCrashes();
+        return FakeDesktop::run(program, arguments);
+    }
+};
+
+// Listing the system's crash records can take a while: the bar does not wait for it.
+TEST_F(AppDelegateTest, EarlierCrashesAreLookedForOnceTheBarShows) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
+    WatchedDesktop desktop;
+    ApplicationContext::Options options;
+    options.launcher = &desktop;
+    ApplicationContext menuBar(std::move(options));
+    AppDelegate starting(menuBar);
+    std::optional<bool> barShownThen;
+    desktop.listingCrashes = [&] { barShownThen = menuBar.bar.isVisible(); };
+    starting.applicationDidFinishLaunching();
+    EXPECT_TRUE(menuBar.bar.isVisible());
+    EXPECT_FALSE(barShownThen) << "the launch waited for the crash records";
+    ASSERT_TRUE(waitUntil([&] { return barShownThen.has_value(); }));
+    EXPECT_TRUE(*barShownThen);
+}
+
+// In Dock mode, with the main window on screen, a message found by a sync is shown at once;
+// the check repeats every hour.
+TEST_F(AppDelegateTest, LaunchChecksWithTheServiceAndShowsWhatItSays) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);
     TestHttpServer service;
+    service.answer(200, R"({"mid":5,"tk":"open","msg":"We fixed it"})");
     ScopedEnvironment base("VESPERIN_SERVICE_URL", service.url().toString().toUtf8());
+    QStringList presented;
+    context.support.presentMessage = [&](const QString& body) { presented.append(body); };
     launch();
-    ASSERT_TRUE(waitUntil([&] { return !service.requests().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !presented.isEmpty(); }));
     EXPECT_EQ(service.requests().first().path, "/check");
+    EXPECT_EQ(presented, QStringList{"We fixed it"});
     EXPECT_TRUE(delegate.syncTimer().isActive());
     EXPECT_EQ(delegate.syncTimer().interval(), 3600 * 1000);
+
+    const MainView* main = delegate.mainWindow()->mainView();
+    EXPECT_FALSE(main->messagesButton()->isHidden()) << "the ticket is open";
+    EXPECT_TRUE(main->messagesBadge()->isHidden()) << "the message was read in its alert";
+    const QMenu* application = delegate.mainWindow()->menuBar()->actions().at(0)->menu();
+    EXPECT_TRUE(application->actions().first()->isVisible());
+}
+
+// In the menu bar the message waits, marked in the status menu and on the main view, until
+// the user opens the conversation from there.
+TEST_F(AppDelegateTest, InTheMenuBarAMessageWaitsForTheConversationToOpen) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
+    TestHttpServer service;
+    service.answer(200, R"({"mid":5,"tk":"open","msg":"We fixed it"})");
+    ScopedEnvironment base("VESPERIN_SERVICE_URL", service.url().toString().toUtf8());
+    context.support.presentMessage = [](const QString& body) {
+        ADD_FAILURE() << body.toStdString();
+    };
+    launch();
+    const MainView* main = delegate.mainWindow()->mainView();
+    ASSERT_TRUE(waitUntil([&] { return !main->messagesBadge()->isHidden(); }));
+    std::unique_ptr<QMenu> menu(delegate.buildStatusMenu());
+    EXPECT_EQ(menu->actions().at(3)->text(), L("messages.banner_title"));
+
+    menu->actions().at(3)->trigger();
+    ASSERT_TRUE(context.support.messagesWindow());
+    EXPECT_TRUE(context.support.messagesWindow()->isVisible());
+    EXPECT_TRUE(main->messagesBadge()->isHidden());
+    menu.reset(delegate.buildStatusMenu());
+    EXPECT_NE(menu->actions().at(3)->text(), L("messages.banner_title"));
 }
 
 } // namespace

@@ -55,7 +55,7 @@ protected:
 
     ScopedEnvironment session{"XDG_CURRENT_DESKTOP", "GNOME"};
     FakeDesktop desktop;
-    ApplicationContext context{{{}, &desktop}};
+    ApplicationContext context{{{}, &desktop, std::nullopt, {}}};
     AppDelegate delegate{context};
 };
 

@@ -65,12 +65,17 @@ TEST(MenusTest, TheWindowsMenusActOnTheWindowAndItsFocusedField) {
     QMainWindow window;
     auto* field = new QLineEdit("hello", &window);
     window.setCentralWidget(field);
-    Menus::installMainMenu(window, allActions(called));
+    QAction* messages = Menus::installMainMenu(window, allActions(called));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_EQ(called, (QStringList{"closeOrBack", "quit"}));
+    // The messages row heads the application menu, hidden until a ticket is open.
+    ASSERT_TRUE(messages);
+    EXPECT_EQ(window.menuBar()->actions().at(0)->menu()->actions().first(), messages);
+    EXPECT_FALSE(messages->isVisible());
+    messages->trigger();
+    EXPECT_EQ(called, (QStringList{"closeOrBack", "quit", "showMessages"}));
 
     QMenu* edit = window.menuBar()->actions().at(2)->menu();
     ASSERT_TRUE(edit);

@@ -67,7 +67,7 @@ TEST_F(ShellOnDisplayTest, FirstLaunchStatusMenuAndClosingTheWindow) {
         << display.windowProperty("Vesperin", "_NET_WM_WINDOW_TYPE");
 
     // A right click opens the status menu; its rows read back.
-    StatusBarButton* item = context.statusItems.button();
+    auto* item = qobject_cast<StatusBarButton*>(context.statusItems.anchor().widget.data());
     ASSERT_TRUE(item);
     ASSERT_TRUE(display.click(centreOf(item), 3));
     QMenu* menu = nullptr;

@@ -88,6 +88,23 @@ TEST(CalPanelPlacement, CentredSixPointsUnderTheButtonAndKeptInsideTheScreen) {
     EXPECT_EQ(CalPanelController::originAtTop(QRect(0, 24, 1440, 876), 294), QPoint(573, 32));
 }
 
+// The desktop's panel tells only where it was clicked: under that point from a top panel (not
+// over the panel itself, which lies outside the work area), above it from a bottom one.
+TEST(CalPanelPlacement, AtAPointUnderATopPanelOrAboveABottomOne) {
+    const QRect underTopPanel(0, 27, 1440, 873);
+    EXPECT_EQ(CalPanelController::originAt(QPoint(700, 12), underTopPanel, 294),
+              QPoint(700 - 147, 27));
+    EXPECT_EQ(CalPanelController::originAt(QPoint(700, 40), underTopPanel, 294),
+              QPoint(700 - 147, 46));
+    EXPECT_EQ(CalPanelController::originAt(QPoint(1435, 12), underTopPanel, 322).x(),
+              1440 - 8 - 322);
+    const QRect overBottomPanel(0, 0, 1440, 860);
+    EXPECT_EQ(CalPanelController::originAt(QPoint(20, 880), overBottomPanel, 294),
+              QPoint(8, 860 - 326));
+    EXPECT_EQ(CalPanelController::originAt(QPoint(700, 700), overBottomPanel, 294).y(),
+              700 - 6 - 326);
+}
+
 // The guard counts time as it passes: setting the clock forward does not lift it, setting it
 // back does not make it last for hours.
 TEST_F(CalPanelControllerTest, ToggleWithinAQuarterSecondOfACloseDoesNothing) {

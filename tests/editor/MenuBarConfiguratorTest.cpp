@@ -10,10 +10,10 @@
 #include "platform/Appearance.h"
 #include "platform/StatusBar.h"
 #include "platform/StatusBarButton.h"
-#include "platform/StatusItem.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
+#include "status/OwnBarHost.h"
 #include "status/StatusItemController.h"
 #include "support/FakeClock.h"
 #include "support/FakeDesktop.h"
@@ -107,8 +107,8 @@ protected:
         click(view->viewport(), view->visualRect(entry).center());
         ASSERT_EQ(box->currentIndex(), index);
     }
-    QList<QPointer<StatusItem>> shownStatusItems() const {
-        QList<QPointer<StatusItem>> shown;
+    QList<QPointer<StatusHostItem>> shownStatusItems() const {
+        QList<QPointer<StatusHostItem>> shown;
         for (const auto& entry : statusItems.entries())
             shown.append(entry.status);
         return shown;
@@ -121,7 +121,8 @@ protected:
     FakeDesktop desktop;
     Settings settings{Preferences::standard()};
     StatusBar statusBar;
-    StatusItemController statusItems{statusBar, clock.events()};
+    OwnBarHost ownBar{statusBar};
+    StatusItemController statusItems{ownBar, clock.events()};
     MenuBarConfigurator editor{settings, clock.events(), desktop};
     int saves = 0;
 };

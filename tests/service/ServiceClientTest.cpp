@@ -143,6 +143,20 @@ TEST_F(ServiceClientTest, AShownMessageIsArchivedRememberedAndNeverOfferedAgain)
     EXPECT_FALSE(client.pendingMessage());
 }
 
+// The user saw the first message; a second one that came while it was on screen stays pending.
+TEST_F(ServiceClientTest, MarkingASeenMessageKeepsANewerOnePending) {
+    check(client, R"({"mid":5,"tk":"open","msg":"Seen"})");
+    const PendingMessage seen = *client.pendingMessage();
+    check(client, R"({"mid":6,"tk":"open","msg":"Newer"})");
+    client.markMessageShown(seen);
+    EXPECT_EQ(client.pendingMessage(), (PendingMessage{6, "Newer"}));
+    EXPECT_EQ(store().integerForKey(PreferenceKeys::ackMessage), 5);
+    ASSERT_EQ(client.messageHistory().size(), 1);
+    EXPECT_EQ(client.messageHistory().at(0).body, "Seen");
+    client.markMessageShown(*client.pendingMessage());
+    EXPECT_FALSE(client.pendingMessage());
+}
+
 // An answer past 1 MiB is a failed exchange, whether its length was announced or not.
 TEST_F(ServiceClientTest, AnAnswerLargerThanOneMebibyteChangesNothing) {
     const auto padded = [](QByteArray json, qint64 size) {

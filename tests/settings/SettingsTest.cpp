@@ -47,6 +47,7 @@ TEST_F(SettingsTest, EveryKeyChangesItsOwnPropertyAndNoOther) {
         {"shownMessages", PreferenceKeys::shownMessages, QVariantList{qint64(7)},
          QVariantList{qint64(7)}},
         {"ackMessage", PreferenceKeys::ackMessage, qint64(7), qint64(7)},
+        {"statusHost", PreferenceKeys::statusHost, QString("tray"), QString("tray")},
         {"automaticUpdateChecks", PreferenceKeys::automaticUpdateChecks, qint64(1), true},
         {"automaticUpdateDownloads", PreferenceKeys::automaticUpdateDownloads, true, true},
         {"lastUpdateCheck", PreferenceKeys::lastUpdateCheck, scan, scan},

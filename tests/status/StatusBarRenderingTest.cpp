@@ -3,6 +3,7 @@
 #include "platform/StatusBarButton.h"
 #include "platform/StatusItem.h"
 #include "platform/SystemEvents.h"
+#include "status/OwnBarHost.h"
 #include "status/StatusItemController.h"
 #include "support/TestPictures.h"
 #include "support/TestProfile.h"
@@ -35,7 +36,8 @@ protected:
         StatusBar bar;
         bar.setForcedAppearance(GetParam());
         SystemEvents events;
-        StatusItemController controller(bar, events);
+        OwnBarHost host(bar);
+        StatusItemController controller(host, events);
         controller.enable();
         const QImage image = bar.grab().toImage();
         keepForLooking(image, QString(dark() ? "bar-dark" : "bar-light") + name);

@@ -6,6 +6,7 @@
 #include "platform/StatusItem.h"
 #include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
+#include "status/OwnBarHost.h"
 #include "support/FakeClock.h"
 #include "support/TestProfile.h"
 #include "support/TestText.h"
@@ -26,19 +27,27 @@ MenuBarItem item(const QString& text, bool enabled = true) {
     return MenuBarItem{QUuid::createUuid(), enabled, text};
 }
 
+StatusItem* statusOf(StatusHostItem* item) {
+    return static_cast<OwnBarItem*>(item)->statusItem();
+}
+
 class StatusItemControllerTest : public ProfileTest {
 protected:
     QList<QPointer<StatusItem>> shownItems() {
         QList<QPointer<StatusItem>> items;
         for (const auto& entry : controller.entries())
-            items.append(entry.status);
+            items.append(statusOf(entry.status));
         return items;
     }
     QStringList titles() {
         QStringList result;
         for (const auto& entry : controller.entries())
-            result.append(entry.status->button()->title());
+            result.append(statusOf(entry.status)->button()->title());
         return result;
+    }
+    // The button a panel opened without a click goes under.
+    StatusBarButton* anchorButton() {
+        return qobject_cast<StatusBarButton*>(controller.anchor().widget.data());
     }
 
     // Every change of the first item's text, at the instant of the clock it happened.
@@ -47,19 +56,17 @@ protected:
         QString text;
     };
     void watchFirstText() {
-        StatusBarButton* button = controller.entries().first().status->button();
-        QObject::connect(button, &StatusBarButton::contentChanged, &bar,
-                         [this, button, shown = button->title()]() mutable {
-                             if (button->title() == shown)
-                                 return; // the font or image, not the text
-                             shown = button->title();
-                             textChanges.append({clock.nowMs(), shown});
+        StatusBarButton* button = statusOf(controller.entries().first().status)->button();
+        QObject::connect(button, &StatusBarButton::titleChanged, &bar,
+                         [this](const QString& title) {
+                             textChanges.append({clock.nowMs(), title});
                          });
     }
 
     FakeClock clock;
     StatusBar bar;
-    StatusItemController controller{bar, clock.events()};
+    OwnBarHost host{bar};
+    StatusItemController controller{host, clock.events()};
     QList<TextChange> textChanges;
 };
 
@@ -77,9 +84,9 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     MenuBarLayout::setItems({item("{day}", false)});
     controller.enable();
     ASSERT_TRUE(controller.fallback());
-    EXPECT_EQ(bar.items(), QList<StatusItem*>{controller.fallback()});
-    EXPECT_EQ(controller.fallback()->autosaveName(), "VSP-fallback");
-    StatusBarButton* button = controller.button();
+    EXPECT_EQ(bar.items(), QList<StatusItem*>{statusOf(controller.fallback())});
+    EXPECT_EQ(statusOf(controller.fallback())->autosaveName(), "VSP-fallback");
+    StatusBarButton* button = anchorButton();
     EXPECT_FALSE(button->image().isNull());
     EXPECT_TRUE(button->imageIsTemplate());
     EXPECT_TRUE(button->title().isEmpty());
@@ -91,15 +98,15 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     ASSERT_EQ(bar.items().size(), 1);
     EXPECT_EQ(bar.items().first()->autosaveName(), "VSP-" + MenuBarItemCoding::uuidText(shown.id));
     EXPECT_EQ(titles(), QStringList{"Hello"});
-    EXPECT_TRUE(controller.button()->image().isNull());
+    EXPECT_TRUE(anchorButton()->image().isNull());
 
     // Text of spaces only (no-break and ideographic ones too) shows the icon in its own item
     // rather than an empty item.
     MenuBarLayout::setItems({item(" \t\u00A0\u3000")});
     ASSERT_EQ(controller.entries().size(), 1);
     EXPECT_FALSE(controller.fallback());
-    EXPECT_FALSE(controller.button()->image().isNull());
-    EXPECT_TRUE(controller.button()->title().isEmpty());
+    EXPECT_FALSE(anchorButton()->image().isNull());
+    EXPECT_TRUE(anchorButton()->title().isEmpty());
 }
 
 TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReorderingRebuild) {
@@ -107,7 +114,7 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
     MenuBarLayout::setItems(items);
     controller.enable();
     EXPECT_EQ(titles(), (QStringList{"One", "Two", "Three"}));
-    EXPECT_EQ(bar.items().first(), controller.entries().first().status); // left to right
+    EXPECT_EQ(bar.items().first(), statusOf(controller.entries().first().status)); // left to right
     const auto before = shownItems();
 
     items[1].templateText = "Deux";
@@ -123,8 +130,8 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
     for (const auto& old : before)
         EXPECT_TRUE(old.isNull()); // every status item was recreated
     EXPECT_EQ(bar.items().size(), 3);
-    EXPECT_LT(controller.entries().at(0).status->button()->x(),
-              controller.entries().at(2).status->button()->x());
+    EXPECT_LT(statusOf(controller.entries().at(0).status)->button()->x(),
+              statusOf(controller.entries().at(2).status)->button()->x());
 
     const auto reordered = shownItems();
     items[0].enabled = false;
@@ -138,10 +145,10 @@ TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
     const QString text = "<b>Hello</b> 12";
     MenuBarLayout::setItems({item(text)});
     controller.enable();
-    StatusItem* status = controller.entries().first().status;
+    StatusItem* status = statusOf(controller.entries().first().status);
     StatusBarButton* button = status->button();
     const int textWidth =
-        int(std::ceil(QFontMetricsF(StatusItemController::textFont()).horizontalAdvance(text)));
+        int(std::ceil(QFontMetricsF(StatusHost::textFont()).horizontalAdvance(text)));
 
     MenuBarLayout::setPadding(-8);
     EXPECT_EQ(status->length(), textWidth); // label mode with no side margin
@@ -230,10 +237,10 @@ TEST_F(StatusItemControllerTest, EveryMinuteIsShownJustAfterItBegins) {
 TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {
     MenuBarLayout::setItems({item("One"), item("Two")});
     controller.enable();
-    QList<StatusBarButton*> primaryClicks;
+    QList<QWidget*> primaryClicks;
     int menusShown = 0;
     QObject::connect(&controller, &StatusItemController::primaryClicked,
-                     [&](StatusBarButton* button) { primaryClicks.append(button); });
+                     [&](const ScreenAnchor& anchor) { primaryClicks.append(anchor.widget); });
     controller.contextMenuProvider = [&] {
         auto* menu = new QMenu;
         menu->addAction("Quit");
@@ -244,7 +251,7 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
         return menu;
     };
     bar.show();
-    StatusItem* second = controller.entries().at(1).status;
+    StatusItem* second = statusOf(controller.entries().at(1).status);
     QTest::mouseClick(second->button(), Qt::RightButton);
     EXPECT_EQ(menusShown, 1);
     EXPECT_TRUE(primaryClicks.isEmpty());
@@ -255,7 +262,7 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
     QTest::mouseClick(second->button(), Qt::LeftButton);
     QTest::mouseClick(second->button(), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(menusShown, 1);
-    EXPECT_EQ(primaryClicks, (QList<StatusBarButton*>{second->button(), second->button()}));
+    EXPECT_EQ(primaryClicks, (QList<QWidget*>{second->button(), second->button()}));
 }
 
 TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {

@@ -150,6 +150,17 @@ QString VirtualDisplay::windowProperty(const QString& title, const QString& prop
     return QString::fromUtf8(run("xprop", {"-name", title, property})).trimmed();
 }
 
+bool VirtualDisplay::setRootCardinals(const char* property,
+                                      const QList<std::uint32_t>& values) const {
+    if (!m_connection)
+        return false;
+    const Reply<xcb_generic_error_t> error(xcb_request_check(
+        m_connection, xcb_change_property_checked(m_connection, XCB_PROP_MODE_REPLACE, m_root,
+                                                  atom(property), XCB_ATOM_CARDINAL, 32,
+                                                  uint32_t(values.size()), values.constData())));
+    return !error;
+}
+
 QImage VirtualDisplay::screenshot(const QRect& area) const {
     if (!m_connection || area.isEmpty() || !serverPixelsAreRgb32(m_connection))
         return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -41,6 +42,9 @@ public:
     bool movePointer(const QPoint& position) const;
     bool pressButton(int button = 1) const;
     bool releaseButton(int button = 1) const;
+    // Writes 32-bit cardinals into a property of the root window, as a window manager writes
+    // "_NET_WORKAREA"; returns once the server has done it.
+    bool setRootCardinals(const char* property, const QList<std::uint32_t>& values) const;
     // Asks the window with this title to close, as a window manager's close button does
     // (WM_DELETE_WINDOW).
     bool closeWindow(const QString& title) const;

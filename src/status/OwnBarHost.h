@@ -1,0 +1,74 @@
+#pragma once
+
+#include "status/StatusHost.h"
+
+#include <QLabel>
+#include <QPointer>
+
+#include <optional>
+
+class OwnBarHost;
+class StatusBar;
+class StatusBarButton;
+class StatusItem;
+
+// A label that lets every mouse event through to the status bar button under it; used when
+// the padding is negative and the text is laid out by hand.
+class PassThroughLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit PassThroughLabel(const QString& text, QWidget* parent = nullptr);
+};
+
+// One status item of the application's own bar: a button showing the text as a title (or as
+// a label narrower than the button's own margins, when the padding is negative) or the
+// calendar symbol, whose length follows the layout's padding. Showing what already shows
+// changes nothing.
+class OwnBarItem : public StatusHostItem {
+    Q_OBJECT
+public:
+    OwnBarItem(StatusItem* status, OwnBarHost* host);
+
+    StatusItem* statusItem() const { return m_status; }
+
+    void setSource(const std::optional<MenuBarItem>&) override {}
+    void showText(const QString& text) override;
+    ScreenAnchor anchor() const override;
+    void popUpMenu(QMenu* menu) override;
+
+private:
+    void showIcon(StatusBarButton* button);
+    void showTitle(const QString& text, StatusBarButton* button, double padding);
+    void showLabel(const QString& text, StatusBarButton* button, double padding);
+
+    struct Shown {
+        QString text;
+        double padding = 0;
+        bool operator==(const Shown&) const = default;
+    };
+
+    StatusItem* m_status;
+    const OwnBarHost& m_host;
+    std::optional<Shown> m_shown;
+    QPointer<PassThroughLabel> m_label;
+};
+
+// The application's own bar as a host: items are StatusBar items named for the bar's memory
+// of where the user dragged them.
+class OwnBarHost : public StatusHost {
+    Q_OBJECT
+public:
+    explicit OwnBarHost(StatusBar& bar, QObject* parent = nullptr);
+
+    StatusBar& bar() const { return m_bar; }
+
+    StatusHostItem* addItem(const QString& name) override;
+    void removeItem(StatusHostItem* item) override;
+
+    // The layout's padding, read when the layout changes rather than at every tick.
+    double padding() const { return m_padding; }
+
+private:
+    StatusBar& m_bar;
+    double m_padding;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "settings/CalSettings.h"
+
+#include <QDate>
+#include <QImage>
+
+#include <optional>
+
+// The icon of a status item in the desktop's panel, for the panels that show an icon and no
+// text: a calendar page with today's day number on it, or with the page's day dots when the
+// icon format asks for the icon only. Panels show pixel icons as they are, on light panels
+// and dark ones alike, so the page is white with a blue band and dark figures rather than a
+// template in one colour.
+namespace TrayIcon {
+
+// The day the icon shows for `format`: today's day of the month for the day and weekday-and-
+// day formats, none for the icon only.
+std::optional<int> dayFor(CalIconFormat format, const QDate& today);
+
+// The icon `pixels` square, at a device pixel ratio of 1.
+QImage image(int pixels, std::optional<int> day);
+
+} // namespace TrayIcon

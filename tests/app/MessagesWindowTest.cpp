@@ -1,0 +1,171 @@
+#include "app/MessagesWindow.h"
+
+#include "app/MessageAlert.h"
+#include "app/MessageBodyView.h"
+#include "app/ProblemReportDialog.h"
+#include "platform/Appearance.h"
+#include "service/ServiceClient.h"
+#include "settings/DrawingHelpers.h"
+#include "settings/Localization.h"
+#include "support/TestHttpServer.h"
+#include "support/TestPictures.h"
+#include "support/TestText.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace std::string_literals;
+
+QDateTime at(int day, int hour, int minute) {
+    return QDateTime(QDate(2026, 3, day), QTime(hour, minute), Qt::UTC);
+}
+
+const QString hebrew = QString::fromStdU16String(
+    u"\u05e9\u05dc\u05d5\u05dd, \u05ea\u05d5\u05d3\u05d4 \u05e8\u05d1\u05d4!"s);
+const QString coder = QString::fromStdU16String(u"\U0001F469\u200D\U0001F4BB"s);
+
+// Newest first, both directions, as the service client lists them.
+QList<ArchivedMessage> mixedConversation() {
+    return {
+        {-1773657000, "Thanks, it works again " + coder + " \U0001F389", at(16, 10, 30), true},
+        {12,
+         "We found it: the week numbers were counted from Sunday in some zones. Version 1.2.1 "
+         "fixes it.\n" +
+             hebrew,
+         at(15, 17, 5), false},
+        {-1773570000, "Since yesterday the week numbers in the panel are off by one.",
+         at(15, 9, 40), true},
+        {11, "Hello! Thanks for writing to us. We are looking into it.", at(14, 16, 0), false},
+    };
+}
+
+// Whether the document holds anything but text: a link or an image.
+bool holdsMarkup(const QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor() || format.isImageFormat())
+                return true;
+        }
+    }
+    return false;
+}
+
+QString name(Appearance appearance) {
+    return appearance == Appearance::dark ? "dark" : "light";
+}
+
+TEST(MessagesWindowTest, WhatTheServiceWroteIsShownLiterallyAndCannotBeChanged) {
+    const QString html = "<b>bold</b> <a href=\"https://example.org\">link</a> "
+                         "<img src=\"http://127.0.0.1:9/pixel.png\"> &amp; <br>";
+    MessagesWindow window;
+    window.showConversation({{5, html, at(14, 9, 0), false}});
+    MessageAlert alert(html);
+    for (MessageBodyView* body : {window.bodies().at(0), alert.body()}) {
+        EXPECT_EQ(body->toPlainText(), html);
+        EXPECT_FALSE(holdsMarkup(*body->document()));
+        QTest::keyClicks(body, "x");
+        EXPECT_EQ(body->toPlainText(), html);
+        // Nor zoomed, which would cut its text off.
+        const qreal size = body->document()->defaultFont().pointSizeF();
+        QWheelEvent zoom(QPointF(5, 5), body->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                         Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(body->viewport(), &zoom);
+        EXPECT_EQ(body->document()->defaultFont().pointSizeF(), size);
+    }
+}
+
+// A text of 100,000 characters with a word longer than the line, right-to-left text, emoji
+// and control characters: the window keeps its size, every body is exactly as high as its
+// whole text within the column, and the list scrolls to the last of them.
+TEST(MessagesWindowTest, LongAndUnusualTextsStayInTheirColumn) {
+    const QString huge = QString("word ").repeated(12000) + QString(40000, u'x');
+    ASSERT_EQ(huge.size(), 100000);
+    MessagesWindow window;
+    window.showConversation(
+        {{4, huge, at(14, 9, 0), false},
+         {3, hebrew, at(14, 9, 0), false},
+         {2, coder.repeated(400), at(14, 9, 0), true},
+         {1, QString::fromStdU16String(u"a\u0000b\u0007c\r\nd"s), at(14, 9, 0), false}});
+    window.present();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(460, 520));
+    const QList<MessageBodyView*> bodies = window.bodies();
+    for (MessageBodyView* body : bodies) {
+        EXPECT_LE(body->document()->idealWidth(), 416);
+        EXPECT_EQ(std::ceil(body->document()->size().height()), body->height())
+            << "the text is cut off, or followed by a gap";
+    }
+    EXPECT_EQ(bodies.at(1)->document()->firstBlock().textDirection(), Qt::RightToLeft);
+    EXPECT_EQ(bodies.at(3)->toPlainText(), QString::fromStdU16String(u"a\u2400b\u2407c\nd"s));
+    const QWidget* list = window.list()->widget();
+    EXPECT_EQ(window.list()->verticalScrollBar()->maximum(), list->height() - 416);
+    EXPECT_LT(bodies.at(3)->geometry().bottom(), list->height());
+}
+
+// Return anywhere in the window presses Send, once; so does the keypad's Enter in the field.
+// What was typed survives a refresh of the list.
+TEST(MessagesWindowTest, ReturnSendsOnceAndADraftSurvivesARefresh) {
+    MessagesWindow window;
+    QSignalSpy sent(&window, &MessagesWindow::sendRequested);
+    window.present();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::focusWidget(), window.replyField());
+    QTest::keyClicks(window.replyField(), "draft");
+    window.showConversation(mixedConversation());
+    EXPECT_EQ(window.replyField()->text(), "draft");
+    QTest::keyClick(window.replyField(), Qt::Key_Return);
+    EXPECT_TRUE(waitUntil([&] { return sent.size() == 1; })) << "the button is pressed";
+    QTest::keyClick(window.replyField(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(sent.size(), 2);
+    window.setReplyOpen(false);
+    QTest::keyClick(&window, Qt::Key_Return);
+    QTest::qWait(300); // longer than the button's pressed look
+    EXPECT_EQ(sent.size(), 2) << "no reply while the ticket is not open";
+    EXPECT_EQ(window.hint()->text(), L("messages.closed_hint"));
+}
+
+// Pictures of the conversation, an empty one, the message alert and the report dialog, light
+// and dark, for a person to look at; whose entry is whose shows in its header's colour.
+TEST(MessagesWindowTest, TheWindowAndTheAlertsFollowTheAppearance) {
+    MessagesWindow window;
+    window.showConversation(mixedConversation());
+    window.present();
+    MessagesWindow empty;
+    empty.setReplyOpen(false);
+    MessageAlert alert("Hello! Version 1.2.1 fixes the week numbers. " + hebrew + " " + coder);
+    ProblemReportDialog report;
+    for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+        window.setPalette(Appearances::palette(appearance));
+        const QList<QLabel*> headers = window.list()->widget()->findChildren<QLabel*>();
+        ASSERT_EQ(headers.size(), 4);
+        EXPECT_EQ(headers.at(0)->palette().color(QPalette::WindowText),
+                  Appearances::tertiaryLabelColor(appearance));
+        EXPECT_EQ(headers.at(1)->palette().color(QPalette::WindowText), orvennaMauve(appearance));
+        keepForLooking(window.grab().toImage(), "messages-" + name(appearance));
+        empty.setPalette(Appearances::palette(appearance));
+        keepForLooking(empty.grab().toImage(), "messages-empty-" + name(appearance));
+        for (QDialog* dialog : std::initializer_list<QDialog*>{&alert, &report}) {
+            dialog->setPalette(Appearances::palette(appearance));
+            dialog->adjustSize();
+        }
+        keepForLooking(alert.grab().toImage(), "message-alert-" + name(appearance));
+        keepForLooking(report.grab().toImage(), "report-dialog-" + name(appearance));
+    }
+}
+
+} // namespace

@@ -1,0 +1,380 @@
+#include "app/AppDelegate.h"
+#include "app/ApplicationContext.h"
+#include "model/MenuBarLayout.h"
+#include "platform/DBusMenuTypes.h"
+#include "platform/StatusNotifierItem.h"
+#include "platform/StatusNotifierTypes.h"
+#include "settings/Localization.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+#include "support/FakeDesktop.h"
+#include "support/PrivateSessionBus.h"
+#include "support/TestProfile.h"
+#include "support/TestText.h"
+
+#include <QApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// The desktop panel's side of the protocol, played on the test's private bus: a watcher that
+// notes every registration, on a connection of its own so that it can die (its connection
+// closes and the bus drops its name, as when the panel's process ends) and start again.
+class FakeWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER registered)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+
+public:
+    explicit FakeWatcher(const QString& address) : m_address(address) { start(); }
+    ~FakeWatcher() override { stop(); }
+
+    void start() {
+        m_name = QString("fake-watcher-%1").arg(++m_starts);
+        QDBusConnection connection = QDBusConnection::connectToBus(m_address, m_name);
+        registered.clear();
+        connection.registerObject(StatusNotifierItem::watcherPath, this,
+                                  QDBusConnection::ExportAllSlots |
+                                      QDBusConnection::ExportAllProperties);
+        connection.registerService(StatusNotifierItem::watcherService);
+    }
+    void stop() { QDBusConnection::disconnectFromBus(m_name); }
+
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+
+    // Every item registered with this run of the watcher, in order.
+    QStringList registered;
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& service) { registered.append(service); }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+private:
+    QString m_address;
+    QString m_name;
+    int m_starts = 0;
+};
+
+// What the panel hears from the items.
+class SignalRecorder : public QObject {
+    Q_OBJECT
+public:
+    struct Heard {
+        QString name;
+        QVariantList arguments;
+    };
+    QList<Heard> heard;
+
+    qsizetype count(const QString& name) const {
+        return std::count_if(heard.cbegin(), heard.cend(),
+                             [&](const Heard& signal) { return signal.name == name; });
+    }
+
+public Q_SLOTS:
+    void hear(const QDBusMessage& message) {
+        heard.append({message.member(), message.arguments()});
+    }
+};
+
+namespace {
+
+const char* const itemInterface = "org.kde.StatusNotifierItem";
+const char* const menuInterface = "com.canonical.dbusmenu";
+
+MenuBarItem item(const QString& text) {
+    return MenuBarItem{QUuid::createUuid(), true, text};
+}
+
+// The panel's side of the calls, on a connection of its own. Calls are asynchronous and waited
+// for with the event loop running: the items answer from this same thread.
+class Panel {
+public:
+    explicit Panel(const QString& address)
+        : m_connection(QDBusConnection::connectToBus(address, "fake-panel")) {
+        StatusNotifierTypes::registerTypes();
+        DBusMenuTypes::registerTypes();
+    }
+    ~Panel() { QDBusConnection::disconnectFromBus("fake-panel"); }
+
+    QDBusMessage call(const QString& service, const QString& path, const QString& interface,
+                      const QString& method, const QVariantList& arguments = {}) {
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        message.setArguments(arguments);
+        QDBusPendingCall pending = m_connection.asyncCall(message, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pending.isFinished(); }, 6000)) << method;
+        EXPECT_NE(pending.reply().type(), QDBusMessage::ErrorMessage)
+            << method.toStdString() << ": " << pending.reply().errorMessage().toStdString();
+        return pending.reply();
+    }
+    QVariantMap properties(const QString& service) {
+        const QDBusMessage reply =
+            call(service, StatusNotifierItem::itemPath, "org.freedesktop.DBus.Properties", "GetAll",
+                 {QString(itemInterface)});
+        return reply.arguments().isEmpty()
+                   ? QVariantMap()
+                   : qdbus_cast<QVariantMap>(reply.arguments().first().value<QDBusArgument>());
+    }
+    QDBusMessage callItem(const QString& service, const QString& method,
+                          const QVariantList& arguments) {
+        return call(service, StatusNotifierItem::itemPath, itemInterface, method, arguments);
+    }
+    DBusMenuLayoutItem menu(const QString& service) {
+        const QDBusMessage reply = call(service, StatusNotifierItem::menuPath, menuInterface,
+                                        "GetLayout", {0, -1, QStringList()});
+        return reply.arguments().size() < 2
+                   ? DBusMenuLayoutItem()
+                   : qdbus_cast<DBusMenuLayoutItem>(reply.arguments().at(1).value<QDBusArgument>());
+    }
+    void listen(const QString& service, const QString& path, const QString& interface,
+                const QStringList& names, SignalRecorder& recorder) {
+        for (const QString& name : names)
+            m_connection.connect(service, path, interface, name, &recorder,
+                                 SLOT(hear(QDBusMessage)));
+    }
+    bool hasOwner(const QString& service) {
+        return m_connection.interface()->isServiceRegistered(service);
+    }
+
+private:
+    QDBusConnection m_connection;
+};
+
+template <typename T> T castArgument(const QVariant& value) {
+    return qdbus_cast<T>(value.value<QDBusArgument>());
+}
+
+class TrayTest : public ProfileTest {
+protected:
+    void SetUp() override {
+        if (!PrivateSessionBus::isAvailable())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        ASSERT_FALSE(bus.address().isEmpty());
+    }
+    void start(std::optional<StatusHostMode> mode, const QList<MenuBarItem>& layout) {
+        MenuBarLayout::setItems(layout);
+        ApplicationContext::Options options{{}, &desktop, mode, bus.address()};
+        context = std::make_unique<ApplicationContext>(options);
+        delegate = std::make_unique<AppDelegate>(*context);
+        context->statusItems.enable();
+    }
+    // Waits until the watcher has heard of `count` items.
+    bool registered(qsizetype count) {
+        return QTest::qWaitFor([&] { return watcher.registered.size() == count; }, 5000);
+    }
+    QString firstService() { return watcher.registered.value(0); }
+
+    PrivateSessionBus bus;
+    FakeWatcher watcher{bus.address()};
+    Panel panel{bus.address()};
+    FakeDesktop desktop;
+    std::unique_ptr<ApplicationContext> context;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+// With a watcher on the bus the panel is chosen by itself; each item tells the panel what to
+// show and where, with the text as its label and the widest text as the label's guide.
+TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirText) {
+    const QList<MenuBarItem> layout{item("Alpha {day}"), item("Bravo"), item("Charlie")};
+    start(std::nullopt, layout);
+    EXPECT_EQ(&context->statusItems.host(), &context->tray);
+    EXPECT_TRUE(context->bar.items().isEmpty());
+    ASSERT_TRUE(registered(3));
+    const QString day = QString::number(QDate::currentDate().day());
+    const QStringList texts{"Alpha " + day, "Bravo", "Charlie"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const QVariantMap item = panel.properties(watcher.registered.at(i));
+        EXPECT_EQ(item.value("Id"), "VSP-" + MenuBarItemCoding::uuidText(layout.at(i).id));
+        EXPECT_EQ(item.value("XAyatanaOrderingIndex").toUInt(), uint(i));
+        EXPECT_EQ(item.value("XAyatanaLabel"), texts.at(i));
+        EXPECT_EQ(item.value("Title"), texts.at(i));
+        EXPECT_EQ(castArgument<SniToolTip>(item.value("ToolTip")).title, texts.at(i));
+        EXPECT_EQ(item.value("Category"), "ApplicationStatus");
+        EXPECT_EQ(item.value("Status"), "Active");
+        EXPECT_EQ(item.value("ItemIsMenu"), false);
+        EXPECT_EQ(item.value("Menu").value<QDBusObjectPath>().path(), "/MenuBar");
+    }
+    // Two-digit days are wider than one-digit days in any font.
+    const QVariantMap first = panel.properties(firstService());
+    EXPECT_EQ(first.value("XAyatanaLabelGuide").toString().size(), QString("Alpha 10").size());
+    EXPECT_EQ(panel.properties(watcher.registered.at(1)).value("XAyatanaLabelGuide"), "Bravo");
+
+    // The calendar page with today's number, both sizes, in network byte order: a pixel of
+    // the blue band reads alpha, red, green, blue.
+    const auto icon = castArgument<SniIconPixmaps>(first.value("IconPixmap"));
+    ASSERT_EQ(icon.size(), 2);
+    EXPECT_EQ(QSize(icon.at(0).width, icon.at(0).height), QSize(22, 22));
+    EXPECT_EQ(QSize(icon.at(1).width, icon.at(1).height), QSize(44, 44));
+    const auto* band =
+        reinterpret_cast<const uchar*>(icon.at(0).bytes.constData()) + (5 * 22 + 11) * 4;
+    EXPECT_EQ(band[0], 255);
+    EXPECT_LT(band[1], band[2]);
+    EXPECT_LT(band[2], band[3]);
+}
+
+// Once a second the label changes, and with it the title and tool tip that are the same
+// text; the icon, the guide and the menu stay, and nothing registers again.
+TEST_F(TrayTest, ASecondsItemChangesOnlyItsTextOnceASecond) {
+    start(StatusHostMode::tray, {item("{HH}:{min}:{sec}")});
+    ASSERT_TRUE(registered(1));
+    const QString guide = panel.properties(firstService()).value("XAyatanaLabelGuide").toString();
+    SignalRecorder recorder;
+    panel.listen(firstService(), StatusNotifierItem::itemPath, itemInterface,
+                 {"NewTitle", "NewIcon", "NewToolTip", "NewStatus", "XAyatanaNewLabel"}, recorder);
+    panel.listen(firstService(), StatusNotifierItem::menuPath, menuInterface,
+                 {"LayoutUpdated", "ItemsPropertiesUpdated"}, recorder);
+    QElapsedTimer listening;
+    listening.start();
+    QTest::qWait(3200);
+    const qint64 seconds = listening.elapsed() / 1000;
+
+    const qsizetype labels = recorder.count("XAyatanaNewLabel");
+    EXPECT_GE(labels, seconds - 1);
+    EXPECT_LE(labels, seconds + 1);
+    EXPECT_EQ(recorder.count("NewTitle"), labels);
+    EXPECT_EQ(recorder.count("NewToolTip"), labels);
+    EXPECT_EQ(recorder.heard.size(), 3 * labels) << "something else changed";
+    QString last;
+    for (const SignalRecorder::Heard& signal : std::as_const(recorder.heard)) {
+        if (signal.name != "XAyatanaNewLabel")
+            continue;
+        const QString text = signal.arguments.value(0).toString();
+        EXPECT_EQ(signal.arguments.value(1), guide);
+        if (!last.isEmpty()) {
+            EXPECT_EQ(
+                QTime::fromString(last, "HH:mm:ss").secsTo(QTime::fromString(text, "HH:mm:ss")), 1)
+                << last.toStdString() << " then " << text.toStdString();
+        }
+        last = text;
+    }
+    EXPECT_EQ(panel.properties(firstService()).value("XAyatanaLabel"), last);
+    EXPECT_EQ(watcher.registered.size(), 1);
+}
+
+// The panel reports where it was clicked: the calendar opens there, the wheel turns its
+// months, and the menu pops up there too.
+TEST_F(TrayTest, ActivateOpensThePanelAtThatPointAndScrollTurnsItsMonths) {
+    start(StatusHostMode::tray, {item("{day}")});
+    ASSERT_TRUE(registered(1));
+    const QPoint point(400, 10);
+    panel.callItem(firstService(), "Activate", {point.x(), point.y()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
+    CalPanel* calendar = context->panel.panel();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(calendar->pos(), CalPanelController::originAt(point, available, calendar->width()));
+    EXPECT_EQ(context->statusItems.anchor().point, point);
+
+    const auto shownMonth = [&] {
+        return context->panel.displayedMonth().toLocalTime().date().month();
+    };
+    const QDate month = context->panel.displayedMonth().toLocalTime().date();
+    panel.callItem(firstService(), "Scroll", {120, QString("vertical")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownMonth() == month.addMonths(-1).month(); }, 3000));
+    panel.callItem(firstService(), "Scroll", {-120, QString("vertical")});
+    panel.callItem(firstService(), "Scroll", {-120, QString("vertical")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownMonth() == month.addMonths(1).month(); }, 3000));
+    context->panel.close();
+
+    panel.callItem(firstService(), "ContextMenu", {point.x(), point.y()});
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }, 3000));
+    EXPECT_EQ(menu->pos(), point);
+    EXPECT_EQ(menu->actions().first()->text(), L("cal.ouvrir_le_calendrier"));
+    menu->close();
+}
+
+// The panel draws the status menu itself from the exported layout; a click it reports runs
+// the row's action.
+TEST_F(TrayTest, TheExportedMenuIsTheStatusMenuAndAClickRunsItsRow) {
+    start(StatusHostMode::tray, {item("{day}")});
+    ASSERT_TRUE(registered(1));
+    const DBusMenuLayoutItem menu = panel.menu(firstService());
+    QStringList labels;
+    QStringList disabled;
+    int separators = 0;
+    for (const DBusMenuLayoutItem& row : menu.children) {
+        if (row.properties.value("type") == "separator") {
+            ++separators;
+            continue;
+        }
+        labels.append(row.properties.value("label").toString());
+        if (!row.properties.value("enabled").toBool())
+            disabled.append(labels.last());
+    }
+    EXPECT_EQ(labels, (QStringList{L("cal.ouvrir_le_calendrier"),
+                                   L("cal.aujourd_hui_dans_calendrier"), L("cal.ouvrir_vesperin"),
+                                   L("menubar.configure"), L("menu.check_updates"),
+                                   L("menu.report_problem"), L("cal.quitter_vesperin")}));
+    EXPECT_EQ(separators, 3);
+    EXPECT_TRUE(disabled.isEmpty()) << disabled.join(", ").toStdString();
+
+    EXPECT_FALSE(context->panel.isVisible());
+    panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "Event",
+               {menu.children.first().id, QString("clicked"),
+                QVariant::fromValue(QDBusVariant(QString())), 0u});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
+}
+
+// A panel that restarts has a new watcher that knows nothing: every item registers again, in
+// order, and they are the same items (nothing was rebuilt).
+TEST_F(TrayTest, AWatcherThatRestartsHearsOfEveryItemAgain) {
+    start(StatusHostMode::tray, {item("One"), item("Two")});
+    ASSERT_TRUE(registered(2));
+    const QStringList before = watcher.registered;
+    watcher.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !context->tray.watcherPresent(); }, 3000));
+    watcher.start();
+    ASSERT_TRUE(registered(2));
+    EXPECT_EQ(watcher.registered, before);
+    EXPECT_EQ(panel.properties(watcher.registered.at(1)).value("XAyatanaLabel"), "Two");
+    EXPECT_TRUE(context->bar.items().isEmpty());
+}
+
+// In automatic mode a watcher that goes for good takes the items to the own bar, once it has
+// had a moment to come back; one that comes back within it keeps them in the panel. The
+// preference moves them too.
+TEST_F(TrayTest, TheItemsFollowTheWatcherAndThePreference) {
+    start(std::nullopt, {item("One")});
+    context->statusHost.setWatcherGraceMs(300);
+    ASSERT_TRUE(registered(1));
+    const QString service = firstService();
+
+    watcher.stop();
+    QTest::qWait(100);
+    watcher.start();
+    ASSERT_TRUE(registered(1));
+    EXPECT_EQ(firstService(), service) << "a quick restart moved the items";
+    QTest::qWait(400);
+    EXPECT_EQ(&context->statusItems.host(), &context->tray);
+
+    watcher.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return context->bar.items().size() == 1; }, 3000));
+    EXPECT_TRUE(context->bar.isVisible());
+    EXPECT_TRUE(context->tray.items().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.hasOwner(service); }, 3000))
+        << "the item stayed on the bus";
+
+    watcher.start();
+    ASSERT_TRUE(registered(1));
+    EXPECT_TRUE(context->bar.items().isEmpty());
+    EXPECT_FALSE(context->bar.isVisible());
+
+    Preferences::standard().setObject(PreferenceKeys::statusHost, QString("own"));
+    EXPECT_EQ(context->bar.items().size(), 1);
+    EXPECT_TRUE(context->tray.items().isEmpty());
+}
+
+} // namespace
+
+#include "TrayTest.moc"
