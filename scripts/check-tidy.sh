@@ -70,10 +70,14 @@ changedFiles() {
 
 if $all; then mapfile -t files < <(compiled); else mapfile -t files < <(changedFiles); fi
 echo "check-tidy: ${#files[@]} files"
+if [ ${#files[@]} -eq 0 ] && ! $update; then
+    echo "check-tidy: nothing to analyse"
+    exit 0
+fi
 output=$(mktemp -d)
 trap 'rm -rf "$output"' EXIT
 # Warnings are not errors here, whatever the build made them: clang-tidy reports them itself.
-printf '%s\n' "${files[@]}" | grep . |
+printf '%s\n' "${files[@]}" |
     xargs -r -P "$(nproc)" -I{} sh -c 'clang-tidy -p build --quiet --extra-arg=-Wno-error "$1" \
         >"$2/$(echo "$1" | tr / _).log" 2>/dev/null || true' _ {} "$output"
 
