@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test, headless; then builds and runs them all again under
-# AddressSanitizer and UndefinedBehaviorSanitizer (scripts/sanitize.sh, in build-asan/).
+# Sets up, checks the formatting (in a second, before anything is built), builds with warnings
+# as errors and runs every test, headless; checks what changed with clang-tidy; then builds and
+# runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (scripts/sanitize.sh, in build-asan/).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
+scripts/check-format.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+scripts/check-tidy.sh
 scripts/sanitize.sh

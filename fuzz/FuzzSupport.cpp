@@ -3,6 +3,8 @@
 #include "platform/SystemContext.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -22,6 +24,20 @@ QString utf16(const uint8_t* data, size_t size) {
     return text;
 }
 
+QList<QByteArray> fields(const QByteArray& input, int count) {
+    QList<QByteArray> cut;
+    qsizetype from = 0;
+    while (cut.size() + 1 < count) {
+        const qsizetype nul = input.indexOf('\0', from);
+        if (nul < 0)
+            break;
+        cut.append(input.mid(from, nul - from));
+        from = nul + 1;
+    }
+    cut.append(input.mid(from));
+    return cut;
+}
+
 void fixLocaleAndZone() {
     qputenv("TZ", "Europe/Paris");
     qputenv("LANG", "en_US.UTF-8");
@@ -37,6 +53,14 @@ QString scratchFolder() {
         std::abort();
     }
     return folder.path();
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    const bool written = QDir().mkpath(QFileInfo(path).path()) &&
+                         file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(content) == content.size();
+    check(written, "a scratch file can be written", path);
 }
 
 void check(bool holds, const char* invariant, const QString& detail) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstddef>
@@ -18,11 +19,18 @@ QByteArray bytes(const uint8_t* data, size_t size);
 // dropped. Every code unit can come out, lone surrogates included.
 QString utf16(const uint8_t* data, size_t size);
 
+// The input cut at its first `count - 1` NUL bytes: `count` fields at most, fewer when it has
+// fewer NUL bytes; the last field keeps whatever NUL bytes follow.
+QList<QByteArray> fields(const QByteArray& input, int count);
+
 // Paris time and US English, installed as the process's locale and zone, as in the tests.
 void fixLocaleAndZone();
 
 // A folder of the process's own under the temporary folder, removed at exit.
 QString scratchFolder();
+
+// Writes `content` to the file at `path`, making its folder; stops the process when it cannot.
+void writeFile(const QString& path, const QByteArray& content);
 
 // Stops the process with the invariant and the offending value on stderr when `holds` is
 // false; libFuzzer then saves the input as a crash.

@@ -4,27 +4,20 @@
 #include "model/Places.h"
 #include "platform/Graphemes.h"
 
-#include <QFile>
-
 namespace {
 
 QString writtenTable(const QString& name, const QByteArray& content) {
-    const QString path = Fuzz::scratchFolder() + "/" + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(content) != content.size())
-        Fuzz::check(false, "the scratch table can be written", path);
+    QString path = Fuzz::scratchFolder() + "/" + name;
+    Fuzz::writeFile(path, content);
     return path;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray input = Fuzz::bytes(data, size);
-    const qsizetype cut = input.indexOf('\0');
-    const QString first = writtenTable("zone.tab", cut < 0 ? input : input.left(cut));
-    const QString second =
-        writtenTable("zone1970.tab", cut < 0 ? QByteArray() : input.mid(cut + 1));
+    const QList<QByteArray> tables = Fuzz::fields(Fuzz::bytes(data, size), 2);
+    const QString first = writtenTable("zone.tab", tables.at(0));
+    const QString second = writtenTable("zone1970.tab", tables.value(1));
     const QString missing = Fuzz::scratchFolder() + "/missing.tab";
 
     const QHash<QString, QString> both = Places::readCountryByZone({first, missing, second});

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)
-# in build-fuzz/ and runs each one for the given number of seconds (default 30) on a fresh
-# copy of its seed corpus under fuzz/corpus/, with the words of fuzz/dictionaries/. Prints one line per target and fails when any
-# target crashed or broke an invariant; the input that did it is kept in
-# build-fuzz/artifacts/ and the target's output in build-fuzz/logs/.
+# Builds the fuzz targets (all, or those named) with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) in build-fuzz/ and runs each one for the given number of seconds
+# (default 30) on a fresh copy of its seed corpus under fuzz/corpus/, with the words of
+# fuzz/dictionaries/. Prints one line per target and fails when any target crashed or broke an
+# invariant; the input that did it is kept in build-fuzz/artifacts/ and the target's output in
+# build-fuzz/logs/. Once the fault is fixed, copy the input into fuzz/corpus/<target>/: the
+# test suite replays every corpus (FuzzReplay.<target>).
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS [TARGET...]]
 #   build-fuzz/fuzz/<target> build-fuzz/artifacts/<target>-crash-...   # replay one input
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
+shift || true
 build=build-fuzz
 scripts/setup.sh
 
@@ -17,10 +20,15 @@ if [ ! -f "$build/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_CXX_FLAGS="-O1" -DVESPERIN_BUILD_FUZZ=ON -DVESPERIN_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target fuzz_targets
 
-targets=$(sed -n '/^set(VESPERIN_FUZZ_TARGETS/,/)/{s/set(VESPERIN_FUZZ_TARGETS//;s/)//;p}' \
-    fuzz/CMakeLists.txt)
+if [ $# -gt 0 ]; then
+    targets="$*"
+else
+    targets=$(sed -n '/^set(VESPERIN_FUZZ_TARGETS/,/)/{s/set(VESPERIN_FUZZ_TARGETS//;s/)//;p}' \
+        fuzz/CMakeLists.txt)
+fi
+# shellcheck disable=SC2086 # one target per word
+cmake --build "$build" -j "$(nproc)" --target $targets
 mkdir -p "$build/artifacts" "$build/logs"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"

@@ -11,6 +11,8 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji dbus-daemon
     clang
+    # the format and static-analysis checks CI makes
+    clang-format clang-tidy
     # the checks of the installed files, and of the scalable icon against the drawn one
     desktop-file-utils appstream man-db librsvg2-bin
     "$@"

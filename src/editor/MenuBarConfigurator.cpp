@@ -115,8 +115,9 @@ void MenuBarConfigurator::wireList() {
         {window.downButton(), &ItemListEdits::movedDown},
     };
     for (const auto& [button, operation] : operations) {
+        // Captured by a copy of its own: clang before 16 cannot capture a structured binding.
         connect(button, &QPushButton::clicked, this,
-                [this, operation] { applyListEdit(operation(m_list)); });
+                [this, operation = operation] { applyListEdit(operation(m_list)); });
     }
     connect(window.enabledBox(), &QCheckBox::clicked, this, &MenuBarConfigurator::toggleEnabled);
 }

@@ -105,14 +105,19 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
 }
 
 bool DesktopEntry::isInstalled() const {
-    return type == u"Application" && !hidden && !exec.isEmpty() && isExecutable(exec.first()) &&
+    return type == u"Application" && !hidden && isExecutable(program()) &&
            (tryExec.isEmpty() || isExecutable(tryExec));
 }
 
+QString DesktopEntry::program() const {
+    return exec.isEmpty() ? QString() : withoutFieldCodes(exec.first()).value_or(QString());
+}
+
 QStringList DesktopEntry::command(const QStringList& ours) const {
-    if (exec.isEmpty() || exec.first().isEmpty())
+    const QString program = this->program();
+    if (program.isEmpty())
         return {};
-    QStringList command{exec.first()};
+    QStringList command{program};
     bool placed = false;
     for (const QString& argument : exec.mid(1)) {
         if (!placed && isFileOrUrlCode(argument)) {

@@ -30,9 +30,13 @@ struct DesktopEntry {
     static std::optional<DesktopEntry> read(const QString& path);
 
     // Whether the entry can start something: an application that is not hidden, whose
-    // TryExec (when given) and Exec programs are executable files (a name without a slash is
-    // looked up in PATH).
+    // TryExec (when given) and Exec programs (program()) are executable files (a name without a
+    // slash is looked up in PATH).
     bool isInstalled() const;
+
+    // The program that Exec names, with field codes left out and "%%" made "%" as in every
+    // argument; empty when there is none.
+    QString program() const;
 
     // The program and arguments to start: `arguments` where the entry's first file or URL
     // field code (%f, %F, %u, %U) stands, or after the entry's own arguments when it has none;

@@ -36,23 +36,45 @@ QStringList unescaped(const QString& value, bool separated) {
     return items;
 }
 
+// The white space of the format: ASCII only, so that a value may end with any other space.
+bool isSpace(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+QStringView withoutLeadingSpace(QStringView text) {
+    while (!text.isEmpty() && isSpace(text.front()))
+        text = text.sliced(1);
+    return text;
+}
+
+QStringView withoutTrailingSpace(QStringView text) {
+    while (!text.isEmpty() && isSpace(text.back()))
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
 KeyFile KeyFile::parse(const QByteArray& bytes) {
     KeyFile file;
     QHash<QString, QString>* group = nullptr;
-    for (const QByteArray& rawLine : bytes.split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
+    for (QByteArray rawLine : bytes.split('\n')) {
+        if (rawLine.endsWith('\r'))
+            rawLine.chop(1);
+        const QString text = QString::fromUtf8(rawLine);
+        const QStringView line = withoutLeadingSpace(text);
+        const QStringView trimmed = withoutTrailingSpace(line);
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
             continue;
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            group = &file.m_groups[line.mid(1, line.size() - 2)];
+        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
+            group = &file.m_groups[trimmed.sliced(1, trimmed.size() - 2).toString()];
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
         if (!group || equals <= 0)
             continue;
-        group->insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+        group->insert(withoutTrailingSpace(line.first(equals)).toString(),
+                      withoutLeadingSpace(line.sliced(equals + 1)).toString());
     }
     return file;
 }
@@ -75,5 +97,5 @@ QStringList KeyFile::list(const QString& group, const QString& key) const {
 }
 
 bool KeyFile::boolean(const QString& group, const QString& key) const {
-    return raw(group, key) == u"true";
+    return withoutTrailingSpace(raw(group, key)) == u"true";
 }

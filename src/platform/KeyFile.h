@@ -9,7 +9,9 @@
 // headed "[Name]", then "Key=Value" lines; blank lines and lines starting with '#' are
 // comments. Lines that are neither, and lines before the first group, are passed over, so a
 // damaged file yields what can still be read. A group named twice is one group, and a key
-// given twice keeps its last value, as GLib's reader does.
+// given twice keeps its last value, as GLib's reader does. As there too, the white space
+// around '=' goes but a value keeps any at its end (a program's path may end with a space),
+// and a line may end with "\r\n".
 class KeyFile {
 public:
     KeyFile() = default;
@@ -25,11 +27,11 @@ public:
     // A list value: strings separated by ';' ("\;" is a semicolon within one); an empty last
     // item (the usual trailing ';') is not an item.
     QStringList list(const QString& group, const QString& key) const;
-    // A boolean value: only "true" is true.
+    // A boolean value: only "true" is true, white space around it aside.
     bool boolean(const QString& group, const QString& key) const;
 
 private:
-    // The value as written, with the spaces around '=' taken off.
+    // The value as written, with the white space after '=' taken off.
     QString raw(const QString& group, const QString& key) const;
 
     QHash<QString, QHash<QString, QString>> m_groups;

@@ -55,7 +55,7 @@ bool isEnabled() {
         return false;
     const KeyFile entry = KeyFile::read(path);
     return !entry.boolean(group, "Hidden") &&
-           entry.string(group, "X-GNOME-Autostart-enabled") != u"false";
+           entry.string(group, "X-GNOME-Autostart-enabled").trimmed() != u"false";
 }
 
 bool setEnabled(bool enabled, QString* error) {

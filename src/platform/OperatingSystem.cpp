@@ -62,8 +62,9 @@ std::optional<QString> describeOsRelease(const QByteArray& contents) {
     name.remove(gnuLinux);
     if (name.isEmpty())
         return std::nullopt;
-    const QString version = fields.value("VERSION_ID").trimmed();
-    return version.isEmpty() ? name : name + " " + majorMinor(version);
+    // Trimmed again once cut: "3.1\r.4" or "3.1 .4" would leave white space at the end.
+    const QString version = majorMinor(fields.value("VERSION_ID").trimmed()).trimmed();
+    return version.isEmpty() ? name : name + " " + version;
 }
 
 QString describeKernel(const QString& release) {

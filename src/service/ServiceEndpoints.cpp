@@ -45,12 +45,14 @@ void limitAnswer(QNetworkReply* reply, qint64 limit) {
                      });
 }
 
+// The base's path is taken and put back encoded: decoded, an escaped "/" in it would become a
+// separator and name another resource.
 QUrl endpoint(const char* name) {
     QUrl url = ServiceEndpoints::base();
-    QString path = url.path();
+    QString path = url.path(QUrl::FullyEncoded);
     while (path.endsWith('/'))
         path.chop(1);
-    url.setPath(path + "/" + name);
+    url.setPath(path + "/" + name, QUrl::StrictMode);
     return url;
 }
 

@@ -2,6 +2,10 @@
 
 #include "platform/KeyFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,6 +29,9 @@ TEST(DesktopEntry, OurArgumentsTakeThePlaceOfTheFileFieldCode) {
         // Only the first file or URL code takes them; every other code goes.
         {"app %u %F %c %k", {"app", "A", "B c"}},
         {"app 100%% --x=%d", {"app", "100%", "--x=", "A", "B c"}},
+        // The program is an argument like the others.
+        {R"("/opt/100%%/run" %U)", {"/opt/100%/run", "A", "B c"}},
+        {"%f --x", {}},
         // Quoting and the string escapes of the file, undone in that order.
         {R"("/opt/My App/run"  "say \"hi\"" "\\\\$HOME" %U)",
          {"/opt/My App/run", "say \"hi\"", "\\$HOME", "A", "B c"}},
@@ -37,6 +44,18 @@ TEST(DesktopEntry, OurArgumentsTakeThePlaceOfTheFileFieldCode) {
     };
     for (const auto& [exec, command] : cases)
         EXPECT_EQ(commandOf(exec), command) << exec.toStdString();
+}
+
+TEST(DesktopEntry, AProgramIsLookedForWithItsPercentSignsUndone) {
+    const QTemporaryDir root;
+    const QString folder = root.path() + "/100%";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile program(folder + "/run");
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(program.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    const auto entry = entryWithExec(QFile::encodeName(root.path()) + "/100%%/run %U");
+    ASSERT_TRUE(entry);
+    EXPECT_TRUE(entry->isInstalled());
 }
 
 TEST(DesktopEntry, KeysAreReadFromTheDesktopEntryGroupOnly) {

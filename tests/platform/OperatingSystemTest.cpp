@@ -16,6 +16,9 @@ TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersionElseT
         {"NAME=\"Say \\\"hi\\\" OS\"\nVERSION_ID=\"1.2\"\n", "Say \"hi\" OS 1.2"},
         {"ID=debian\nVERSION_ID=12\n", std::nullopt},
         {"NAME=\"\"\nVERSION_ID=12\n", std::nullopt},
+        // White space left at the end by the cut goes too.
+        {"NAME=Alpine\nVERSION_ID=3.1\r.4\n", "Alpine 3.1"},
+        {"NAME=Alpine\nVERSION_ID=\"3.1 .4\"\n", "Alpine 3.1"},
     };
     for (const auto& [contents, expected] : cases)
         EXPECT_EQ(OperatingSystem::describeOsRelease(contents), expected) << contents.toStdString();

@@ -38,6 +38,11 @@ TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsAddressOrALoopbackSe
         ScopedEnvironment environment(variable, named);
         EXPECT_EQ(address().toString(), used) << variable << "=" << named.toStdString();
     }
+    {
+        // An escaped "/" stays one segment's character; a space stays escaped.
+        ScopedEnvironment escaped(ServiceEndpoints::baseVariable, "https://x.example/a%2Fb%20c/");
+        EXPECT_EQ(ServiceEndpoints::crash().toEncoded(), "https://x.example/a%2Fb%20c/crash");
+    }
     ScopedEnvironment unset(ServiceEndpoints::baseVariable, "");
     EXPECT_EQ(ServiceEndpoints::crash(), QUrl("https://api.orvennalabs.com/vesperin/crash"));
     EXPECT_EQ(ServiceEndpoints::report(), QUrl("https://api.orvennalabs.com/vesperin/report"));

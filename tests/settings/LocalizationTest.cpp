@@ -2,11 +2,13 @@
 
 #include "platform/SystemContext.h"
 #include "support/TestProfile.h"
+#include "support/TestText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -69,20 +71,59 @@ TEST_F(LocalizationTest, FormatsArgumentsPrintfStyleWithoutALocale) {
     EXPECT_EQ(Localization::format("%3$d %x", {1}), "%3$d %x");
 }
 
-// The shipped tables: every language says everything English says, and nothing is blank.
-TEST(ShippedStringTables, EveryLanguageHasEveryEnglishKey) {
-    auto keysOf = [](const QString& language) {
-        QFile file(":/strings/" + language + ".json");
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << language.toStdString();
-        return QJsonDocument::fromJson(file.readAll()).object();
-    };
-    const QJsonObject english = keysOf("en");
+QJsonObject shippedTable(const QString& language) {
+    QFile file(":/strings/" + language + ".json");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << language.toStdString();
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// The conversions of a text as "argument:conversion", in the order of the arguments they take:
+// a translation may reorder them with positions ("%2$@ ... %1$@") but must take the same ones.
+QStringList conversionsOf(const QString& text) {
+    static const QRegularExpression conversion(R"(%(?:(\d+)\$)?(l{0,2}[diu]|f|@|s|%))");
+    QStringList taken;
+    int next = 0;
+    for (auto it = conversion.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        if (match.captured(2) == "%")
+            continue;
+        const int argument = match.hasCaptured(1) ? match.captured(1).toInt() : ++next;
+        taken.append(QString("%1:%2").arg(argument).arg(match.captured(2)));
+    }
+    taken.sort();
+    return taken;
+}
+
+// The shipped tables: every language says everything English says, with the same arguments,
+// and nothing is blank; and every table in the sources is shipped.
+TEST(ShippedStringTables, EveryLanguageHasEveryEnglishKeyWithItsArguments) {
+    const QJsonObject english = shippedTable("en");
     ASSERT_FALSE(english.isEmpty());
-    for (const QString& language : QDir(":/strings").entryList()) {
-        const QJsonObject table = keysOf(language.section('.', 0, 0));
-        EXPECT_EQ(table.keys(), english.keys()) << language.toStdString();
+    const QStringList shipped = QDir(":/strings").entryList();
+    EXPECT_EQ(QDir(VESPERIN_SOURCE_DIR "/resources/strings").entryList({"*.json"}), shipped);
+    EXPECT_GE(shipped.size(), 3);
+    for (const QString& file : shipped) {
+        const QString language = file.section('.', 0, 0);
+        const QJsonObject table = shippedTable(language);
         for (const QString& key : table.keys())
-            EXPECT_FALSE(table.value(key).toString().trimmed().isEmpty()) << key.toStdString();
+            EXPECT_TRUE(english.contains(key)) << language << " has a key English lacks: " << key;
+        for (const QString& key : english.keys()) {
+            const QString text = table.value(key).toString();
+            EXPECT_FALSE(text.trimmed().isEmpty())
+                << language << " lacks, or leaves blank, " << key;
+            EXPECT_EQ(conversionsOf(text), conversionsOf(english.value(key).toString()))
+                << language << " " << key << ": " << text;
+        }
+    }
+}
+
+TEST(ShippedStringTables, AGermanSpeakerGetsTheGermanTable) {
+    for (const char* lang : {"de_DE.UTF-8", "de_AT.UTF-8", "de_CH.UTF-8"}) {
+        ScopedEnvironment locale("LANG", lang);
+        ScopedEnvironment languages("LANGUAGE", "");
+        EXPECT_EQ(Localization::tableLanguage(), "de") << lang;
+        EXPECT_EQ(L("settings.title"), "Einstellungen") << lang;
+        EXPECT_EQ(L("update.available", QString("2.0")), "Vesperin 2.0 ist verfügbar.") << lang;
     }
 }
 

@@ -57,8 +57,8 @@ TEST_F(PreferencesWatcherTest, GarbageFromOutsideIsMovedAsideAndTheValuesWritten
     QStringList aside;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            aside = QDir(Preferences::folder())
-                        .entryList({domain + ".json.unreadable-*"}, QDir::Files);
+            aside =
+                QDir(Preferences::folder()).entryList({domain + ".json.unreadable-*"}, QDir::Files);
             return !aside.isEmpty();
         },
         3000));
