@@ -17,8 +17,8 @@ namespace {
 
 constexpr int rootId = 0;
 
-// The interface's face of the exporter: names, types and signals as the specification
-// writes them.
+// The interface's face of the exporter: names, types and signals exactly as the panels
+// expect them on the bus.
 class DBusMenuAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")

@@ -26,11 +26,11 @@ StatusBarButton::~StatusBarButton() = default;
 void StatusBarButton::setTitle(const QString& title) {
     if (title == m_title)
         return;
-    const int widthBefore = m_fittingWidth;
+    const int widthBefore = fittingWidth();
     const std::unique_ptr<QTextLayout> before = std::move(m_titleLayout);
     m_title = title;
     layOutTitle();
-    if (m_fittingWidth != widthBefore || !before || !m_titleLayout)
+    if (fittingWidth() != widthBefore || !before || !m_titleLayout)
         contentResized();
     else
         update(changedTitleRect(*before));
@@ -50,7 +50,6 @@ void StatusBarButton::setImage(const QImage& image, bool isTemplate) {
         return;
     m_image = image;
     m_imageIsTemplate = isTemplate;
-    layOutTitle();
     contentResized();
 }
 
@@ -60,9 +59,7 @@ void StatusBarButton::contentResized() {
 }
 
 void StatusBarButton::layOutTitle() {
-    const qreal ratio = m_image.isNull() ? 1.0 : m_image.devicePixelRatio();
-    const int imageWidth = m_image.isNull() ? 0 : qCeil(m_image.width() / ratio);
-    int titleWidth = 0;
+    m_titleWidth = 0;
     m_titleLayout.reset();
     if (!m_title.isEmpty()) {
         m_titleLayout = std::make_unique<QTextLayout>(m_title, m_font);
@@ -74,22 +71,26 @@ void StatusBarButton::layOutTitle() {
         QTextLine line = m_titleLayout->createLine();
         line.setPosition(QPointF(0, 0));
         m_titleLayout->endLayout();
-        titleWidth = qCeil(line.horizontalAdvance());
+        m_titleWidth = qCeil(line.horizontalAdvance());
     }
-    const int gap = imageWidth > 0 && titleWidth > 0 ? imageTitleGap : 0;
-    m_fittingWidth = imageWidth + gap + titleWidth + 2 * contentInset;
+}
+
+qreal StatusBarButton::imageWidth() const {
+    return m_image.isNull() ? 0 : m_image.width() / m_image.devicePixelRatio();
 }
 
 int StatusBarButton::fittingWidth() const {
-    return m_fittingWidth;
+    const int image = qCeil(imageWidth());
+    const int gap = image > 0 && m_titleWidth > 0 ? imageTitleGap : 0;
+    return image + gap + m_titleWidth + 2 * contentInset;
+}
+
+qreal StatusBarButton::contentX() const {
+    return (width() - (fittingWidth() - 2 * contentInset)) / 2.0;
 }
 
 qreal StatusBarButton::titleX() const {
-    const int content = m_fittingWidth - 2 * contentInset;
-    qreal x = (width() - content) / 2.0;
-    if (!m_image.isNull())
-        x += m_image.width() / m_image.devicePixelRatio() + imageTitleGap;
-    return x;
+    return contentX() + (m_image.isNull() ? 0 : imageWidth() + imageTitleGap);
 }
 
 // From the first to the last character that differs, in either title, with a pixel of room
@@ -156,9 +157,8 @@ void StatusBarButton::paintEvent(QPaintEvent*) {
     }
     if (!m_image.isNull()) {
         const QImage image = tintedImage();
-        const QSizeF size = QSizeF(image.size()) / image.devicePixelRatio();
-        const qreal x = (width() - (m_fittingWidth - 2 * contentInset)) / 2.0;
-        painter.drawImage(QPointF(x, (height() - size.height()) / 2.0), image);
+        const qreal imageHeight = image.height() / image.devicePixelRatio();
+        painter.drawImage(QPointF(contentX(), (height() - imageHeight) / 2.0), image);
     }
     if (m_titleLayout) {
         painter.setPen(palette().color(QPalette::WindowText));

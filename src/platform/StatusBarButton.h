@@ -62,7 +62,9 @@ private:
     QImage tintedImage() const;
     void setHighlighted(bool highlighted);
     void layOutTitle();
-    // Where the title starts inside the button.
+    qreal imageWidth() const;
+    // Where the content, and the title within it, start inside the button.
+    qreal contentX() const;
     qreal titleX() const;
     // The part of the button where `before` and the current title differ, both laid out.
     QRect changedTitleRect(const QTextLayout& before) const;
@@ -72,7 +74,7 @@ private:
     QString m_title;
     QFont m_font;
     std::unique_ptr<QTextLayout> m_titleLayout; // null while the title is empty
-    int m_fittingWidth = 2 * contentInset;
+    int m_titleWidth = 0;
     QImage m_image;
     bool m_imageIsTemplate = false;
     bool m_highlighted = false;
