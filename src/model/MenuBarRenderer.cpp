@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,7 +64,11 @@ public:
 
     QString format(const icu::UnicodeString& pattern, UDate at) {
         setInstant(at);
-        m_formatter->applyPattern(pattern);
+        // Applying a pattern parses it; most formatters serve one pattern tick after tick.
+        if (pattern != m_pattern) {
+            m_formatter->applyPattern(pattern);
+            m_pattern = pattern;
+        }
         icu::UnicodeString text;
         icu::FieldPosition unused;
         m_formatter->format(*m_calendar, text, unused);
@@ -102,6 +107,7 @@ private:
     icu::Locale m_locale;
     QString m_zoneID;
     std::unique_ptr<icu::SimpleDateFormat> m_formatter;
+    icu::UnicodeString m_pattern;
     std::unique_ptr<icu::Calendar> m_calendar;
     std::optional<UDate> m_instant;
     std::unique_ptr<icu::Calendar> m_isoCalendar;
@@ -188,13 +194,47 @@ void appendLiteral(Program& program, const QString& text) {
         program.push_back({text, std::nullopt});
 }
 
+bool isPlainDate(const std::optional<ResolvedToken>& token) {
+    return token && token->kind == ValueKind::date && !token->capitalized;
+}
+
+// Text quoted so that a date pattern writes it out as it stands. A quote inside the text
+// could not be told from the quoting itself ("''''" is two quotes), so such text stays out.
+std::optional<icu::UnicodeString> quotedPatternLiteral(const QString& text) {
+    if (text.contains(u'\''))
+        return std::nullopt;
+    return toIcu(u'\'' + text + u'\'');
+}
+
+// Date tokens with only literal text between them become one pattern, so "{HH}:{min}:{sec}"
+// costs one formatting call rather than three.
+void appendToken(Program& program, ResolvedToken token) {
+    const size_t size = program.size();
+    // Two runs of one pattern letter side by side would read as one wider field ("d" + "dd").
+    const bool afterDate = size >= 1 && isPlainDate(program[size - 1].token) &&
+                           !program[size - 1].token->pattern.endsWith(token.pattern.charAt(0));
+    const bool afterDateAndLiteral =
+        size >= 2 && !program[size - 1].token && isPlainDate(program[size - 2].token);
+    const auto literal =
+        afterDateAndLiteral ? quotedPatternLiteral(program.back().literal) : std::nullopt;
+    if (!isPlainDate(token) || !(afterDate || literal)) {
+        program.push_back({QString(), std::move(token)});
+        return;
+    }
+    if (literal) {
+        program.pop_back();
+        program.back().token->pattern += *literal;
+    }
+    program.back().token->pattern += token.pattern;
+}
+
 Program compileTokens(const QString& text) {
     Program program;
     qsizetype from = 0;
     for (const TemplateSyntax::TokenMatch& match : TemplateSyntax::tokenMatches(text)) {
         appendLiteral(program, text.sliced(from, match.start - from));
         if (auto token = resolveToken(match.name))
-            program.push_back({QString(), std::move(token)});
+            appendToken(program, std::move(*token));
         else
             appendLiteral(program, text.sliced(match.start, match.end - match.start));
         from = match.end;
@@ -256,46 +296,75 @@ bool isInert(const QString& blockOutput) {
     return hasOtherCharacter;
 }
 
+// A part's template compiled, with the formatters of its own settings and of each block
+// looked up once, so a render per second neither scans its text nor builds cache keys again.
+struct BoundTemplate {
+    CompiledTemplate compiled;
+    CachedFormatter* own = nullptr;
+    std::vector<CachedFormatter*> blockFormatters;
+};
+
+struct PartKey {
+    QString text;
+    Settings settings;
+
+    bool operator==(const PartKey& other) const {
+        return text == other.text && settings.localeID == other.settings.localeID &&
+               settings.timeZoneID == other.settings.timeZoneID;
+    }
+};
+
+struct PartKeyHash {
+    size_t operator()(const PartKey& key) const {
+        auto hashOf = [](const std::optional<QString>& id) { return id ? qHash(*id) + 1 : 0; };
+        return qHashMulti(0, key.text, hashOf(key.settings.localeID),
+                          hashOf(key.settings.timeZoneID));
+    }
+};
+
 class Renderer {
 public:
     QMutex mutex;
 
     // The caller holds the mutex.
-    QString renderPart(const QString& text, const Settings& settings, UDate at) {
-        const CompiledTemplate& compiled = compiledTemplate(text);
-        CachedFormatter& own = formatter(settings);
-        if (compiled.blocks.empty())
-            return evaluate(compiled.stretches.front().program, own, at);
+    void appendPart(QString& result, const QString& text, const Settings& settings, UDate at) {
+        const BoundTemplate& bound = boundTemplate(text, settings);
+        const CompiledTemplate& compiled = bound.compiled;
+        if (compiled.blocks.empty()) {
+            evaluate(result, compiled.stretches.front().program, *bound.own, at);
+            return;
+        }
 
         QStringList blockOutputs;
         bool inert = true;
-        for (const CompiledBlock& block : compiled.blocks) {
-            Settings blockSettings = settings;
-            if (block.timeZoneID)
-                blockSettings.timeZoneID = block.timeZoneID;
-            if (block.localeID)
-                blockSettings.localeID = block.localeID;
-            blockOutputs.append(evaluate(block.content, formatter(blockSettings), at));
-            inert = inert && isInert(blockOutputs.back());
+        for (size_t i = 0; i < compiled.blocks.size(); ++i) {
+            QString& output = blockOutputs.emplace_back();
+            evaluate(output, compiled.blocks[i].content, *bound.blockFormatters[i], at);
+            inert = inert && isInert(output);
         }
         // The block outputs then go through the tokens of the part once more, with the text
         // around them. When no output can take part in a token, the stretches' own compiled
         // tokens give the same result as scanning the joined text.
-        QString result;
-        for (size_t i = 0; i < compiled.stretches.size(); ++i) {
-            result += inert ? evaluate(compiled.stretches[i].program, own, at)
-                            : compiled.stretches[i].text;
-            if (i < size_t(blockOutputs.size()))
-                result += blockOutputs.at(i);
+        if (inert) {
+            for (size_t i = 0; i < compiled.stretches.size(); ++i) {
+                evaluate(result, compiled.stretches[i].program, *bound.own, at);
+                if (i < size_t(blockOutputs.size()))
+                    result += blockOutputs.at(i);
+            }
+            return;
         }
-        return inert ? result : evaluate(compileTokens(result), own, at);
+        QString joined;
+        for (size_t i = 0; i < compiled.stretches.size(); ++i) {
+            joined += compiled.stretches[i].text;
+            if (i < size_t(blockOutputs.size()))
+                joined += blockOutputs.at(i);
+        }
+        evaluate(result, compileTokens(joined), *bound.own, at);
     }
 
-    QString evaluate(const Program& program, CachedFormatter& formatter, UDate at) {
-        QString text;
+    void evaluate(QString& result, const Program& program, CachedFormatter& formatter, UDate at) {
         for (const Step& step : program)
-            text += step.token ? valueOf(*step.token, formatter, at) : step.literal;
-        return text;
+            result += step.token ? valueOf(*step.token, formatter, at) : step.literal;
     }
 
     CachedFormatter& formatter(const Settings& settings) {
@@ -306,25 +375,39 @@ public:
         return *found->second;
     }
 
-    void forgetFormatters() { m_formatters.clear(); }
+    void forgetFormatters() {
+        m_templates.clear();
+        m_formatters.clear();
+    }
 
 private:
-    // Parsed templates are kept so that a render per second does not scan its text again.
     // The editor produces a new template at every keystroke, so the cache is bounded.
     static constexpr size_t maxCachedTemplates = 512;
 
-    const CompiledTemplate& compiledTemplate(const QString& text) {
-        auto found = m_templates.find(text);
+    const BoundTemplate& boundTemplate(const QString& text, const Settings& settings) {
+        PartKey key{text, settings};
+        auto found = m_templates.find(key);
         if (found != m_templates.end())
             return *found->second;
         if (m_templates.size() >= maxCachedTemplates)
             m_templates.clear();
-        return *m_templates.emplace(text, std::make_unique<CompiledTemplate>(compileTemplate(text)))
-                    .first->second;
+        auto bound = std::make_unique<BoundTemplate>();
+        bound->compiled = compileTemplate(text);
+        bound->own = &formatter(settings);
+        for (const CompiledBlock& block : bound->compiled.blocks) {
+            Settings blockSettings = settings;
+            if (block.timeZoneID)
+                blockSettings.timeZoneID = block.timeZoneID;
+            if (block.localeID)
+                blockSettings.localeID = block.localeID;
+            bound->blockFormatters.push_back(&formatter(blockSettings));
+        }
+        return *m_templates.emplace(std::move(key), std::move(bound)).first->second;
     }
 
     std::unordered_map<QString, std::unique_ptr<CachedFormatter>> m_formatters;
-    std::unordered_map<QString, std::unique_ptr<const CompiledTemplate>> m_templates;
+    // Points into m_formatters, so the two are cleared together.
+    std::unordered_map<PartKey, std::unique_ptr<const BoundTemplate>, PartKeyHash> m_templates;
 };
 
 Renderer& renderer() {
@@ -378,10 +461,14 @@ const QHash<QString, QString>& patterns() {
 QString render(const MenuBarItem& item, const QDateTime& at) {
     Renderer& state = renderer();
     QMutexLocker lock(&state.mutex);
-    QStringList texts;
-    for (const MenuBarPart& part : item.effectiveParts())
-        texts.append(state.renderPart(part.text, settingsOf(part, item), udate(at)));
-    return texts.join(item.effectiveSeparator());
+    QString text;
+    bool first = true;
+    for (const MenuBarPart& part : item.effectiveParts()) {
+        if (!std::exchange(first, false))
+            text += item.effectiveSeparator();
+        state.appendPart(text, part.text, settingsOf(part, item), udate(at));
+    }
+    return text;
 }
 
 QString render(const MenuBarPart& part, const MenuBarItem& item, const QDateTime& at) {

@@ -132,6 +132,16 @@ TEST(MenuBarRendererTest, UnknownTokensAndMalformedBracesStayAsWritten) {
               QString::fromUtf8("\U0001F600 14\u00B707"));
 }
 
+TEST(MenuBarRendererTest, TextBetweenDateTokensIsWrittenAsItStands) {
+    // Letters, quotes and backslashes mean something inside a date pattern; here they do not.
+    EXPECT_EQ(render("{HH}h{min}"), "14h07");
+    EXPECT_EQ(render("{HH}'{min}''{sec} o'clock"), "14'07''09 o'clock");
+    EXPECT_EQ(render("{wd} 'd' \\ {mon}"), "Mon 'd' \\ Jan");
+    // Tokens side by side stay separate fields, even when they use one letter.
+    EXPECT_EQ(render("{day}{dd}{H}{HH}{hh}"), "505141402");
+    EXPECT_EQ(render("{wd}{Weekday}{weekday}"), "MonMondayMonday");
+}
+
 TEST(MenuBarRendererTest, DateTokensAreTheLanguagesOwnNamesAndDigits) {
     const QDateTime morning = local("Europe/Paris", 2026, 3, 7, 9, 5, 3);
     for (const char* language : {"en_US", "fr", "de", "ja", "th", "ar_EG"}) {
