@@ -84,18 +84,17 @@ void AppDelegate::applyInitialActivationPolicy() {
 
 // The status items come first, so that in the menu bar nothing delays the bar; crashes are
 // captured from the start, and what can wait (the crashes of earlier runs, the service)
-// starts once the first paint is done.
+// starts once the first paint is done. In the menu bar the main window is built only when
+// it is first asked for: most sessions never open it.
 void AppDelegate::applicationDidFinishLaunching() {
     CrashReporter::installHandlers();
     applyStatusItemState();
-    buildMainWindow();
     SystemClock::reconcileAtLaunch(m_context.launcher);
     if (!m_context.settings.menuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
     if (isQuitting())
         return; // ended while the first-launch question was open: start nothing more
-    refreshCalUI();
     QTimer::singleShot(afterFirstPaint, this, [this] {
         CrashReporter::sendEarlierCrashes(m_context.launcher);
         syncWithServer();
@@ -126,6 +125,12 @@ void AppDelegate::applyEnvironmentSwitches() {
         QTimer::singleShot(600, this,
                            [this] { m_context.panel.show(m_context.statusItems.anchor()); });
     }
+}
+
+MainWindow& AppDelegate::builtMainWindow() {
+    if (!m_mainWindow)
+        buildMainWindow();
+    return *m_mainWindow;
 }
 
 void AppDelegate::buildMainWindow() {
@@ -203,12 +208,12 @@ QMenu* AppDelegate::buildStatusMenu() {
 }
 
 void AppDelegate::showSettings() {
-    if (!m_mainWindow)
-        return;
-    SettingsView* view = m_mainWindow->settingsView();
+    MainWindow& window = builtMainWindow();
+    SettingsView* view = window.settingsView();
     view->setCompactClock(SystemClock::isAvailable(m_context.launcher), SystemClock::isCompact());
     view->setLoginItemEnabled(LoginItem::isEnabled());
-    m_mainWindow->showSettings();
+    window.showSettings();
+    bringMainWindowToFront(); // from the debug switch, in the menu bar, it was not on screen
 }
 
 // In Dock mode the button puts the status items into the bar or takes them away; in menu-bar
@@ -231,7 +236,7 @@ void AppDelegate::reopen() {
             openPanelPressed();
         return;
     }
-    if (m_mainWindow && (!m_mainWindow->isVisible() || m_mainWindow->isMinimized()))
+    if (!m_mainWindow || !m_mainWindow->isVisible() || m_mainWindow->isMinimized())
         showMainWindow();
 }
 
@@ -281,7 +286,7 @@ void AppDelegate::followHome() {
         setTaskbarPresence(dock);
         // In Dock mode the window is the application: switched there from outside, without
         // status items, it would otherwise run with nothing on screen.
-        if (dock && !statusItemsWanted() && m_mainWindow && !m_mainWindow->isVisible())
+        if (dock && !statusItemsWanted() && !(m_mainWindow && m_mainWindow->isVisible()))
             bringMainWindowToFront();
     });
 }
@@ -339,10 +344,9 @@ void AppDelegate::setTaskbarPresence(bool present) {
 }
 
 void AppDelegate::bringMainWindowToFront() {
-    if (!m_mainWindow)
-        return;
-    m_mainWindow->show();
-    m_mainWindow->raise();
-    m_mainWindow->activateWindow();
+    MainWindow& window = builtMainWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
     m_context.support.refreshMessageBadges();
 }

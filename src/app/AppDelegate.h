@@ -54,6 +54,7 @@ public:
     QMenu* buildStatusMenu();
 
     const QTimer& syncTimer() const { return m_syncTimer; }
+    // Null in the menu bar until the window is first asked for.
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
 
     // Asks where the application should live; the default shows the welcome alert. Closing
@@ -74,6 +75,7 @@ private:
     // The main window is closing: in Dock mode that moves the application into the bar,
     // unless the application is quitting.
     void mainWindowClosing();
+    MainWindow& builtMainWindow();
     void buildMainWindow();
     void wireMainWindow();
     Menus::Actions menuActions();

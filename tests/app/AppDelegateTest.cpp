@@ -161,6 +161,34 @@ TEST_F(AppDelegateTest, AnotherStartReopensTheWindowOrThePanel) {
     EXPECT_FALSE(delegate.mainWindow()->isVisible());
 }
 
+// A session in the menu bar pays for the main window only once it is asked for.
+TEST_F(AppDelegateTest, InTheMenuBarTheWindowIsBuiltWhenFirstAskedFor) {
+    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
+    Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
+    launch();
+    EXPECT_FALSE(delegate.mainWindow());
+    delegate.closeOrBack();
+    delegate.reopen();
+    EXPECT_FALSE(delegate.mainWindow());
+
+    delegate.showSettings();
+    ASSERT_TRUE(delegate.mainWindow());
+    EXPECT_TRUE(delegate.mainWindow()->isVisible());
+    EXPECT_TRUE(delegate.mainWindow()->showsSettings());
+    EXPECT_FALSE(mainWindowHasTaskbarEntry());
+
+    // Switched to Dock mode from outside before the window was ever built: it comes.
+    ApplicationContext secondContext;
+    AppDelegate second(secondContext);
+    second.applicationDidFinishLaunching();
+    ASSERT_FALSE(second.mainWindow());
+    Preferences(Preferences::applicationDomain,
+                profile.preferencesFile(Preferences::applicationDomain))
+        .setBool(PreferenceKeys::menuBarMode, false);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return second.mainWindow() && second.mainWindow()->isVisible(); }, 3000));
+}
+
 TEST_F(AppDelegateTest, APrimaryClickOnAStatusItemTogglesThePanelUnderIt) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);
     Preferences::standard().setBool(PreferenceKeys::menuBarMode, true);
@@ -257,8 +285,11 @@ TEST_F(AppDelegateTest, InTheMenuBarAMessageWaitsForTheConversationToOpen) {
         ADD_FAILURE() << body.toStdString();
     };
     launch();
+    ASSERT_TRUE(waitUntil([&] { return context.service.pendingMessage().has_value(); }));
+    // A window built after the message came marks it too.
+    delegate.showMainWindow();
     const MainView* main = delegate.mainWindow()->mainView();
-    ASSERT_TRUE(waitUntil([&] { return !main->messagesBadge()->isHidden(); }));
+    EXPECT_FALSE(main->messagesBadge()->isHidden());
     std::unique_ptr<QMenu> menu(delegate.buildStatusMenu());
     EXPECT_EQ(menu->actions().at(3)->text(), L("messages.banner_title"));
 
