@@ -3,7 +3,6 @@
 #include "platform/SystemContext.h"
 
 #include <QJsonDocument>
-#include <QRegularExpression>
 
 namespace {
 
@@ -23,11 +22,25 @@ void writeOptionalText(QJsonObject& object, const char* key, const std::optional
         object.insert(QLatin1String(key), *value);
 }
 
+bool isAsciiHexDigit(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// Exactly 8-4-4-4-12 hexadecimal digits: QUuid::fromString alone also takes braces, and a
+// regular expression here would load PCRE2 for every start.
+bool isCanonicalUuid(const QString& text) {
+    if (text.size() != 36)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
+        if (hyphen ? text.at(i) != u'-' : !isAsciiHexDigit(text.at(i)))
+            return false;
+    }
+    return true;
+}
+
 std::optional<QUuid> parseUuid(const QJsonValue& value) {
-    // Anchored at the very end: "$" would also accept a final line feed.
-    static const QRegularExpression canonical(QRegularExpression::anchoredPattern(
-        "[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}"));
-    if (!value.isString() || !canonical.match(value.toString()).hasMatch())
+    if (!value.isString() || !isCanonicalUuid(value.toString()))
         return std::nullopt;
     return QUuid::fromString(value.toString());
 }

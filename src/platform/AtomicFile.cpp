@@ -87,10 +87,13 @@ bool remove(const QString& path, QString* error) {
 void removeLeftovers(const QString& path) {
     const QFileInfo info(path);
     QDir folder = info.absoluteDir();
-    const QStringList leftovers =
-        folder.entryList({info.fileName() + temporarySuffix + "*"}, QDir::Files | QDir::Hidden);
-    for (const QString& name : leftovers)
-        folder.remove(name);
+    // Compared as text: as a wildcard pattern a "[" in the name would mean something, and
+    // matching would ignore case and take another file's leftovers.
+    const QString prefix = info.fileName() + temporarySuffix;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (name.startsWith(prefix))
+            folder.remove(name);
+    }
 }
 
 QString moveAside(const QString& path, const QString& tag) {

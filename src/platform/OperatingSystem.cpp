@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <sys/utsname.h>
@@ -38,6 +37,37 @@ QHash<QString, QString> parseOsRelease(const QByteArray& contents) {
     return fields;
 }
 
+// "Debian GNU/Linux" is "Debian": the suffix goes with the white space before it, but only
+// as a word of its own.
+QString withoutGnuLinux(const QString& name) {
+    const QStringView suffix = u"GNU/Linux";
+    if (!name.endsWith(suffix))
+        return name;
+    QStringView head = QStringView(name).chopped(suffix.size());
+    if (head.isEmpty() || !head.back().isSpace())
+        return name;
+    while (!head.isEmpty() && head.back().isSpace())
+        head.chop(1);
+    return head.toString();
+}
+
+// The digits a kernel release starts with, and a dot and the digits after them: "6.1" of
+// "6.1.0-18-amd64".
+QString leadingVersion(const QString& release) {
+    auto digitsFrom = [&](qsizetype from) {
+        qsizetype end = from;
+        while (end < release.size() && release.at(end).isDigit())
+            ++end;
+        return end;
+    };
+    const qsizetype major = digitsFrom(0);
+    if (major == 0)
+        return {};
+    const bool minor =
+        major < release.size() && release.at(major) == u'.' && digitsFrom(major + 1) > major + 1;
+    return release.left(minor ? digitsFrom(major + 1) : major);
+}
+
 QString majorMinor(const QString& version) {
     return version.split('.').mid(0, 2).join('.');
 }
@@ -57,9 +87,7 @@ namespace OperatingSystem {
 
 std::optional<QString> describeOsRelease(const QByteArray& contents) {
     const QHash<QString, QString> fields = parseOsRelease(contents);
-    QString name = fields.value("NAME").trimmed();
-    static const QRegularExpression gnuLinux(R"(\s+GNU/Linux$)");
-    name.remove(gnuLinux);
+    const QString name = withoutGnuLinux(fields.value("NAME").trimmed());
     if (name.isEmpty())
         return std::nullopt;
     // Trimmed again once cut: "3.1\r.4" or "3.1 .4" would leave white space at the end.
@@ -68,9 +96,8 @@ std::optional<QString> describeOsRelease(const QByteArray& contents) {
 }
 
 QString describeKernel(const QString& release) {
-    static const QRegularExpression leadingVersion(R"(^(\d+)(\.\d+)?)");
-    const auto match = leadingVersion.match(release);
-    return match.hasMatch() ? "Linux " + match.captured(0) : QStringLiteral("Linux");
+    const QString version = leadingVersion(release);
+    return version.isEmpty() ? QStringLiteral("Linux") : "Linux " + version;
 }
 
 QString osString() {

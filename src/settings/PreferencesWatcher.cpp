@@ -29,8 +29,11 @@ void PreferencesWatcher::watch() {
     QStringList paths;
     if (!m_watcher->directories().contains(m_folder))
         paths.append(m_folder);
-    for (const QString& file : QDir(m_folder).entryList({"*.json"}, QDir::Files))
-        paths.append(m_folder + "/" + file);
+    // Filtered here: a name filter would compile a regular expression at every start.
+    for (const QString& file : QDir(m_folder).entryList(QDir::Files)) {
+        if (file.endsWith(u".json", Qt::CaseInsensitive))
+            paths.append(m_folder + "/" + file);
+    }
     if (!paths.isEmpty())
         m_watcher->addPaths(paths);
 }

@@ -19,11 +19,17 @@ TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersionElseT
         // White space left at the end by the cut goes too.
         {"NAME=Alpine\nVERSION_ID=3.1\r.4\n", "Alpine 3.1"},
         {"NAME=Alpine\nVERSION_ID=\"3.1 .4\"\n", "Alpine 3.1"},
+        // Only a word of its own is cut.
+        {"NAME=\"Hurd \tGNU/Linux\"\n", "Hurd"},
+        {"NAME=MyGNU/Linux\n", "MyGNU/Linux"},
+        {"NAME=GNU/Linux\n", "GNU/Linux"},
     };
     for (const auto& [contents, expected] : cases)
         EXPECT_EQ(OperatingSystem::describeOsRelease(contents), expected) << contents.toStdString();
     EXPECT_EQ(OperatingSystem::describeKernel("6.1.0-18-amd64"), "Linux 6.1");
     EXPECT_EQ(OperatingSystem::describeKernel("unknown"), "Linux");
+    EXPECT_EQ(OperatingSystem::describeKernel("6.-rc1"), "Linux 6");
+    EXPECT_EQ(OperatingSystem::describeKernel("10.22"), "Linux 10.22");
 }
 
 } // namespace

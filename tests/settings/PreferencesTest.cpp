@@ -121,6 +121,18 @@ TEST_F(PreferencesTest, AFileThatCannotBeParsedIsMovedAsideWithItsBytes) {
     }
 }
 
+// A writer killed before its rename leaves a temporary file; the next write clears its own
+// domain's, and never those of a domain whose name differs only in case.
+TEST_F(PreferencesTest, AWriteClearsItsOwnLeftoversOnly) {
+    const QString folder = profile.configHome() + "/vesperin/";
+    QDir().mkpath(folder);
+    writeFile(folder + domain + ".json.tmp-AbC123", "{");
+    writeFile(folder + "Test.domain.json.tmp-AbC123", "{");
+    EXPECT_TRUE(store().setInteger("k", 1));
+    EXPECT_FALSE(folderEntries().contains(domain + ".json.tmp-AbC123"));
+    EXPECT_TRUE(folderEntries().contains("Test.domain.json.tmp-AbC123"));
+}
+
 // Every change is announced once, with its keys: a write of ours before it returns and only
 // when a value really changed; another writer's change once this store sees it, from the
 // event loop rather than in the middle of the read that noticed it.
@@ -176,7 +188,9 @@ TEST(PreferencesDomainTest, NamesThatCouldLeaveTheFolderAreInvalid) {
     EXPECT_TRUE(Preferences::isValidDomainName("com.apple.menuextra.clock"));
     EXPECT_TRUE(Preferences::isValidDomainName("com.orvennalabs.vesperin"));
     // A regular expression's $ also matches before a final line feed.
-    for (const char* bad : {"", ".", "..", "../etc", "a/b", ".hidden", "a b", "a\n"})
+    EXPECT_TRUE(Preferences::isValidDomainName(QString(201, u'a')));
+    EXPECT_FALSE(Preferences::isValidDomainName(QString(202, u'a')));
+    for (const char* bad : {"", ".", "..", "../etc", "a/b", ".hidden", "a b", "a\n", "\xC3\xA9"})
         EXPECT_FALSE(Preferences::isValidDomainName(bad)) << bad;
 }
 
