@@ -114,19 +114,6 @@ TEST_F(AppDelegateTest, QuittingInDockModeStoresNothing) {
     EXPECT_TRUE(bar.items().isEmpty());
 }
 
-TEST_F(AppDelegateTest, TogglingTheModeMovesTheAppBetweenBarAndTaskbar) {
-    Preferences::standard().setBool(PreferenceKeys::onboarded, true);
-    launch();
-    delegate.toggleMenuBarMode(true);
-    QCoreApplication::processEvents(); // the window's type changes from the event loop
-    EXPECT_FALSE(bar.items().isEmpty());
-    EXPECT_FALSE(mainWindowHasTaskbarEntry());
-    delegate.toggleMenuBarMode(false);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(bar.items().isEmpty());
-    EXPECT_TRUE(mainWindowHasTaskbarEntry());
-}
-
 // vesperin-defaults or a second instance switching the mode moves the running application.
 TEST_F(AppDelegateTest, AModeSetByAnotherProcessIsFollowed) {
     Preferences::standard().setBool(PreferenceKeys::onboarded, true);

@@ -5,11 +5,11 @@
 #include "service/Updater.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
+#include "support/TestPictures.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -61,7 +61,6 @@ QString shownText(QMessageBox& box) {
 
 // Pictures of the boxes are kept for a person to look at when VESPERIN_SCREENSHOT_DIR is set.
 TEST(UpdateAlertsTest, EveryBoxSaysItsCaseInPlainText) {
-    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
     const QString refused =
         L("network.error.insecure_redirect", QString("http://updates.invalid/appcast.xml"));
     const QString malformed = L("update.error.malformed", 3, QString("Premature end of document."));
@@ -89,13 +88,11 @@ TEST(UpdateAlertsTest, EveryBoxSaysItsCaseInPlainText) {
         const Box box(made);
         EXPECT_TRUE(shownText(*box).startsWith(said)) << shownText(*box).toStdString();
         for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
-            if (folder.isEmpty() || !QDir().mkpath(folder))
-                break;
             box->setPalette(Appearances::palette(appearance));
             box->show();
-            box->grab().save(
-                QString("%1/update-%2-%3.png")
-                    .arg(folder, name, appearance == Appearance::dark ? "dark" : "light"));
+            keepForLooking(box->grab().toImage(),
+                           QString("update-%1-%2")
+                               .arg(name, appearance == Appearance::dark ? "dark" : "light"));
         }
     }
 }

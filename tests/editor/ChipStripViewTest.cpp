@@ -4,11 +4,11 @@
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"
 #include "support/PaintedRegions.h"
+#include "support/TestPictures.h"
 #include "support/TestText.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDir>
 #include <QDrag>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -93,12 +93,6 @@ QImage picture(QWidget& view, qreal ratio) {
     image.fill(view.palette().color(QPalette::Window));
     view.render(&image);
     return image;
-}
-
-void keep(const QImage& image, const QString& name) {
-    const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
-    if (!folder.isEmpty() && QDir().mkpath(folder))
-        image.save(folder + "/" + name + ".png");
 }
 
 class ChipStripViewTest : public ::testing::Test {
@@ -344,13 +338,13 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
                                Chip::token("weekday")}},
                              {"Text", {Chip::text(":"), Chip::text("  "), Chip::text("·")}}});
         palette.resize(260, int(palette.chipLayout().requiredHeight()));
-        keep(picture(palette, 2), "palette-" + look);
+        keepForLooking(picture(palette, 2), "palette-" + look);
 
         strip.setChips({Chip::token("HH"), Chip::text(":"), Chip::token("min"), Chip::text("   "),
                         Chip::token("weekday")});
         click(strip, strip.centreOf(3));
         const QImage selected = picture(strip, 2);
-        keep(selected, "strip-selection-" + look);
+        keepForLooking(selected, "strip-selection-" + look);
         // Three dots, darker (or lighter) than the capsule between them, and no label.
         const int left = int(2 * strip.chipLayout().frames().at(3).left());
         const int middle = int(2 * strip.centreOf(3).y()) - 1;
@@ -365,7 +359,7 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
             QDragEnterEvent enter({290, 16}, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
             QApplication::sendEvent(&strip, &enter);
             const QImage dragging = picture(strip, 2);
-            keep(dragging, "strip-drop-" + look);
+            keepForLooking(dragging, "strip-drop-" + look);
             const QRectF bar = strip.chipLayout().dropIndicator(5);
             const int row = int(2 * bar.center().y());
             for (int x = int(2 * bar.left()); x < int(2 * bar.right()); ++x)
@@ -383,7 +377,7 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
         strip.setChips({});
         palette.setSections({});
         const QImage empty = picture(strip, 2);
-        keep(empty, "strip-empty-" + look);
+        keepForLooking(empty, "strip-empty-" + look);
         const auto marked = [](const QImage& image) {
             int differing = 0;
             for (int y = 18; y < 44; ++y)

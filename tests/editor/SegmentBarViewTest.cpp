@@ -5,11 +5,11 @@
 #include "platform/Appearance.h"
 #include "settings/DrawingHelpers.h"
 #include "support/PaintedRegions.h"
+#include "support/TestPictures.h"
 #include "support/TestText.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QDir>
 #include <QDrag>
 #include <QDropEvent>
 #include <QLineEdit>
@@ -335,10 +335,8 @@ TEST_F(SegmentBarViewTest, MarkerSegmentsAndEmptyTextAreDrawnCrispAtTwiceTheDens
         // As a child of the window, without a background of its own; `render` alone is the
         // label hook.
         bar.QWidget::render(&painter, QPoint(16, 16), {}, QWidget::DrawChildren);
-        const QString folder = qEnvironmentVariable("VESPERIN_SCREENSHOT_DIR");
-        if (!folder.isEmpty() && QDir().mkpath(folder))
-            image.save(QString("%1/segment-bar-%2-%3.png")
-                           .arg(folder, name, appearance == Appearance::dark ? "dark" : "light"));
+        keepForLooking(image, QString("segment-bar-%1-%2")
+                                  .arg(name, appearance == Appearance::dark ? "dark" : "light"));
         return image;
     };
     const QRgb grey = QColor::fromRgbF(0.13f, 0.13f, 0.13f).rgb();

@@ -72,8 +72,13 @@ TEST_F(SettingsTest, EveryKeyChangesItsOwnPropertyAndNoOther) {
     }
 }
 
+// Weeks start on Monday unless the stored value is exactly 1 (Sunday).
 TEST_F(SettingsTest, WritingAPropertyStoresItByTheRules) {
     Settings settings(Preferences::standard());
+    EXPECT_EQ(settings.firstWeekday(), 2); // absent
+    settings.setFirstWeekday(1);
+    EXPECT_EQ(Preferences::standard().integerForKey(PreferenceKeys::firstWeekday), 1);
+    EXPECT_EQ(settings.firstWeekday(), 1);
     settings.setFirstWeekday(7);
     EXPECT_EQ(Preferences::standard().integerForKey(PreferenceKeys::firstWeekday), 2);
     EXPECT_EQ(settings.iconFormat(), CalIconFormat::weekdayDay); // absent

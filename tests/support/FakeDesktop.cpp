@@ -24,7 +24,7 @@ void FakeDesktop::addCoredump(qint64 microseconds, qint64 pid, const QString& ex
 
 bool FakeDesktop::startDetached(const QString& program, const QStringList& arguments) {
     started.append(QStringList{program} + arguments);
-    return !startFails;
+    return true;
 }
 
 std::optional<QByteArray> FakeDesktop::run(const QString& program, const QStringList& arguments) {

@@ -14,8 +14,6 @@ class FakeDesktop : public ProcessLauncher {
 public:
     // Whether a gsettings tool with the interface schema "exists".
     bool hasSettingsTool = true;
-    // Whether detached programs fail to start.
-    bool startFails = false;
     // The desktop's effective settings and the defaults that "reset" brings back.
     QMap<QString, bool> settings = {{"clock-show-date", true}, {"clock-show-weekday", false}};
     QMap<QString, bool> defaults = settings;
