@@ -106,6 +106,8 @@ if $update; then
     {
         echo "# clang-tidy findings (file check count) that predate scripts/check-tidy.sh or came"
         echo "# with merged work; fix them as their files are touched (then --update)."
+        # The date makes every update a change to commit: the commit is where CI starts.
+        echo "# Brought up to date $(date -u '+%Y-%m-%d %H:%M') UTC."
         cat "$output/new"
     } >"$baseline"
     echo "check-tidy: $(wc -l <"$output/new") entries in $baseline"
