@@ -1,53 +1,57 @@
 #include "model/TemplateSyntax.h"
 
-#include "platform/IcuString.h"
-
-#include <unicode/regex.h>
 #include <unicode/uchar.h>
 
-#include <memory>
+#include <optional>
 
 namespace {
 
-// The patterns are constants: failing to compile one is a programming error, not a runtime
-// condition, so it stops the program at once.
-std::unique_ptr<icu::RegexPattern> compile(const char16_t* pattern) {
-    UParseError where;
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::RegexPattern> compiled(
-        icu::RegexPattern::compile(icu::UnicodeString(pattern), 0, where, status));
-    if (U_FAILURE(status) || !compiled)
-        qFatal("TemplateSyntax: the pattern %s does not compile (%s)",
-               qPrintable(QString::fromUtf16(pattern)), u_errorName(status));
-    return compiled;
+bool isTokenCharacter(QChar c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
 }
 
-const icu::RegexPattern& tokenPattern() {
-    static const std::unique_ptr<icu::RegexPattern> pattern = compile(u"\\{([A-Za-z_]+)\\}");
-    return *pattern;
+// The token opening at `start`: "{", one or more letters or underscores, "}".
+std::optional<TemplateSyntax::TokenMatch> tokenAt(const QString& text, qsizetype start) {
+    qsizetype close = start + 1;
+    while (close < text.size() && isTokenCharacter(text.at(close)))
+        ++close;
+    if (close == start + 1 || close >= text.size() || text.at(close) != u'}')
+        return std::nullopt;
+    return TemplateSyntax::TokenMatch{int(start), int(close + 1),
+                                      text.sliced(start + 1, close - start - 1)};
 }
 
-const icu::RegexPattern& blockPattern() {
-    static const std::unique_ptr<icu::RegexPattern> pattern =
-        compile(u"\\[([^\\]|]*)\\|([^\\]]*)\\]");
-    return *pattern;
+// The block opening at `start`: "[", a selector up to the first "|" with no "]" in it, then
+// a content up to the first "]".
+std::optional<TemplateSyntax::BlockMatch> blockAt(const QString& text, qsizetype start) {
+    qsizetype bar = start + 1;
+    while (bar < text.size() && text.at(bar) != u'|' && text.at(bar) != u']')
+        ++bar;
+    if (bar >= text.size() || text.at(bar) != u'|')
+        return std::nullopt;
+    const qsizetype close = text.indexOf(u']', bar + 1);
+    if (close < 0)
+        return std::nullopt;
+    return TemplateSyntax::BlockMatch{int(start), int(close + 1),
+                                      text.sliced(start + 1, bar - start - 1),
+                                      text.sliced(bar + 1, close - bar - 1)};
 }
 
-// Calls found(matcher) for every match of the pattern in the text, left to right.
-template <typename Found>
-void forEachMatch(const icu::RegexPattern& pattern, const QString& text, Found found) {
-    const icu::UnicodeString input = toIcu(text);
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::RegexMatcher> matcher(pattern.matcher(input, status));
-    if (U_FAILURE(status))
-        qFatal("TemplateSyntax: no matcher (%s)", u_errorName(status));
-    while (matcher->find(status) && U_SUCCESS(status))
-        found(*matcher);
-}
-
-QString group(icu::RegexMatcher& matcher, int number) {
-    UErrorCode status = U_ZERO_ERROR;
-    return fromIcu(matcher.group(number, status));
+// Every match, left to right: where one cannot start at an opening character, the search
+// goes on from the next one; after a match, from its end. Scanned by hand: regular
+// expressions would page in ICU's regex engine and Unicode sets for two simple patterns.
+template <typename Match>
+QList<Match> matchesOf(const QString& text, QChar opening,
+                       std::optional<Match> (*matchAt)(const QString&, qsizetype)) {
+    QList<Match> matches;
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(opening); at >= 0; at = text.indexOf(opening, from)) {
+        const std::optional<Match> match = matchAt(text, at);
+        if (match)
+            matches.append(*match);
+        from = match ? match->end : at + 1;
+    }
+    return matches;
 }
 
 bool isTrimmedSpace(QChar c) {
@@ -59,22 +63,11 @@ bool isTrimmedSpace(QChar c) {
 namespace TemplateSyntax {
 
 QList<TokenMatch> tokenMatches(const QString& text) {
-    QList<TokenMatch> matches;
-    forEachMatch(tokenPattern(), text, [&](icu::RegexMatcher& matcher) {
-        UErrorCode status = U_ZERO_ERROR;
-        matches.append({matcher.start(status), matcher.end(status), group(matcher, 1)});
-    });
-    return matches;
+    return matchesOf<TokenMatch>(text, u'{', tokenAt);
 }
 
 QList<BlockMatch> blockMatches(const QString& text) {
-    QList<BlockMatch> matches;
-    forEachMatch(blockPattern(), text, [&](icu::RegexMatcher& matcher) {
-        UErrorCode status = U_ZERO_ERROR;
-        matches.append(
-            {matcher.start(status), matcher.end(status), group(matcher, 1), group(matcher, 2)});
-    });
-    return matches;
+    return matchesOf<BlockMatch>(text, u'[', blockAt);
 }
 
 BlockSelector splitSelector(const QString& selector) {
