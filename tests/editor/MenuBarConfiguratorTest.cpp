@@ -314,6 +314,9 @@ TEST_F(MenuBarConfiguratorTest, FreeTextIsKeptExactlyAndShownLiterallyWhereItIsN
 }
 
 TEST_F(MenuBarConfiguratorTest, TheRefreshRedrawsTheTextsWhileTheWindowIsOpenAndNothingElse) {
+    // From midday, so that a minute later it is still the same day and only the time changes.
+    const QDateTime now = clock.now().toLocalTime();
+    clock.jumpBy(now.msecsTo(QDateTime(now.date(), QTime(12, 0))));
     open({templateItem("{HH}:{min}:{sec}"), templateItem("{wd}")});
     EXPECT_TRUE(editor.isTicking());
     QAbstractItemModel* model = window()->list()->model();
