@@ -28,11 +28,19 @@ struct Settings {
         const QString absent = QStringLiteral(u"\u00B7");
         return localeID.value_or(absent) + u'|' + timeZoneID.value_or(absent);
     }
+
+    // These settings with what an inner part (a part of an item, a block of a part) fixes.
+    Settings within(const std::optional<QString>& innerLocaleID,
+                    const std::optional<QString>& innerTimeZoneID) const {
+        return {innerLocaleID ? innerLocaleID : localeID,
+                innerTimeZoneID ? innerTimeZoneID : timeZoneID};
+    }
+
+    bool operator==(const Settings&) const = default;
 };
 
 Settings settingsOf(const MenuBarPart& part, const MenuBarItem& item) {
-    return {part.localeID ? part.localeID : item.localeID,
-            part.timeZoneID ? part.timeZoneID : item.timeZoneID};
+    return Settings{item.localeID, item.timeZoneID}.within(part.localeID, part.timeZoneID);
 }
 
 // Language identifiers are not checked: ICU falls back on its own data for a language it
@@ -308,10 +316,7 @@ struct PartKey {
     QString text;
     Settings settings;
 
-    bool operator==(const PartKey& other) const {
-        return text == other.text && settings.localeID == other.settings.localeID &&
-               settings.timeZoneID == other.settings.timeZoneID;
-    }
+    bool operator==(const PartKey&) const = default;
 };
 
 struct PartKeyHash {
@@ -345,21 +350,18 @@ public:
         // The block outputs then go through the tokens of the part once more, with the text
         // around them. When no output can take part in a token, the stretches' own compiled
         // tokens give the same result as scanning the joined text.
-        if (inert) {
-            for (size_t i = 0; i < compiled.stretches.size(); ++i) {
-                evaluate(result, compiled.stretches[i].program, *bound.own, at);
-                if (i < size_t(blockOutputs.size()))
-                    result += blockOutputs.at(i);
-            }
-            return;
-        }
         QString joined;
+        QString& out = inert ? result : joined;
         for (size_t i = 0; i < compiled.stretches.size(); ++i) {
-            joined += compiled.stretches[i].text;
+            if (inert)
+                evaluate(out, compiled.stretches[i].program, *bound.own, at);
+            else
+                out += compiled.stretches[i].text;
             if (i < size_t(blockOutputs.size()))
-                joined += blockOutputs.at(i);
+                out += blockOutputs.at(i);
         }
-        evaluate(result, compileTokens(joined), *bound.own, at);
+        if (!inert)
+            evaluate(result, compileTokens(joined), *bound.own, at);
     }
 
     void evaluate(QString& result, const Program& program, CachedFormatter& formatter, UDate at) {
@@ -394,14 +396,9 @@ private:
         auto bound = std::make_unique<BoundTemplate>();
         bound->compiled = compileTemplate(text);
         bound->own = &formatter(settings);
-        for (const CompiledBlock& block : bound->compiled.blocks) {
-            Settings blockSettings = settings;
-            if (block.timeZoneID)
-                blockSettings.timeZoneID = block.timeZoneID;
-            if (block.localeID)
-                blockSettings.localeID = block.localeID;
-            bound->blockFormatters.push_back(&formatter(blockSettings));
-        }
+        for (const CompiledBlock& block : bound->compiled.blocks)
+            bound->blockFormatters.push_back(
+                &formatter(settings.within(block.localeID, block.timeZoneID)));
         return *m_templates.emplace(std::move(key), std::move(bound)).first->second;
     }
 
@@ -461,11 +458,12 @@ const QHash<QString, QString>& patterns() {
 QString render(const MenuBarItem& item, const QDateTime& at) {
     Renderer& state = renderer();
     QMutexLocker lock(&state.mutex);
+    const QString separator = item.effectiveSeparator();
     QString text;
     bool first = true;
     for (const MenuBarPart& part : item.effectiveParts()) {
         if (!std::exchange(first, false))
-            text += item.effectiveSeparator();
+            text += separator;
         state.appendPart(text, part.text, settingsOf(part, item), udate(at));
     }
     return text;
