@@ -3,9 +3,12 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QJsonDocument>
+#include <QNetworkReply>
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QThread>
+
+#include <algorithm>
 
 QJsonObject RecordedRequest::json() const {
     return QJsonDocument::fromJson(body).object();
@@ -22,6 +25,14 @@ TestHttpServer::TestHttpServer() {
             });
         }
     });
+}
+
+TestHttpServer::~TestHttpServer() {
+    m_server.close();
+    // A hanging or cut-off answer would otherwise keep its exchange running until it times out.
+    for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>())
+        socket->abort();
+    waitUntil(everyExchangeEnded, 5000);
 }
 
 QUrl TestHttpServer::url() const {
@@ -90,6 +101,11 @@ bool waitUntil(const std::function<bool()>& condition, int limitMs) {
         QThread::msleep(1);
     }
     return true;
+}
+
+bool everyExchangeEnded() {
+    const auto replies = QCoreApplication::instance()->findChildren<QNetworkReply*>();
+    return std::ranges::all_of(replies, &QNetworkReply::isFinished);
 }
 
 QUrl refusingUrl() {
