@@ -10,6 +10,15 @@
 
 #include <algorithm>
 
+namespace {
+
+bool everyExchangeEnded() {
+    const auto replies = QCoreApplication::instance()->findChildren<QNetworkReply*>();
+    return std::ranges::all_of(replies, &QNetworkReply::isFinished);
+}
+
+} // namespace
+
 QJsonObject RecordedRequest::json() const {
     return QJsonDocument::fromJson(body).object();
 }
@@ -101,11 +110,6 @@ bool waitUntil(const std::function<bool()>& condition, int limitMs) {
         QThread::msleep(1);
     }
     return true;
-}
-
-bool everyExchangeEnded() {
-    const auto replies = QCoreApplication::instance()->findChildren<QNetworkReply*>();
-    return std::ranges::all_of(replies, &QNetworkReply::isFinished);
 }
 
 QUrl refusingUrl() {

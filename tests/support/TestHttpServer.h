@@ -26,7 +26,9 @@ class TestHttpServer : public QObject {
     Q_OBJECT
 public:
     TestHttpServer();
-    // Ends every exchange with the server before the test does (see everyExchangeEnded).
+    // Ends every exchange with the server before the test does: one still running as the test
+    // process ends is torn down half-way inside Qt's network thread, which the leak checker
+    // reports, and one the test forgot would outlive it.
     ~TestHttpServer() override;
 
     QUrl url() const;
@@ -62,11 +64,6 @@ private:
 // Runs the event loop until `condition` holds; false when it still does not after
 // `limitMs` (a bound against hanging, not a timing assertion).
 bool waitUntil(const std::function<bool()>& condition, int limitMs = 20000);
-
-// True once every request this process sent has had its answer. An exchange still running as a
-// test process ends is torn down half-way inside Qt's network thread, which the leak checker
-// reports; and one the test forgot would outlive it.
-bool everyExchangeEnded();
 
 // An http address on 127.0.0.1 where nothing listens, so connections are refused.
 QUrl refusingUrl();
