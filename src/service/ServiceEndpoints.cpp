@@ -14,15 +14,6 @@
 
 namespace {
 
-// Qt stops its network thread before it lets go of the connections kept open for reuse,
-// whose deletion is then posted to a thread that no longer runs: they leak at every exit
-// that follows an exchange. Letting go of them first stops the thread with nothing left in it.
-class ServiceNetwork : public QNetworkAccessManager {
-public:
-    using QNetworkAccessManager::QNetworkAccessManager;
-    ~ServiceNetwork() override { clearConnectionCache(); }
-};
-
 // Set on a reply we ended ourselves: the cap its answer went past, the address it was
 // redirected to.
 const char* const tooLargeProperty = "vesperinAnswerLimit";
@@ -108,7 +99,7 @@ QNetworkAccessManager& network() {
     static QPointer<QNetworkAccessManager> manager;
     if (!manager) {
         QCoreApplication* application = QCoreApplication::instance();
-        manager = new ServiceNetwork(application);
+        manager = new QNetworkAccessManager(application);
         QObject::connect(application, &QCoreApplication::aboutToQuit, manager,
                          &QObject::deleteLater);
     }

@@ -26,9 +26,9 @@ class TestHttpServer : public QObject {
     Q_OBJECT
 public:
     TestHttpServer();
-    // Ends every exchange with the server before the test does: one still running as the test
-    // process ends is torn down half-way inside Qt's network thread, which the leak checker
-    // reports, and one the test forgot would outlive it.
+    // Ends every exchange with the server before the test does, and lets Qt's network thread
+    // clean up after them: what is left there as the test process ends is never deleted, which
+    // the leak checker reports.
     ~TestHttpServer() override;
 
     QUrl url() const;
