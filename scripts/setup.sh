@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libxcb-xtest0-dev
     libicu-dev libssl-dev openssl tzdata
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-noto-color-emoji dbus-daemon
+    xvfb xauth x11-utils openbox imagemagick fonts-dejavu-core fonts-noto-color-emoji dbus-daemon
     clang
     # the format and static-analysis checks CI makes
     clang-format clang-tidy

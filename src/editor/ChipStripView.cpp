@@ -5,7 +5,6 @@
 #include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
 
-#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QDrag>
 #include <QHelpEvent>
@@ -14,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <QToolTip>
 
 #include <cmath>
@@ -91,7 +91,7 @@ qint64 ChipStripView::s_nextId = 1;
 ChipStripView::ChipStripView(Mode mode, QWidget* parent)
     : QWidget(parent), m_palette(mode == Mode::palette), m_stripId(s_nextId++) {
     ChipStripAccessible::install();
-    setFocusPolicy(m_palette ? Qt::NoFocus : Qt::StrongFocus);
+    setFocusPolicy(m_palette ? Qt::TabFocus : Qt::StrongFocus);
     setAcceptDrops(!m_palette);
     relayout();
 }
@@ -232,8 +232,15 @@ void ChipStripView::paintEvent(QPaintEvent* event) {
     const QList<QRectF>& frames = m_layout.frames();
     for (qsizetype i = 0; i < std::min(m_chips.size(), frames.size()); ++i) {
         if (event->region().intersects(frames[i].toAlignedRect()))
-            paintChip(painter, m_chips[i], frames[i], m_selected == i, render(m_chips[i]),
-                      appearance);
+            paintChip(painter, m_chips[i], frames[i], !m_palette && m_selected == i,
+                      render(m_chips[i]), appearance);
+    }
+    // The palette's chosen chip is ringed rather than filled: it is not a selection.
+    if (m_palette && hasFocus() && m_selected && *m_selected < frames.size()) {
+        painter.setPen(QPen(calBlueFixed(), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(frames[*m_selected].adjusted(-1, -1, 1, 1), cornerRadius + 1,
+                                cornerRadius + 1);
     }
 
     if (m_dropIndex) {
@@ -252,6 +259,8 @@ void ChipStripView::focusInEvent(QFocusEvent* event) {
     // A click reports itself; reaching the strip by the keyboard is the same.
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         Q_EMIT focusTaken();
+    if (m_palette && !m_selected && !m_chips.isEmpty())
+        setSelected(0);
     update();
 }
 
@@ -311,29 +320,61 @@ void ChipStripView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ChipStripView::keyPressEvent(QKeyEvent* event) {
-    const bool removes = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-    if (!m_palette && removes && m_selected && *m_selected < m_chips.size()) {
+    const int key = event->key();
+    const bool chosen = m_selected && *m_selected < m_chips.size();
+    const bool removes = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    const bool adds = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (!m_palette && removes && chosen) {
         removeChip(*m_selected);
-        return;
+    } else if (m_palette && adds && chosen) {
+        Q_EMIT chipClicked(m_chips[*m_selected]);
+    } else if (!m_chips.isEmpty() && event->modifiers() == Qt::NoModifier &&
+               (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home ||
+                key == Qt::Key_End)) {
+        moveCurrent(event);
+    } else {
+        QWidget::keyPressEvent(event);
     }
-    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
-    if (!m_palette && step != 0 && !m_chips.isEmpty()) {
-        const qsizetype from = m_selected.value_or(step < 0 ? m_chips.size() : -1);
-        setSelected(std::clamp<qsizetype>(from + step, 0, m_chips.size() - 1));
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
-// The chip leaves this strip when the drag ends, unless it was dropped back into it: dropped
-// on another strip it has moved there, released anywhere else it is thrown away. A palette
-// only ever gives copies.
+void ChipStripView::moveCurrent(QKeyEvent* event) {
+    const qsizetype last = m_chips.size() - 1;
+    qsizetype next = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        next = m_selected ? *m_selected - 1 : last;
+        break;
+    case Qt::Key_Right:
+        next = m_selected ? *m_selected + 1 : 0;
+        break;
+    case Qt::Key_End:
+        next = last;
+        break;
+    default:
+        break;
+    }
+    next = std::clamp<qsizetype>(next, 0, last);
+    setSelected(next);
+    ensureChipVisible(next);
+}
+
+void ChipStripView::ensureChipVisible(qsizetype index) {
+    auto* area = qobject_cast<QScrollArea*>(scrollAreaAround(this));
+    if (area && index < m_layout.frames().size()) {
+        const QRect frame = m_layout.frames()[index].toAlignedRect();
+        area->ensureVisible(frame.center().x(), frame.center().y(), frame.width() / 2 + 5,
+                            frame.height() / 2 + 20);
+    }
+}
+
+// A chip of a strip leaves it only when another view takes it (chipTaken), at the drop: a
+// drag released where nothing takes it, or cancelled, changes nothing. A palette only ever
+// gives copies.
 void ChipStripView::startDrag(qsizetype index) {
     const QPointF pressPoint = *m_pressPoint;
     m_pressPoint.reset();
     m_pressChip.reset();
     m_draggedIndex = m_palette ? std::nullopt : std::optional(index);
-    m_handledInternally = false;
 
     auto* data = new QMimeData;
     data->setData(ChipPayload::mimeType,
@@ -351,10 +392,16 @@ void ChipStripView::startDrag(qsizetype index) {
     if (!alive)
         return;
     dragSource = nullptr;
-    const std::optional<qsizetype> dragged = std::exchange(m_draggedIndex, std::nullopt);
-    const bool handled = std::exchange(m_handledInternally, false);
-    if (dragged && *dragged < m_chips.size() && !handled)
-        removeChip(*dragged);
+    m_draggedIndex.reset();
+}
+
+void ChipStripView::chipTaken(const QWidget* by) {
+    ChipStripView* source = dragSource;
+    if (!source || source == by || !source->m_draggedIndex)
+        return;
+    const qsizetype index = *std::exchange(source->m_draggedIndex, std::nullopt);
+    if (index < source->m_chips.size())
+        source->removeChip(index);
 }
 
 Qt::DropAction ChipStripView::runDrag(QDrag& drag, Qt::DropActions actions) {
@@ -366,7 +413,9 @@ QPixmap ChipStripView::dragPixmap(qsizetype index) const {
     const qreal ratio = devicePixelRatioF();
     QPixmap pixmap((frame.size() * ratio).toSize());
     pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
+    // Opaque, on the window's colour: without a compositing manager a drag image shows
+    // partial transparency as white.
+    pixmap.fill(palette().color(QPalette::Window));
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     paintChip(painter, m_chips[index], QRectF(QPointF(0, 0), frame.size()), true,
@@ -435,9 +484,7 @@ void ChipStripView::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    // The drag's end must not take the moved chip away again.
-    if (dragSource == this)
-        m_handledInternally = true;
+    chipTaken(this);
     m_chips = result->chips;
     relayout();
     setSelected(result->selected);

@@ -15,12 +15,15 @@ class QDropEvent;
 
 // A row of chips drawn as small capsules, optionally wrapping and grouped under titles.
 //
-// A palette is a read-only source: a click reports the chip, a drag offers a copy, it takes
-// no focus and accepts no drops. A strip is an editable sequence: a click selects (Backspace
-// or Delete removes the selected chip), chips are reordered by dragging them, a chip dragged
-// out of the strip and released anywhere but on this strip leaves it, and chips from the
-// palette or another strip are dropped in, a palette fragment as the chips it is made of.
-// The view knows nothing of templates: its owner says how a chip is labelled and explained.
+// A palette is a read-only source: a click reports the chip, a drag offers a copy, and it
+// accepts no drops. It takes focus by Tab only (a click on a chip must not pull the focus
+// from what the chip is added to): Left, Right, Home and End then choose a chip, and Return or
+// Space report it as a click would. A strip is an editable sequence: a click selects
+// (Backspace or Delete removes the selected chip), chips are reordered by dragging them, a
+// chip dropped on another view that takes it moves there, and chips from the palette or
+// another strip are dropped in, a palette fragment as the chips it is made of. A drag that
+// no view takes changes nothing. The view knows nothing of templates: its owner says how a
+// chip is labelled and explained.
 class ChipStripView : public QWidget {
     Q_OBJECT
 public:
@@ -40,6 +43,7 @@ public:
     bool wraps() const { return m_wraps; }
     void setWraps(bool wraps);
 
+    // A strip's selected chip; the palette's chip chosen by the keyboard.
     std::optional<qsizetype> selectedIndex() const { return m_selected; }
     // Where a chip dragged over the strip would go, while one is.
     std::optional<qsizetype> dropIndex() const { return m_dropIndex; }
@@ -49,6 +53,11 @@ public:
 
     // Lays the chips out again for the current width (after `render` changed, for example).
     void relayout();
+    // Called by a view that takes a dropped chip, before it tells its owner of the drop: a
+    // chip dragged out of a strip leaves that strip now, so that the strip's owner saves the
+    // strip's own part before it reacts to the drop (and perhaps shows other chips in the
+    // strip). A palette's chip, or one dropped back into its own strip, stays.
+    static void chipTaken(const QWidget* by);
     // Asks `render` again and repaints only the chips whose label changed (a live clock),
     // without laying them out again: a label that grew or shrank stays centred in its frame.
     void refreshLabels();
@@ -95,6 +104,8 @@ protected:
 private:
     void press(QMouseEvent* event);
     void startDrag(qsizetype index);
+    void moveCurrent(QKeyEvent* event);
+    void ensureChipVisible(qsizetype index);
     QPixmap dragPixmap(qsizetype index) const;
     void removeChip(qsizetype index);
     void setSelected(std::optional<qsizetype> index);
@@ -117,8 +128,7 @@ private:
     // From a press until it becomes a drag or the button goes up.
     std::optional<QPointF> m_pressPoint;
     std::optional<qsizetype> m_pressChip;
-    // From the start of a drag out of this strip until it ends.
+    // From the start of a drag out of this strip until a view takes the chip or it ends.
     std::optional<qsizetype> m_draggedIndex;
-    bool m_handledInternally = false;
     QPointer<QWidget> m_watchedViewport;
 };

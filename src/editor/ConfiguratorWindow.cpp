@@ -73,6 +73,8 @@ void ConfiguratorWindow::buildEditor(bool offersCompactClock) {
     m_paletteArea->setFrameShape(QFrame::NoFrame);
     m_paletteArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_paletteArea->viewport()->setAutoFillBackground(false);
+    // The palette takes the focus by Tab itself; a click on it leaves the focus where it is.
+    m_paletteArea->setFocusPolicy(Qt::NoFocus);
     m_palette = new ChipStripView(ChipStripView::Mode::palette);
     m_palette->setWraps(true);
     m_paletteArea->setWidget(m_palette);

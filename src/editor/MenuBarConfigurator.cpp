@@ -20,14 +20,12 @@
 #include "settings/Settings.h"
 #include "system/SystemClock.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -101,8 +99,10 @@ void MenuBarConfigurator::wireList() {
     ConfiguratorWindow& window = *m_window;
     m_model = new ItemListModel([this] { return now(); }, &window);
     m_model->setAppearance(Appearances::of(&window));
-    connect(&window, &ConfiguratorWindow::appearanceChanged, m_model,
-            [this] { m_model->setAppearance(Appearances::of(m_window.get())); });
+    connect(&window, &ConfiguratorWindow::appearanceChanged, m_model, [this] {
+        m_model->setAppearance(Appearances::of(m_window.get()));
+        relayoutChips();
+    });
     window.list()->setModel(m_model);
     window.list()->setItemDelegate(new ItemRowDelegate(window.list()));
     connect(window.list()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -129,7 +129,8 @@ void MenuBarConfigurator::wireItemEditor() {
         return m_list.hasSelection() ? MenuBarRenderer::render(part, shownItem(), now())
                                      : QString();
     };
-    connect(bar, &SegmentBarView::selectionChanged, this, &MenuBarConfigurator::segmentClicked);
+    connect(bar, &SegmentBarView::selectionChanged, this, &MenuBarConfigurator::segmentSelected);
+    connect(bar, &SegmentBarView::editRequested, this, &MenuBarConfigurator::segmentClicked);
     connect(bar, &SegmentBarView::changed, this, &MenuBarConfigurator::barChanged);
 
     ChipStripView* palette = window.palette();
@@ -162,8 +163,17 @@ void MenuBarConfigurator::buildPopover() {
     QStringList languages;
     for (const QString& code : EditorTables::languageCodes())
         languages.append(EditorTables::languageTitle(code, displayLocale));
-    m_popover = new PartPopover(systemZoneTitle(), ZoneMatching::knownZones(),
+    m_popover = new PartPopover(systemZoneTitle(), ZoneMatching::knownZones(), zoneCities(),
                                 L("menubar.language_mac_short"), languages, m_window.get());
+    m_popover->setAnchorView(m_window->bar());
+    // The keyboard reaches the popover right after the segment it edits.
+    QWidget* previous = m_window->bar();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_popover->strip(), m_popover->zoneField(),
+                                         m_popover->languageBox(), m_popover->removeButton()}) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
     ChipStripView* strip = m_popover->strip();
     strip->render = [this](const Chip& chip) {
         return ChipPreview::chipLabel(chip, shownItem(), m_editingPart, false, now());
@@ -176,8 +186,6 @@ void MenuBarConfigurator::buildPopover() {
             &MenuBarConfigurator::popLanguageChanged);
     connect(m_popover, &PartPopover::removeRequested, this,
             &MenuBarConfigurator::removeEditingPart);
-    connect(m_popover, &PartPopover::pressedOutside, this,
-            &MenuBarConfigurator::popoverPressedOutside);
 }
 
 QDateTime MenuBarConfigurator::now() const {
@@ -265,6 +273,15 @@ void MenuBarConfigurator::commit(bool structural) {
     bar->setParts(currentParts());
     bar->setSelected(PartEdits::clampedSegment(segment, selectedItem()));
     m_window->addPartButton()->setEnabled(currentParts().size() < PartEdits::maximumParts);
+    // Whatever changed the parts, the popover shows its part as it now is, and the chips
+    // previewing that part are measured again.
+    loadEditingPart();
+    relayoutChips();
+}
+
+void MenuBarConfigurator::relayoutChips() {
+    m_window->palette()->relayout();
+    m_popover->strip()->relayout();
 }
 
 void MenuBarConfigurator::applyListEdit(const std::optional<ItemList>& edited) {
@@ -289,13 +306,12 @@ void MenuBarConfigurator::windowHidden() {
 
 // ---- The selected item ----
 
+// The bar then reports the selection its gesture made, which the popover follows.
 void MenuBarConfigurator::barChanged() {
     if (m_list.hasSelection()) {
         selectedItem() = PartEdits::withParts(selectedItem(), m_window->bar()->parts());
         commit(false);
     }
-    // The popover keeps its index: after a reorder it shows the part now standing there.
-    reloadPopStrip();
 }
 
 void MenuBarConfigurator::appendChip(const Chip& chip) {
@@ -305,9 +321,7 @@ void MenuBarConfigurator::appendChip(const Chip& chip) {
         PartEdits::chipAppended(selectedItem(), m_editingPart, m_window->bar()->selected(), chip);
     selectedItem() = appended.item;
     commit(false);
-    if (m_editingPart == appended.part)
-        reloadPopStrip();
-    else
+    if (m_editingPart != appended.part)
         m_window->bar()->setSelected(appended.part); // shows which part took the chip
 }
 
@@ -322,7 +336,7 @@ void MenuBarConfigurator::addPart() {
     const int part = int(currentParts().size()) - 1;
     SegmentBarView* bar = m_window->bar();
     bar->setSelected(part);
-    segmentClicked(part, bar->frameOf(part));
+    segmentClicked(part, bar->frameOf(part), false);
 }
 
 void MenuBarConfigurator::addCustomText() {
@@ -406,50 +420,60 @@ void MenuBarConfigurator::showPadding() {
 
 // ---- The popover ----
 
-void MenuBarConfigurator::segmentClicked(std::optional<int> part, const QRectF& frame) {
-    const QList<MenuBarPart> parts = currentParts();
-    if (!m_list.hasSelection() || !part || *part >= parts.size()) {
-        closePopover();
-        m_editingPart.reset();
-        m_window->palette()->relayout();
+// A press selects; an open popover follows the selection, a closed one stays closed, and
+// palette chips then go to the selected segment.
+void MenuBarConfigurator::segmentSelected(std::optional<int> part, const QRectF& frame) {
+    if (part && m_popover->isVisible()) {
+        segmentClicked(*part, frame, false);
+        return;
+    }
+    closePopover();
+    m_editingPart.reset();
+    m_window->palette()->relayout(); // its previews follow the selected segment
+}
+
+void MenuBarConfigurator::segmentClicked(int part, const QRectF& frame, bool byKeyboard) {
+    if (!m_list.hasSelection() || part < 0 || part >= currentParts().size()) {
+        segmentSelected(std::nullopt, frame);
         return;
     }
     m_editingPart = part;
+    loadEditingPart();
+    m_window->palette()->relayout(); // its previews now follow this part
+    m_popover->showUnder(popoverAnchor(frame));
+    if (byKeyboard)
+        m_popover->strip()->setFocus(Qt::TabFocusReason);
+}
+
+QRect MenuBarConfigurator::popoverAnchor(const QRectF& segment) const {
+    const SegmentBarView* bar = m_window->bar();
+    return QRect(bar->mapTo(m_window.get(), segment.topLeft().toPoint()), segment.size().toSize());
+}
+
+// The popover shows the edited part's own chips, zone and language, under its segment; with
+// no such part left it closes.
+void MenuBarConfigurator::loadEditingPart() {
+    const QList<MenuBarPart> parts = currentParts();
+    if (!m_editingPart || *m_editingPart >= parts.size()) {
+        closePopover();
+        m_editingPart.reset();
+        return;
+    }
+    const MenuBarPart& part = parts[*m_editingPart];
     {
         const QScopedValueRollback loading(m_loading, true);
-        m_popover->strip()->setChips(ChipCodec::chipsFrom(parts[*part].text));
-        showZone(parts[*part].timeZoneID);
-        m_popover->setLanguageTag(EditorTables::languageTag(parts[*part].localeID));
+        m_popover->strip()->setChips(ChipCodec::chipsFrom(part.text));
+        showZone(part.timeZoneID);
+        m_popover->setLanguageTag(EditorTables::languageTag(part.localeID));
     }
-    m_window->palette()->relayout(); // its previews now follow this part
-    SegmentBarView* bar = m_window->bar();
-    m_popover->showUnder(QRect(bar->mapToGlobal(frame.topLeft().toPoint()), frame.size().toSize()));
+    if (m_popover->isVisible())
+        m_popover->showUnder(popoverAnchor(m_window->bar()->frameOf(*m_editingPart)));
 }
 
 // Closing it ourselves applies nothing typed into its zone field.
 void MenuBarConfigurator::closePopover() {
     const QScopedValueRollback loading(m_loading, true);
-    m_popover->hide();
-}
-
-// The press that closed the popover goes on to the bar, so that a click on another segment
-// opens the popover there at once, as it would with no popover open.
-void MenuBarConfigurator::popoverPressedOutside(const QPointF& globalPosition) {
-    SegmentBarView* bar = m_window->bar();
-    const QPointF at = bar->mapFromGlobal(globalPosition);
-    if (!m_window->isVisible() || !bar->rect().contains(at.toPoint()))
-        return;
-    QMouseEvent press(QEvent::MouseButtonPress, at, globalPosition, Qt::LeftButton, Qt::LeftButton,
-                      {});
-    QApplication::sendEvent(bar, &press);
-}
-
-void MenuBarConfigurator::reloadPopStrip() {
-    const QList<MenuBarPart> parts = currentParts();
-    if (!m_editingPart || *m_editingPart >= parts.size())
-        return;
-    const QScopedValueRollback loading(m_loading, true);
-    m_popover->strip()->setChips(ChipCodec::chipsFrom(parts[*m_editingPart].text));
+    m_popover->dismiss();
 }
 
 void MenuBarConfigurator::popStripChanged() {
@@ -482,8 +506,9 @@ void MenuBarConfigurator::applyTimeZone(const QString& text) {
     const QList<MenuBarPart> parts = currentParts();
     if (m_loading || !m_list.hasSelection() || !m_editingPart || *m_editingPart >= parts.size())
         return;
-    const ZoneMatching::Resolution resolution = ZoneMatching::resolve(
-        text, ZoneMatching::knownZones(), {systemZoneTitle(), L("menubar.timezone_mac")});
+    const ZoneMatching::Resolution resolution =
+        ZoneMatching::resolve(text, ZoneMatching::knownZones(), zoneCities(),
+                              {systemZoneTitle(), L("menubar.timezone_mac")});
     if (resolution.kind == ZoneMatching::Resolution::Kind::noMatch) {
         showZone(parts[*m_editingPart].timeZoneID);
         return;
@@ -494,6 +519,14 @@ void MenuBarConfigurator::applyTimeZone(const QString& text) {
     showZone(zone);
     if (const auto edited = PartEdits::partZoneSet(selectedItem(), *m_editingPart, zone))
         partSettingChanged(*edited);
+}
+
+// The cities of the zone field's entries, in the same order as the zones.
+const QStringList& MenuBarConfigurator::zoneCities() const {
+    if (m_zoneCities.isEmpty())
+        m_zoneCities = ZoneMatching::exemplarCities(ZoneMatching::knownZones(),
+                                                    SystemContext::currentLocale());
+    return m_zoneCities;
 }
 
 void MenuBarConfigurator::showZone(const std::optional<QString>& zoneID) {
@@ -509,12 +542,11 @@ void MenuBarConfigurator::popLanguageChanged(int tag) {
         partSettingChanged(*edited);
 }
 
-// The part's values show in its chips, in the palette's previews and in the presets' titles.
+// The part's values show in its chips, in the palette's previews (commit measures them
+// again) and in the presets' titles.
 void MenuBarConfigurator::partSettingChanged(const MenuBarItem& edited) {
     selectedItem() = edited;
     commit(false);
-    m_popover->strip()->relayout();
-    m_window->palette()->relayout();
     rebuildPresets();
 }
 

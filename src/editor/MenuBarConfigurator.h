@@ -23,7 +23,9 @@ class SystemEvents;
 // at once; there is no Apply or Cancel. The window lists the items on the left, live, and
 // edits the selected one on the right: its parts as segments, a palette of chips to add,
 // free text, the separator, presets, the item padding and the compact system clock. A click
-// on a segment opens a popover on that part: its chips, zone and language.
+// on a segment (or Return on the selected one) opens a popover on that part: its chips, zone
+// and language. The popover always shows the part it edits as the parts now are, whatever
+// changed them.
 //
 // While the window is open a 1-second timer refreshes what shows the time: the list's texts,
 // the segments and the chips. The editor does not follow changes of the stored layout made
@@ -88,13 +90,16 @@ private:
     void updatePaddingValue();
     void showPadding();
 
-    void segmentClicked(std::optional<int> part, const QRectF& frame);
+    void segmentSelected(std::optional<int> part, const QRectF& frame);
+    void segmentClicked(int part, const QRectF& frame, bool byKeyboard);
+    QRect popoverAnchor(const QRectF& segment) const;
+    void loadEditingPart();
+    void relayoutChips();
     void closePopover();
-    void popoverPressedOutside(const QPointF& globalPosition);
-    void reloadPopStrip();
     void popStripChanged();
     void editTextChip(qsizetype index);
     void applyTimeZone(const QString& text);
+    const QStringList& zoneCities() const;
     void showZone(const std::optional<QString>& zoneID);
     void popLanguageChanged(int tag);
     void partSettingChanged(const MenuBarItem& edited);
@@ -113,4 +118,5 @@ private:
     std::unique_ptr<ConfiguratorWindow> m_window;
     ItemListModel* m_model = nullptr;
     PartPopover* m_popover = nullptr;
+    mutable QStringList m_zoneCities;
 };

@@ -1,6 +1,7 @@
 #include "editor/SegmentBarView.h"
 
 #include "editor/ChipPayload.h"
+#include "editor/ChipStripView.h"
 #include "editor/SegmentBarAccessible.h"
 #include "editor/SegmentBarEdits.h"
 #include "editor/SegmentBarLayout.h"
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QToolTip>
 
 namespace {
@@ -107,7 +109,9 @@ QPixmap SegmentBarView::dragPixmap(int index, qreal devicePixelRatio) const {
     const QRectF bounds(QPointF(), frameOf(index).size());
     QPixmap pixmap((bounds.size() * devicePixelRatio).toSize());
     pixmap.setDevicePixelRatio(devicePixelRatio);
-    pixmap.fill(Qt::transparent);
+    // Opaque, on the bar's grey: without a compositing manager a drag image shows partial
+    // transparency as white.
+    pixmap.fill(barGrey);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -219,21 +223,60 @@ void SegmentBarView::startDrag(int index, const QPointF& hotSpot) {
     drag->exec(Qt::MoveAction);
 }
 
+// A press that never became a drag is a click: the part is to be edited.
 void SegmentBarView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool clicked = event->button() == Qt::LeftButton && m_pressPoint && m_pressIndex &&
+                         *m_pressIndex < m_parts.size() && m_selected == m_pressIndex;
     m_pressPoint.reset();
-    m_pressIndex.reset();
+    const std::optional<int> index = std::exchange(m_pressIndex, std::nullopt);
+    if (clicked)
+        Q_EMIT editRequested(*index, frameOf(*index), false);
     QWidget::mouseReleaseEvent(event);
 }
 
 void SegmentBarView::keyPressEvent(QKeyEvent* event) {
-    const bool deleteKey = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-    const auto remaining =
-        deleteKey && m_selected ? SegmentBarEdits::removed(m_parts, *m_selected) : std::nullopt;
-    if (!remaining) {
+    if (!handleKey(event))
         QWidget::keyPressEvent(event);
-        return;
+}
+
+bool SegmentBarView::handleKey(const QKeyEvent* event) {
+    const int key = event->key();
+    const bool control = event->modifiers() == Qt::ControlModifier;
+    const bool plain =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    const int step = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+    if (plain && step != 0 && !m_parts.isEmpty()) {
+        selectNeighbour(step);
+        return true;
     }
-    applyEdit(*remaining, std::nullopt);
+    if (!m_selected || *m_selected >= m_parts.size())
+        return false;
+    if (control && step != 0) {
+        const int target = *m_selected + (step < 0 ? -1 : 2);
+        if (target < 0 || target > m_parts.size())
+            return true; // already at that end
+        const SegmentBarEdits::Edit edit = SegmentBarEdits::moved(m_parts, *m_selected, target);
+        applyEdit(edit.parts, edit.selected);
+        return true;
+    }
+    if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        Q_EMIT editRequested(*m_selected, frameOf(*m_selected), true);
+        return true;
+    }
+    if (plain && (key == Qt::Key_Backspace || key == Qt::Key_Delete)) {
+        const auto remaining = SegmentBarEdits::removed(m_parts, *m_selected);
+        if (remaining)
+            applyEdit(*remaining, std::nullopt);
+        return remaining.has_value();
+    }
+    return false;
+}
+
+void SegmentBarView::selectNeighbour(int step) {
+    const int last = int(m_parts.size()) - 1;
+    const int next = m_selected ? *m_selected + step : (step < 0 ? last : 0);
+    setSelected(std::clamp(next, 0, last));
+    reportSelection();
 }
 
 SegmentBarView::Dragged SegmentBarView::draggedBy(const QDropEvent* event) const {
@@ -298,20 +341,27 @@ void SegmentBarView::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
+    // Where it lands is where the user saw it land, before anything moves.
     const QPointF point = event->position();
     const int at = SegmentBarLayout::insertionIndex(m_frames, point);
+    const auto hit = SegmentBarLayout::hitAt(m_frames, point);
+    event->setDropAction(action);
+    event->accept();
     SegmentBarEdits::Edit edit;
     if (const int* source = std::get_if<int>(&dragged)) {
         edit = SegmentBarEdits::moved(m_parts, *source, at);
     } else {
+        // The chip leaves the strip it came from first; that changes the text of a part, never
+        // which parts there are, so `at` and `hit` still name the same places.
+        const QPointer<SegmentBarView> alive(this);
+        ChipStripView::chipTaken(this);
+        if (!alive)
+            return;
         const Chip& chip = std::get<Chip>(dragged);
-        const auto hit = SegmentBarLayout::hitAt(m_frames, point);
         edit = hit ? SegmentBarEdits::chipDroppedOnto(m_parts, *hit, chip)
                    : SegmentBarEdits::chipInserted(m_parts, at, chip);
     }
-    applyEdit(edit.parts, edit.selected);
-    event->setDropAction(action);
-    event->accept();
+    applyEdit(edit.parts, edit.selected, true);
 }
 
 void SegmentBarView::setSelected(std::optional<int> index) {
@@ -328,12 +378,18 @@ void SegmentBarView::reportSelection() {
     Q_EMIT selectionChanged(m_selected, m_selected ? frameOf(*m_selected) : QRectF(rect()));
 }
 
-void SegmentBarView::applyEdit(const QList<MenuBarPart>& parts, std::optional<int> selected) {
+void SegmentBarView::applyEdit(const QList<MenuBarPart>& parts, std::optional<int> selected,
+                               bool requestsEdit) {
     const bool differs = parts != m_parts;
     m_parts = parts;
     relayout();
     setSelected(selected);
-    reportSelection();
+    const QPointer<SegmentBarView> alive(this);
     if (differs)
         Q_EMIT changed();
+    if (!alive)
+        return;
+    reportSelection();
+    if (requestsEdit && m_selected)
+        Q_EMIT editRequested(*m_selected, frameOf(*m_selected), false);
 }

@@ -17,11 +17,13 @@ class QDropEvent;
 class QHelpEvent;
 
 // The editor's preview of one menu-bar item: one rounded segment per part, right-aligned on a
-// dark bar as the item will sit in the menu bar. A click selects a part, dragging a segment
-// reorders the parts, Backspace or Delete removes the selected part (never the last one), and a
-// chip dropped from the editor's strips extends a part (on a segment's left or right half) or
-// becomes a new part (between segments). The view edits its own copy of the parts and reports
-// every change; it never reads or writes the stored layout. Takes focus by click and Tab.
+// dark bar as the item will sit in the menu bar. A press selects a part, and released without
+// moving asks to edit it; dragging a segment reorders the parts; Backspace or Delete removes
+// the selected part (never the last one); a chip dropped from the editor's strips extends a
+// part (on a segment's left or right half) or becomes a new part (between segments). From the
+// keyboard, Left and Right select, Return asks to edit, and Ctrl with Left or Right moves the
+// selected part. The view edits its own copy of the parts and reports every change; it never
+// reads or writes the stored layout. Takes focus by click and Tab.
 class SegmentBarView : public QWidget {
     Q_OBJECT
 public:
@@ -62,11 +64,15 @@ public:
         [](const MenuBarPart&) -> std::optional<QString> { return std::nullopt; };
 
 Q_SIGNALS:
-    // The user set the selection (a click, a drop, a deletion); `frame` is the selected
+    // The user changed the parts: a reorder, a drop or a deletion. Sent before the selection
+    // that follows, so that whoever follows the selection finds the parts as they now are.
+    void changed();
+    // The user set the selection (a press, a key, a drop, a deletion); `frame` is the selected
     // segment's, or the bounds when none is selected.
     void selectionChanged(std::optional<int> index, const QRectF& frame);
-    // The user changed the parts: a reorder, a drop or a deletion.
-    void changed();
+    // The user asked to edit a part: a click that did not become a drag, Return on the
+    // selected segment (`byKeyboard`), or a drop that landed on it or made it.
+    void editRequested(int index, const QRectF& frame, bool byKeyboard);
 
 protected:
     bool event(QEvent* event) override;
@@ -91,8 +97,12 @@ private:
     void clearDropState();
     void startDrag(int index, const QPointF& hotSpot);
     void reportSelection();
-    // Takes parts changed by a gesture of the user, and tells the owner.
-    void applyEdit(const QList<MenuBarPart>& parts, std::optional<int> selected);
+    bool handleKey(const QKeyEvent* event);
+    void selectNeighbour(int step);
+    // Takes parts changed by a gesture of the user, and tells the owner; a drop also asks to
+    // edit the part it selects.
+    void applyEdit(const QList<MenuBarPart>& parts, std::optional<int> selected,
+                   bool requestsEdit = false);
     void showToolTip(QHelpEvent* event);
     void drawSegment(QPainter& painter, int index) const;
 

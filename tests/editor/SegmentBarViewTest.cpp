@@ -64,6 +64,8 @@ protected:
                              reportedFrame = frame;
                          });
         QObject::connect(&bar, &SegmentBarView::changed, [this] { reports.append("changed"); });
+        QObject::connect(&bar, &SegmentBarView::editRequested,
+                         [this](int index) { reports.append(QString("edit %1").arg(index)); });
     }
 
     QPointF centreOf(int index) const { return bar.frames()[index].center(); }
@@ -122,9 +124,10 @@ protected:
     QRectF reportedFrame; // of the last selection reported
 };
 
-TEST_F(SegmentBarViewTest, APressSelectsItsSegmentAndPastFourPointsDragsItWhereItIsDropped) {
+TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndPastFourPointsADragMovesTheSegment) {
     mouse(QEvent::MouseButtonPress, QPointF(20, 20), Qt::RightButton);
     mouse(QEvent::MouseButtonPress, QPointF(20, 20)); // the background
+    mouse(QEvent::MouseButtonRelease, QPointF(20, 20));
     EXPECT_EQ(reports, QStringList{"selected none"});
     EXPECT_EQ(reportedFrame, QRectF(0, 0, 748, 40));
 
@@ -132,6 +135,9 @@ TEST_F(SegmentBarViewTest, APressSelectsItsSegmentAndPastFourPointsDragsItWhereI
     mouse(QEvent::MouseButtonPress, start);
     EXPECT_EQ(reports.last(), "selected 0");
     EXPECT_EQ(reportedFrame, bar.frames()[0]);
+    mouse(QEvent::MouseButtonRelease, start);
+    EXPECT_EQ(reports.last(), "edit 0");
+    mouse(QEvent::MouseButtonPress, start);
     mouse(QEvent::MouseMove, start + QPointF(4, 0));
     mouse(QEvent::MouseMove, start + QPointF(0, -4));
     EXPECT_TRUE(bar.findChildren<QDrag*>().isEmpty());
@@ -149,17 +155,20 @@ TEST_F(SegmentBarViewTest, APressSelectsItsSegmentAndPastFourPointsDragsItWhereI
         },
         [&] { mouse(QEvent::MouseMove, start + QPointF(3, 3)); });
     EXPECT_EQ(textsOf(bar.parts()), (QStringList{"B", "C", "A"}));
-    EXPECT_EQ(reports, (QStringList{"selected 2", "changed"}));
+    EXPECT_EQ(reports, (QStringList{"changed", "selected 2", "edit 2"}));
     EXPECT_EQ(reportedFrame, bar.frames()[2]);
     EXPECT_EQ(bar.dropIndex(), std::nullopt);
     mouse(QEvent::MouseMove, start + QPointF(30, 0)); // one drag per press
     mouse(QEvent::MouseButtonRelease, start + QPointF(30, 0));
     EXPECT_EQ(bar.findChildren<QDrag*>().size(), 1);
+    EXPECT_EQ(reports.last(), "edit 2") << "a press that dragged is no click";
 
+    // Opaque, for desktops without a compositing manager, and lighter inside the segment.
     const QImage pixmap = bar.dragPixmap(2, 2).toImage(); // on a screen of twice the density
     EXPECT_EQ(pixmap.size(), (bar.frames()[2].size() * 2).toSize());
-    EXPECT_EQ(pixmap.pixelColor(0, 0).alpha(), 0); // outside the rounded corner
-    EXPECT_EQ(pixmap.pixelColor(8, 26), QColor(255, 255, 255, 64));
+    EXPECT_EQ(pixmap.pixelColor(0, 0).rgba(), qRgb(33, 33, 33));
+    EXPECT_GT(pixmap.pixelColor(8, 26).lightness(), pixmap.pixelColor(0, 0).lightness() + 40);
+    EXPECT_EQ(pixmap.pixelColor(8, 26).alpha(), 255);
 }
 
 TEST_F(SegmentBarViewTest, LabelsAndTheSeparatorAreMeasuredInTheLabelFont) {
@@ -192,7 +201,8 @@ TEST_F(SegmentBarViewTest, AChipExtendsASegmentByItsHalfOrBecomesANewPartBetween
         EXPECT_EQ(drop(leftHalfOf(1), *carrying(ChipPayload::mimeType, "1|4|t:wd")),
                   Qt::CopyAction);
         EXPECT_EQ(textsOf(bar.parts()), (QStringList{"{HH}: {min}", "{wd} {HH}:{min}"}));
-        EXPECT_EQ(reports, (QStringList{"selected 0", "changed", "selected 1", "changed"}));
+        EXPECT_EQ(reports, (QStringList{"changed", "selected 0", "edit 0", "changed", "selected 1",
+                                        "edit 1"}));
         EXPECT_EQ(drop(gapAfter(0), *carrying(ChipPayload::mimeType, "1|2|c:{dd}.{mm}")),
                   Qt::CopyAction);
         EXPECT_EQ(textsOf(bar.parts()),
@@ -237,8 +247,9 @@ TEST_F(SegmentBarViewTest, DeleteRemovesTheSelectedPartButNeverTheLastAndPassesO
     EXPECT_FALSE(taken(Qt::Key_Delete)); // nothing selected
     bar.setSelected(1);
     EXPECT_FALSE(taken(Qt::Key_A));
+    EXPECT_TRUE(taken(Qt::Key_Return));
     EXPECT_TRUE(taken(Qt::Key_Delete));
-    EXPECT_EQ(reports, (QStringList{"selected none", "changed"}));
+    EXPECT_EQ(reports, (QStringList{"edit 1", "changed", "selected none"}));
     bar.setSelected(0);
     EXPECT_TRUE(taken(Qt::Key_Backspace));
     bar.setSelected(0);

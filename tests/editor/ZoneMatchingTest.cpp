@@ -27,10 +27,12 @@ TEST(ZoneMatchingTest, TheZonesAreEveryPlaceOnceUnderItsCurrentNameInOrder) {
 }
 
 TEST(ZoneMatchingTest, TypedTextIsTheSystemZoneAZoneItNamesOrContainsOrNothing) {
-    const QStringList zones{"America/Sao_Paulo", "Asia/Tokyo", "Europe/Paris", "Europe/Zurich"};
+    const QStringList zones{"America/New_York", "America/Sao_Paulo", "Asia/Tokyo",
+                            "Europe/Paris",     "Europe/Vienna",     "Europe/Zurich"};
+    const QStringList cities{"New York", "São Paulo", "Tokio", "Paris", "Wien", "Zürich"};
     const QStringList system{"System zone", "System time zone"};
     const auto resolve = [&](const QString& typed) {
-        return ZoneMatching::resolve(typed, zones, system);
+        return ZoneMatching::resolve(typed, zones, cities, system);
     };
     const Resolution systemZone{Kind::systemZone, {}};
     EXPECT_EQ(resolve(""), systemZone);
@@ -44,6 +46,28 @@ TEST(ZoneMatchingTest, TypedTextIsTheSystemZoneAZoneItNamesOrContainsOrNothing) 
     EXPECT_EQ(resolve("PA"), (Resolution{Kind::zone, "America/Sao_Paulo"}));
     EXPECT_EQ(resolve("xyz"), Resolution{});
     EXPECT_EQ(resolve("system"), Resolution{}); // only the exact spellings
+
+    // As people write places: spaces for underscores, any case, any accents, the city's name.
+    for (const char* typed : {"new york", "NEW YORK", "New-York"})
+        EXPECT_EQ(resolve(typed), (Resolution{Kind::zone, "America/New_York"})) << typed;
+    for (const char* typed : {"São Paulo", "sao paulo"})
+        EXPECT_EQ(resolve(typed), (Resolution{Kind::zone, "America/Sao_Paulo"})) << typed;
+    EXPECT_EQ(resolve("Zürich"), (Resolution{Kind::zone, "Europe/Zurich"}));
+    EXPECT_EQ(resolve("wien"), (Resolution{Kind::zone, "Europe/Vienna"}));
+    EXPECT_EQ(resolve("San Francisco"), Resolution{});
+    EXPECT_EQ(resolve("!?"), Resolution{}) << "nothing left to search for finds nothing";
+}
+
+TEST(ZoneMatchingTest, SearchKeysDropCaseAccentsAndPunctuationAndCitiesComeFromIcu) {
+    EXPECT_EQ(ZoneMatching::searchKey("America/Sao_Paulo"), "america sao paulo");
+    EXPECT_EQ(ZoneMatching::searchKey("  São-PAULO "), "sao paulo");
+    EXPECT_EQ(ZoneMatching::searchKey("N'Djamena"), "ndjamena");
+    EXPECT_EQ(ZoneMatching::searchKey("Straße"), "strasse");
+
+    const QStringList zones{"America/New_York", "Asia/Kolkata", "Europe/Vienna", "UTC"};
+    EXPECT_EQ(ZoneMatching::exemplarCities(zones, icu::Locale("en")),
+              (QStringList{"New York", "Kolkata", "Vienna", ""}));
+    EXPECT_EQ(ZoneMatching::exemplarCities(zones, icu::Locale("de")).at(2), "Wien");
 }
 
 } // namespace

@@ -23,10 +23,15 @@ int main(int argc, char** argv) {
     if (!environment.isReady())
         return 2;
 #ifdef VESPERIN_TEST_DISPLAY
-    // This process's own windows go to a private X server, for tests of what the desktop shows.
+        // This process's own windows go to a private X server, for tests of what the desktop shows,
+        // managed by a window manager for the tests of what a person does there.
+#ifdef VESPERIN_TEST_WINDOW_MANAGER
+    const VirtualDisplay display(VirtualDisplay::WindowManager::openbox);
+#else
     const VirtualDisplay display;
+#endif
     if (!display.isRunning()) {
-        std::fputs("No virtual display: is Xvfb installed?\n", stderr);
+        std::fputs("No virtual display: are Xvfb and openbox installed?\n", stderr);
         return 1;
     }
     VirtualDisplay::setOfThisProcess(&display);

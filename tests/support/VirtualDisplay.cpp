@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -36,7 +37,7 @@ const VirtualDisplay* processDisplay = nullptr;
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
 // connections.
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(WindowManager manager) {
     m_server.start(
         "Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"});
     for (int wait = 0; wait < 100 && !m_server.canReadLine(); ++wait)
@@ -52,13 +53,46 @@ VirtualDisplay::VirtualDisplay() {
     }
     m_connection = connection;
     m_root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    if (manager == WindowManager::openbox && !startWindowManager()) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+    }
 }
 
 VirtualDisplay::~VirtualDisplay() {
     if (m_connection)
         xcb_disconnect(m_connection);
-    m_server.terminate();
-    m_server.waitForFinished(3000);
+    for (QProcess* process : {&m_windowManager, &m_server}) {
+        process->terminate();
+        process->waitForFinished(3000);
+    }
+}
+
+// The window manager is ready once it names its check window on the root, as EWMH asks. It
+// is the desktop's, not the program's under test: it reads its theme and settings from the
+// system's folders, which the tests' own environment hides.
+bool VirtualDisplay::startWindowManager() {
+    QProcessEnvironment environment = this->environment();
+    environment.insert("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    environment.insert("XDG_CONFIG_DIRS", "/etc/xdg");
+    m_windowManager.setProcessEnvironment(environment);
+    m_windowManager.setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager.setStandardErrorFile(QProcess::nullDevice());
+    m_windowManager.start("openbox", {"--sm-disable"});
+    if (!m_windowManager.waitForStarted(5000))
+        return false;
+    const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    for (int wait = 0; wait < 100; ++wait) {
+        const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, m_root, check, XCB_ATOM_WINDOW, 0, 1),
+            nullptr));
+        if (reply && xcb_get_property_value_length(reply.get()) == 4)
+            return true;
+        m_windowManager.waitForFinished(50);
+        if (m_windowManager.state() != QProcess::Running)
+            return false;
+    }
+    return false;
 }
 
 QProcessEnvironment VirtualDisplay::environment() const {
@@ -78,12 +112,14 @@ QByteArray VirtualDisplay::run(const QString& program, const QStringList& argume
 
 std::uint32_t VirtualDisplay::atom(const char* name) const {
     const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 1, uint16_t(qstrlen(name)), name), nullptr));
+        m_connection, xcb_intern_atom(m_connection, 0, uint16_t(qstrlen(name)), name), nullptr));
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-// No window manager runs on this display, so the top-level windows are the root's children,
-// listed bottom first. Every window is asked about at once, and the answers read after.
+// Top-level windows, bottom first: the windows a window manager manages (in its stacking
+// order), then the root's children, which are all of them without a window manager and the
+// unmanaged ones (menus, popups) with one. Every window is asked about at once, and the
+// answers read after.
 std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) const {
     if (!m_connection)
         return std::nullopt;
@@ -91,18 +127,33 @@ std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) co
         xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
     if (!tree)
         return std::nullopt;
+    const Reply<xcb_get_property_reply_t> managed(xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, m_root, atom("_NET_CLIENT_LIST_STACKING"),
+                         XCB_ATOM_WINDOW, 0, 4096),
+        nullptr));
+    std::vector<xcb_window_t> windows;
+    if (managed) {
+        const auto* clients =
+            static_cast<const xcb_window_t*>(xcb_get_property_value(managed.get()));
+        windows.assign(clients, clients + xcb_get_property_value_length(managed.get()) / 4);
+    }
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
+
     const xcb_atom_t nameAtom = atom("_NET_WM_NAME");
     const xcb_atom_t utf8 = atom("UTF8_STRING");
-    const xcb_window_t* children = xcb_query_tree_children(tree.get());
-    const int count = xcb_query_tree_children_length(tree.get());
     std::vector<xcb_get_window_attributes_cookie_t> states;
     std::vector<xcb_get_property_cookie_t> names;
-    for (int i = 0; i < count; ++i) {
-        states.push_back(xcb_get_window_attributes(m_connection, children[i]));
-        names.push_back(xcb_get_property(m_connection, 0, children[i], nameAtom, utf8, 0, 1024));
+    for (const xcb_window_t window : windows) {
+        states.push_back(xcb_get_window_attributes(m_connection, window));
+        names.push_back(xcb_get_property(m_connection, 0, window, nameAtom, utf8, 0, 1024));
     }
-    std::optional<xcb_window_t> found;
-    for (int i = 0; i < count; ++i) {
+    // The topmost managed window of that title, else the topmost unmanaged one.
+    const std::size_t managedCount =
+        windows.size() - std::size_t(xcb_query_tree_children_length(tree.get()));
+    std::optional<std::uint32_t> found[2];
+    for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_window_attributes_reply_t> state(
             xcb_get_window_attributes_reply(m_connection, states[i], nullptr));
         const Reply<xcb_get_property_reply_t> name(
@@ -110,22 +161,32 @@ std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) co
         if (state && name && state->map_state == XCB_MAP_STATE_VIEWABLE &&
             QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
                               xcb_get_property_value_length(name.get())) == title)
-            found = children[i];
+            found[i < managedCount ? 0 : 1] = windows[i];
     }
-    return found;
+    return found[0] ? found[0] : found[1];
 }
 
-std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
-    const auto found = findWindow(title);
-    if (!found)
-        return std::nullopt;
+std::optional<QRect> VirtualDisplay::geometryOnRoot(std::uint32_t window) const {
     const Reply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, *found), nullptr));
+        xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
     const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
-        m_connection, xcb_translate_coordinates(m_connection, *found, m_root, 0, 0), nullptr));
+        m_connection, xcb_translate_coordinates(m_connection, window, m_root, 0, 0), nullptr));
     if (!geometry || !origin)
         return std::nullopt;
     return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+}
+
+// A window manager puts a window into a frame of its own, a child of the root.
+std::optional<QRect> VirtualDisplay::windowFrame(const QString& title, bool decorations) const {
+    std::optional<xcb_window_t> window = findWindow(title);
+    while (window && decorations) {
+        const Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, *window), nullptr));
+        if (!tree || tree->parent == m_root || tree->parent == XCB_NONE)
+            break;
+        window = tree->parent;
+    }
+    return window ? geometryOnRoot(*window) : std::nullopt;
 }
 
 // What a window manager sends when the user clicks a window's close button.
@@ -182,6 +243,62 @@ QImage VirtualDisplay::screenshot(const QRect& area) const {
             line[x] = *pixels++ | 0xff000000u;
     }
     return image;
+}
+
+std::optional<std::uint8_t> VirtualDisplay::keycode(std::uint32_t keysym) const {
+    if (!m_connection)
+        return std::nullopt;
+    const xcb_setup_t* setup = xcb_get_setup(m_connection);
+    const std::uint8_t first = setup->min_keycode;
+    const Reply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
+        m_connection,
+        xcb_get_keyboard_mapping(m_connection, first, std::uint8_t(setup->max_keycode - first + 1)),
+        nullptr));
+    if (!mapping)
+        return std::nullopt;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    const int perKeycode = mapping->keysyms_per_keycode;
+    const int count = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
+    // The unshifted symbol of a key only: a shifted one needs the test to hold Shift itself.
+    for (int i = 0; i < count; i += perKeycode) {
+        if (keysyms[i] == keysym)
+            return std::uint8_t(first + i / perKeycode);
+    }
+    return std::nullopt;
+}
+
+bool VirtualDisplay::typeKey(std::uint32_t keysym, const QList<std::uint32_t>& modifiers) const {
+    QList<std::uint8_t> held;
+    for (const std::uint32_t modifier : modifiers) {
+        const auto code = keycode(modifier);
+        if (!code || !fakeInput(XCB_KEY_PRESS, *code))
+            return false;
+        held.prepend(*code);
+    }
+    // A moment between the modifiers and the key, as a hand takes: Qt reads the keyboard's
+    // state from the server's own notifications, which can trail key events sent back to back.
+    const auto pause = [&] {
+        if (!held.isEmpty())
+            usleep(20000);
+    };
+    const auto code = keycode(keysym);
+    pause();
+    bool typed = code && fakeInput(XCB_KEY_PRESS, *code) && fakeInput(XCB_KEY_RELEASE, *code);
+    pause();
+    for (const std::uint8_t modifier : held)
+        typed = fakeInput(XCB_KEY_RELEASE, modifier) && typed;
+    return typed;
+}
+
+bool VirtualDisplay::typeText(const QString& text) const {
+    constexpr std::uint32_t shift = 0xffe1;
+    for (const QChar c : text) {
+        const bool upper = c.isUpper();
+        if (!typeKey(c.toLower().unicode(),
+                     upper ? QList<std::uint32_t>{shift} : QList<std::uint32_t>{}))
+            return false;
+    }
+    return true;
 }
 
 bool VirtualDisplay::click(const QPoint& position, int button) const {

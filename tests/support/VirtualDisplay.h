@@ -12,13 +12,16 @@
 
 struct xcb_connection_t;
 
-// A private 1280 x 800 X server (Xvfb) for tests that run the real program in real windows.
-// The test talks to the server over a connection of its own, kept open for its life, so that
-// looking at the screen and clicking on it cost one round trip and no process start: a test
-// can poll the screen quickly even on a busy machine.
+// A private 1280 x 800 X server (Xvfb) for tests that run the real program in real windows,
+// with or without a window manager (openbox) on it. The test talks to the server over a
+// connection of its own, kept open for its life, so that looking at the screen, clicking and
+// typing cost one round trip and no process start: a test can poll the screen quickly even on
+// a busy machine.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    enum class WindowManager { none, openbox };
+
+    explicit VirtualDisplay(WindowManager manager = WindowManager::none);
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -29,8 +32,9 @@ public:
     QProcessEnvironment environment() const;
 
     // The frame of the topmost shown top-level window with this title (its _NET_WM_NAME), in
-    // root coordinates; none while no such window is mapped.
-    std::optional<QRect> windowFrame(const QString& title) const;
+    // root coordinates; none while no such window is mapped. With `decorations`, the frame the
+    // window manager drew around it (title bar and borders) is included.
+    std::optional<QRect> windowFrame(const QString& title, bool decorations = false) const;
     // A property of that window as xprop prints it, e.g. "_NET_WM_STRUT_PARTIAL".
     QString windowProperty(const QString& title, const QString& property) const;
     // What the screen shows in `area`; a null image when the server could not give it.
@@ -42,6 +46,11 @@ public:
     bool movePointer(const QPoint& position) const;
     bool pressButton(int button = 1) const;
     bool releaseButton(int button = 1) const;
+    // Presses and releases a key (an X keysym, such as 0xff1b for Escape, or a Latin-1
+    // character's code) while holding the modifier keysyms, as a person types (XTest).
+    bool typeKey(std::uint32_t keysym, const QList<std::uint32_t>& modifiers = {}) const;
+    // Types ASCII text, letter by letter.
+    bool typeText(const QString& text) const;
     // Writes 32-bit cardinals into a property of the root window, as a window manager writes
     // "_NET_WORKAREA"; returns once the server has done it.
     bool setRootCardinals(const char* property, const QList<std::uint32_t>& values) const;
@@ -58,10 +67,14 @@ private:
     QByteArray run(const QString& program, const QStringList& arguments) const;
     // The topmost shown top-level window with this title.
     std::optional<std::uint32_t> findWindow(const QString& title) const;
+    std::optional<QRect> geometryOnRoot(std::uint32_t window) const;
+    bool startWindowManager();
+    std::optional<std::uint8_t> keycode(std::uint32_t keysym) const;
     std::uint32_t atom(const char* name) const;
     bool fakeInput(std::uint8_t type, std::uint8_t detail, const QPoint& position = {}) const;
 
     QProcess m_server;
+    QProcess m_windowManager;
     QString m_name;
     xcb_connection_t* m_connection = nullptr;
     std::uint32_t m_root = 0;
