@@ -39,6 +39,8 @@ ConfiguratorWindow::ConfiguratorWindow(bool offersCompactClock, QWidget* parent)
     smallLabel(L("menubar.bar_title"), {listX, 14});
     m_bar = new SegmentBarView(this);
     m_bar->setGeometry(listX, 32, 748, 40);
+    m_bar->setAccessibleName(L("menubar.bar_title"));
+    m_bar->setAccessibleDescription(L("menubar.bar_help"));
     buildList();
     buildEditor(offersCompactClock);
     buildFooter();
@@ -48,6 +50,7 @@ ConfiguratorWindow::ConfiguratorWindow(bool offersCompactClock, QWidget* parent)
 void ConfiguratorWindow::buildList() {
     smallLabel(L("menubar.items"), {listX, 90});
     m_list = new QListView(this);
+    m_list->setAccessibleName(L("menubar.items"));
     m_list->setGeometry(listX, 108, listWidth, 504);
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -77,6 +80,8 @@ void ConfiguratorWindow::buildEditor(bool offersCompactClock) {
     m_paletteArea->setFocusPolicy(Qt::NoFocus);
     m_palette = new ChipStripView(ChipStripView::Mode::palette);
     m_palette->setWraps(true);
+    m_palette->setAccessibleName(L("menubar.palette"));
+    m_palette->setAccessibleDescription(L("menubar.palette_help"));
     m_paletteArea->setWidget(m_palette);
 
     m_addPart = smallButton(L("menubar.add_part"), {editorX, 480});
@@ -95,6 +100,7 @@ void ConfiguratorWindow::buildEditor(bool offersCompactClock) {
 
     smallLabel(L("menubar.padding"), {editorX, 574});
     m_padding = new QSlider(Qt::Horizontal, this);
+    m_padding->setAccessibleName(L("menubar.padding"));
     m_padding->setGeometry(editorX, 592, 448, 20);
     m_padding->setRange(int(MenuBarLayout::minimumPadding * EditorTables::paddingSliderScale),
                         int(MenuBarLayout::maximumPadding * EditorTables::paddingSliderScale));

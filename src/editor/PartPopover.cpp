@@ -87,6 +87,8 @@ PartPopover::PartPopover(const QString& systemZone, const QStringList& zones,
     hide();
     m_strip = new ChipStripView(ChipStripView::Mode::strip, this);
     m_strip->setGeometry(10, 10, 440, 34);
+    m_strip->setAccessibleName(L("menubar.strip_title"));
+    m_strip->setAccessibleDescription(L("menubar.strip_help"));
     buildZoneField(systemZone, zones, cities);
 
     m_language = new QComboBox(this);
@@ -121,6 +123,7 @@ void PartPopover::buildZoneField(const QString& systemZone, const QStringList& z
     m_zone->setToolTip(L("menubar.timezone"));
     m_zone->setAccessibleName(L("menubar.timezone"));
     m_zone->setEditable(true);
+    m_zone->lineEdit()->setAccessibleName(L("menubar.timezone"));
     m_zone->setInsertPolicy(QComboBox::NoInsert);
     m_zone->setMaxVisibleItems(14);
     m_zone->addItem(systemZone);

@@ -171,7 +171,7 @@ protected:
 };
 
 TEST_F(EditorOnDesktopTest, SegmentsAreReorderedByDraggingAndThePopoverShowsTheMovedPart) {
-    open({itemOf({"{wd}", "{day}", "{mon}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}", "{mon}"})}));
     const QPoint end = onScreen(bar(), {bar()->frames().last().right() + 6, 20});
     EXPECT_TRUE(dragWithPointer(display, segment(0), end, [&] { return bar()->dropIndex() == 3; }));
     ASSERT_TRUE(soon([&] { return textsOf(bar()->parts()).first() == "{day}"; }));
@@ -193,7 +193,7 @@ TEST_F(EditorOnDesktopTest, SegmentsAreReorderedByDraggingAndThePopoverShowsTheM
 }
 
 TEST_F(EditorOnDesktopTest, TheClickThatClosesThePopoverActsWhereItLands) {
-    open({itemOf({"{wd}", "{day}"}), itemOf({"{mon}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}"}), itemOf({"{mon}"})}));
     click(segment(0));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     keepForLooking(picture(window()), "editor-popover");
@@ -224,7 +224,7 @@ TEST_F(EditorOnDesktopTest, TheClickThatClosesThePopoverActsWhereItLands) {
 }
 
 TEST_F(EditorOnDesktopTest, AChipDraggedOutOfThePopoverMovesAloneAndOnlyWhereItIsTaken) {
-    open({itemOf({"{HH}:{min}", "{wd} {day}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{HH}:{min}", "{wd} {day}"})}));
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     const QPoint rightHalf = segment(0) + QPoint(int(bar()->frames()[0].width() / 4), 0);
@@ -249,7 +249,7 @@ TEST_F(EditorOnDesktopTest, AChipDraggedOutOfThePopoverMovesAloneAndOnlyWhereItI
 }
 
 TEST_F(EditorOnDesktopTest, DeleteRemovesTheClickedSegmentWhileThePopoverIsOpen) {
-    open({itemOf({"{wd}", "{day}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}"})}));
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     key(deleteKey);
@@ -262,7 +262,7 @@ TEST_F(EditorOnDesktopTest, ANewPartShowsNoZoneAndZonesAreFoundAsPeopleWriteThem
     MenuBarItem tokyo = itemOf({"{HH}:{min}"});
     (*tokyo.parts)[0].timeZoneID = "Asia/Tokyo";
     (*tokyo.parts)[0].localeID = "de";
-    open({tokyo});
+    ASSERT_NO_FATAL_FAILURE(open({tokyo}));
     click(segment(0));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     EXPECT_EQ(popover()->zoneField()->currentText(), "Asia/Tokyo");
@@ -296,7 +296,7 @@ TEST_F(EditorOnDesktopTest, ANewPartShowsNoZoneAndZonesAreFoundAsPeopleWriteThem
 
 // Chips are measured again when what they preview changes, so they never overlap.
 TEST_F(EditorOnDesktopTest, ThePaletteIsMeasuredAgainWhenItsPartsLanguageGoes) {
-    open({itemOf({"{HH}:{min}", "{wd} {day}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{HH}:{min}", "{wd} {day}"})}));
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     ASSERT_NO_FATAL_FAILURE(choose(popover()->languageBox(), EditorTables::languageTag("ja")));
@@ -319,7 +319,7 @@ TEST_F(EditorOnDesktopTest, ThePaletteIsMeasuredAgainWhenItsPartsLanguageGoes) {
 }
 
 TEST_F(EditorOnDesktopTest, TabReachesThePaletteAndReturnOrSpaceAddsItsChosenChip) {
-    open({itemOf({"{wd}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}"})}));
     window()->enabledBox()->setFocus();
     key(tabKey);
     ASSERT_TRUE(soon([&] { return palette()->hasFocus(); }));
@@ -333,7 +333,7 @@ TEST_F(EditorOnDesktopTest, TabReachesThePaletteAndReturnOrSpaceAddsItsChosenChi
 }
 
 TEST_F(EditorOnDesktopTest, ReturnOpensTheSelectedSegmentsPopoverAndEscapeClosesOnlyIt) {
-    open({itemOf({"{wd}", "{day}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}"})}));
     bar()->setFocus(Qt::TabFocusReason);
     key(rightKey);
     ASSERT_TRUE(soon([&] { return bar()->selected() == 0; }));
@@ -352,7 +352,7 @@ TEST_F(EditorOnDesktopTest, ReturnOpensTheSelectedSegmentsPopoverAndEscapeCloses
 }
 
 TEST_F(EditorOnDesktopTest, ControlWithLeftOrRightMovesTheSelectedSegment) {
-    open({itemOf({"{wd}", "{day}", "{mon}"})});
+    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}", "{mon}"})}));
     click(segment(0));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     key(escapeKey);

@@ -22,6 +22,7 @@
 #include "support/TestText.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -351,6 +352,28 @@ TEST_F(MenuBarConfiguratorTest, TheRefreshRedrawsTheTextsWhileTheWindowIsOpenAnd
     EXPECT_EQ(editor.list().selected, 1);
     EXPECT_EQ(bar()->parts(), Parts{{"{day}"}});
     EXPECT_TRUE(editor.isTicking());
+}
+
+// What a screen reader says of every control the keyboard reaches, the popover's included.
+TEST_F(MenuBarConfiguratorTest, EveryControlTheKeyboardReachesSaysWhatItIs) {
+    open({item({{"{HH}"}, {"{min}"}})});
+    clickSegment(0);
+    ASSERT_TRUE(popover()->isVisible());
+    QStringList unnamed;
+    QWidget* widget = window();
+    do {
+        widget = widget->nextInFocusChain();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus) && accessible &&
+            accessible->text(QAccessible::Name).isEmpty())
+            unnamed.append(widget->metaObject()->className());
+    } while (widget != window());
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+    for (QWidget* view : QWidgetList{bar(), window()->palette(), popover()->strip()})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(view)
+                         ->text(QAccessible::Description)
+                         .isEmpty())
+            << view->metaObject()->className() << " says how the keyboard uses it";
 }
 
 TEST_F(MenuBarConfiguratorTest, TheCompactClockIsOfferedOnlyWhereItCanBeSwitched) {

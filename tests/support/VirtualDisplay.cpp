@@ -68,9 +68,9 @@ VirtualDisplay::~VirtualDisplay() {
     }
 }
 
-// The window manager is ready once it names its check window on the root, as EWMH asks. It
-// is the desktop's, not the program's under test: it reads its theme and settings from the
-// system's folders, which the tests' own environment hides.
+// The window manager is the desktop's, not the program's under test: it reads its theme and
+// settings from the system's folders, which the tests' own environment hides. It is ready once
+// it manages windows: a window of the test's own, asked to be shown, is shown.
 bool VirtualDisplay::startWindowManager() {
     QProcessEnvironment environment = this->environment();
     environment.insert("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
@@ -82,17 +82,27 @@ bool VirtualDisplay::startWindowManager() {
     if (!m_windowManager.waitForStarted(5000))
         return false;
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
-    for (int wait = 0; wait < 100; ++wait) {
-        const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+    const xcb_window_t probe = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, probe, m_root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    bool managing = false;
+    for (int wait = 0; wait < 300 && !managing && m_windowManager.state() == QProcess::Running;
+         ++wait) {
+        const Reply<xcb_get_property_reply_t> named(xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 0, m_root, check, XCB_ATOM_WINDOW, 0, 1),
             nullptr));
-        if (reply && xcb_get_property_value_length(reply.get()) == 4)
-            return true;
-        m_windowManager.waitForFinished(50);
-        if (m_windowManager.state() != QProcess::Running)
-            return false;
+        if (named && xcb_get_property_value_length(named.get()) == 4) {
+            xcb_map_window(m_connection, probe);
+            const Reply<xcb_get_window_attributes_reply_t> state(xcb_get_window_attributes_reply(
+                m_connection, xcb_get_window_attributes(m_connection, probe), nullptr));
+            managing = state && state->map_state == XCB_MAP_STATE_VIEWABLE;
+        }
+        if (!managing)
+            m_windowManager.waitForFinished(50);
     }
-    return false;
+    xcb_destroy_window(m_connection, probe);
+    xcb_flush(m_connection);
+    return managing;
 }
 
 QProcessEnvironment VirtualDisplay::environment() const {
