@@ -40,17 +40,8 @@ constexpr std::uint32_t escapeKey = 0xff1b, returnKey = 0xff0d, tabKey = 0xff09,
 
 MenuBarItem itemOf(const QStringList& texts) {
     MenuBarItem item{QUuid::createUuid(), true, ""};
-    item.parts = QList<MenuBarPart>();
-    for (const QString& text : texts)
-        item.parts->append(MenuBarPart{text});
+    item.parts = partsOf(texts);
     return item;
-}
-
-QStringList textsOf(const QList<MenuBarPart>& parts) {
-    QStringList texts;
-    for (const MenuBarPart& part : parts)
-        texts.append(part.text);
-    return texts;
 }
 
 // The editor of the whole application, in its window on a private X server with a window

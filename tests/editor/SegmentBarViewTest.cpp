@@ -26,20 +26,6 @@
 
 namespace {
 
-QList<MenuBarPart> partsOf(const QStringList& texts) {
-    QList<MenuBarPart> parts;
-    for (const QString& text : texts)
-        parts.append(MenuBarPart{text});
-    return parts;
-}
-
-QStringList textsOf(const QList<MenuBarPart>& parts) {
-    QStringList texts;
-    for (const MenuBarPart& part : parts)
-        texts.append(part.text);
-    return texts;
-}
-
 std::unique_ptr<QMimeData> carrying(const char* type, const QByteArray& payload) {
     auto data = std::make_unique<QMimeData>();
     data->setData(type, payload);

@@ -17,3 +17,17 @@ void PrintTo(const Chip& chip, std::ostream* out) {
     static const char* const kinds[] = {"token", "text", "composite"};
     *out << kinds[int(chip.kind)] << ' ' << chip.value;
 }
+
+QList<MenuBarPart> partsOf(const QStringList& texts) {
+    QList<MenuBarPart> parts;
+    for (const QString& text : texts)
+        parts.append(MenuBarPart{text});
+    return parts;
+}
+
+QStringList textsOf(const QList<MenuBarPart>& parts) {
+    QStringList texts;
+    for (const MenuBarPart& part : parts)
+        texts.append(part.text);
+    return texts;
+}

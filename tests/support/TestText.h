@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/Chip.h"
+#include "model/MenuBarItem.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
@@ -14,3 +16,7 @@ std::ostream& operator<<(std::ostream& out, const QString& text);
 
 // Chips print as their kind and string, e.g. token "HH".
 void PrintTo(const Chip& chip, std::ostream* out);
+
+// Parts without zone or language, from their texts; and the texts of parts.
+QList<MenuBarPart> partsOf(const QStringList& texts);
+QStringList textsOf(const QList<MenuBarPart>& parts);
