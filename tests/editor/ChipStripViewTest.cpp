@@ -71,20 +71,19 @@ bool pressKey(QWidget& widget, int key) {
 
 struct Answer {
     bool entered;
-    Qt::DropAction action;
     bool dropped;
 };
 
 // A drag carrying `data` enters `target`, moves to `at` and is released there.
-Answer offer(ChipStripView& target, const QPointF& at, const QMimeData& data,
-             Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+Answer offer(ChipStripView& target, const QPointF& at, const QMimeData& data) {
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
     QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &enter);
     QDragMoveEvent move(at.toPoint(), actions, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &move);
     QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &drop);
-    return {enter.isAccepted() && move.isAccepted(), move.dropAction(), drop.isAccepted()};
+    return {enter.isAccepted() && move.isAccepted(), drop.isAccepted()};
 }
 
 QImage picture(QWidget& view, qreal ratio) {
@@ -138,15 +137,12 @@ TEST_F(ChipStripViewTest, ClicksSelectKeysRemoveAndADoubleClickAsksToEditText) {
     EXPECT_EQ(palette.selectedIndex(), std::nullopt);
     EXPECT_FALSE(pressKey(palette, Qt::Key_Delete));
     EXPECT_EQ(palette.chips().size(), 3);
-    // The keyboard chooses a palette chip and adds it as a click does.
-    QSignalSpy added(&palette, &ChipStripView::chipClicked);
-    EXPECT_TRUE(pressKey(palette, Qt::Key_End));
-    EXPECT_TRUE(pressKey(palette, Qt::Key_Right));
-    EXPECT_TRUE(pressKey(palette, Qt::Key_Space));
-    EXPECT_EQ(added, (QList<QVariantList>{{QVariant::fromValue(Chip::text(":"))}}));
 }
 
-TEST_F(ChipStripViewTest, APaletteReportsAClickUnlessThePointerMovedPastFourPoints) {
+// The desktop tests drag chips for real within the popover's strip and out of it; no other
+// strip can reach it, as a press outside the popover closes it. Here is what they cannot tell:
+// how far a drag must go, what it carries and offers, and what a drop at its own place does.
+TEST_F(ChipStripViewTest, DragsStartPastFourPointsAndMoveAChipOnlyWhereItLands) {
     QSignalSpy clicks(&palette, &ChipStripView::chipClicked);
     int drags = 0;
     palette.whileDragging = [&](QDrag&) { ++drags; };
@@ -158,65 +154,23 @@ TEST_F(ChipStripViewTest, APaletteReportsAClickUnlessThePointerMovedPastFourPoin
     EXPECT_EQ(palette.offered, Qt::CopyAction);
     EXPECT_EQ(clicks.size(), 1);
     EXPECT_EQ(palette.chips().size(), 3) << "a palette only gives copies";
-}
 
-TEST_F(ChipStripViewTest, AChipDraggedInsideItsStripMovesAndDraggedNowhereStays) {
-    const auto before = [&](qsizetype index) {
-        return strip.chipLayout().frames().at(index).topLeft() + QPointF(-2, 10);
-    };
-    // The first chip of [A, B, C] dropped at index 2, between B and C.
-    strip.whileDragging = [&](QDrag& drag) {
-        EXPECT_EQ(QString::fromUtf8(drag.mimeData()->data(ChipPayload::mimeType)),
-                  QString::number(strip.stripId()) + "|0|t:A");
-        EXPECT_EQ(drag.pixmap().deviceIndependentSize(), strip.chipLayout().frames().at(0).size());
-        EXPECT_EQ(drag.pixmap().devicePixelRatio(), strip.devicePixelRatioF());
-        EXPECT_EQ(drag.hotSpot(), (strip.centreOf(0) - QPointF(5, 5)).toPoint());
-        EXPECT_TRUE(offer(strip, before(2), *drag.mimeData()).dropped);
-    };
-    pressMoveRelease(strip, strip.centreOf(0), {0, 5});
-    EXPECT_EQ(strip.offered, Qt::CopyAction | Qt::MoveAction);
-    EXPECT_EQ(strip.chips(), (QList<Chip>{B, A, C}));
-    EXPECT_EQ(strip.selectedIndex(), 1);
-    EXPECT_EQ(stripChanges.size(), 1);
-
-    // Dropped at its own place, before or after itself, A stays where it is.
-    for (const qsizetype at : {1, 2}) {
-        strip.whileDragging = [&](QDrag& drag) { offer(strip, before(at), *drag.mimeData()); };
-        pressMoveRelease(strip, strip.centreOf(1), {0, 5});
-        EXPECT_EQ(strip.chips(), (QList<Chip>{B, A, C}));
+    // Dropped at its own place, before or after itself, the chip stays where it is.
+    for (const qsizetype at : {0, 1}) {
+        strip.whileDragging = [&](QDrag& drag) {
+            EXPECT_EQ(QString::fromUtf8(drag.mimeData()->data(ChipPayload::mimeType)),
+                      QString::number(strip.stripId()) + "|0|t:A");
+            const QRectF frame = strip.chipLayout().frames().at(0);
+            EXPECT_EQ(drag.pixmap().deviceIndependentSize(), frame.size());
+            EXPECT_EQ(drag.pixmap().devicePixelRatio(), strip.devicePixelRatioF());
+            EXPECT_EQ(drag.hotSpot(), (strip.centreOf(0) - frame.topLeft()).toPoint());
+            offer(strip, strip.chipLayout().frames().at(at).topLeft() + QPointF(-2, 10),
+                  *drag.mimeData());
+        };
+        pressMoveRelease(strip, strip.centreOf(0), {0, 5});
     }
-    // Released where nothing takes it, the chip stays.
-    strip.whileDragging = [](QDrag&) {};
-    pressMoveRelease(strip, strip.centreOf(2), {-5, 0});
-    EXPECT_EQ(strip.chips(), (QList<Chip>{B, A, C}));
-    EXPECT_EQ(stripChanges.size(), 3);
-}
-
-TEST_F(ChipStripViewTest, ADroppedPaletteChipIsCopiedAsItsChipsAndAStripChipMoves) {
-    strip.setChips({Chip::token("min")});
-    QSignalSpy focusTaken(&strip, &ChipStripView::focusTaken);
-    palette.whileDragging = [&](QDrag& drag) {
-        const Answer answer = offer(strip, {200, 16}, *drag.mimeData(), palette.offered);
-        EXPECT_TRUE(answer.entered && answer.dropped);
-        EXPECT_EQ(answer.action, Qt::CopyAction);
-    };
-    pressMoveRelease(palette, palette.centreOf(0), {10, 0});
-    EXPECT_EQ(strip.chips(), (QList<Chip>{Chip::token("min"), Chip::token("HH"), Chip::text(":"),
-                                          Chip::token("min")}));
-    EXPECT_EQ(strip.selectedIndex(), 3);
-    EXPECT_EQ(focusTaken.size(), 1);
-    EXPECT_EQ(stripChanges.size(), 1);
-    EXPECT_EQ(palette.chips().size(), 3);
-
-    ScriptedStrip other(ChipStripView::Mode::strip);
-    other.setChips({Chip::token("sec")});
-    other.whileDragging = [&](QDrag& drag) {
-        EXPECT_EQ(offer(strip, {1, 16}, *drag.mimeData()).action, Qt::MoveAction);
-    };
-    pressMoveRelease(other, other.centreOf(0), {10, 0});
-    EXPECT_EQ(strip.chips().first(), Chip::token("sec"));
-    EXPECT_EQ(strip.selectedIndex(), 0);
-    EXPECT_TRUE(other.chips().isEmpty());
+    EXPECT_EQ(strip.offered, Qt::CopyAction | Qt::MoveAction);
+    EXPECT_EQ(strip.chips(), (QList<Chip>{A, B, C}));
 }
 
 TEST_F(ChipStripViewTest, MalformedOrForeignPayloadsAreRefusedWithoutAnyChange) {
@@ -338,19 +292,11 @@ TEST_F(ChipStripViewTest, RefreshedLabelsRepaintOnlyTheChipsThatChanged) {
 // drawing gets wrong, at a device pixel ratio of 2.
 TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
     for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
-        const QString look = appearance == Appearance::dark ? "dark" : "light";
+        const QString look = nameOf(appearance);
         SCOPED_TRACE(look.toStdString());
         strip.setPalette(Appearances::palette(appearance));
         palette.setPalette(Appearances::palette(appearance));
-        palette.setWraps(true);
-        palette.resize(260, 60);
-        palette.setSections({{"Time",
-                              {clock, Chip::token("HH"), Chip::token("min"), Chip::token("sec"),
-                               Chip::token("weekday")}},
-                             {"Text", {Chip::text(":"), Chip::text("  "), Chip::text("·")}}});
-        palette.resize(260, int(palette.chipLayout().requiredHeight()));
-        keepForLooking(picture(palette, 2), "palette-" + look);
-
+        palette.setSections({{"Time", {clock}}});
         strip.setChips({Chip::token("HH"), Chip::text(":"), Chip::token("min"), Chip::text("   "),
                         Chip::token("weekday")});
         click(strip, strip.centreOf(3));

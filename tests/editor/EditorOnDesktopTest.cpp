@@ -38,12 +38,6 @@ namespace {
 constexpr std::uint32_t escapeKey = 0xff1b, returnKey = 0xff0d, tabKey = 0xff09, deleteKey = 0xffff,
                         leftKey = 0xff51, rightKey = 0xff53, controlKey = 0xffe3, spaceKey = 0x20;
 
-MenuBarItem itemOf(const QStringList& texts) {
-    MenuBarItem item{QUuid::createUuid(), true, ""};
-    item.parts = partsOf(texts);
-    return item;
-}
-
 // The editor of the whole application, in its window on a private X server with a window
 // manager, used with the real pointer and keyboard (XTest), as a person uses it.
 class EditorOnDesktopTest : public ProfileTest {
@@ -162,7 +156,7 @@ protected:
 };
 
 TEST_F(EditorOnDesktopTest, SegmentsAreReorderedByDraggingAndThePopoverShowsTheMovedPart) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}", "{mon}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}", "{day}", "{mon}"})}));
     const QPoint end = onScreen(bar(), {bar()->frames().last().right() + 6, 20});
     EXPECT_TRUE(dragWithPointer(display, segment(0), end, [&] { return bar()->dropIndex() == 3; }));
     ASSERT_TRUE(soon([&] { return textsOf(bar()->parts()).first() == "{day}"; }));
@@ -184,7 +178,7 @@ TEST_F(EditorOnDesktopTest, SegmentsAreReorderedByDraggingAndThePopoverShowsTheM
 }
 
 TEST_F(EditorOnDesktopTest, TheClickThatClosesThePopoverActsWhereItLands) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}"}), itemOf({"{mon}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}", "{day}"}), partsItem({"{mon}"})}));
     click(segment(0));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     keepForLooking(picture(window()), "editor-popover");
@@ -215,7 +209,7 @@ TEST_F(EditorOnDesktopTest, TheClickThatClosesThePopoverActsWhereItLands) {
 }
 
 TEST_F(EditorOnDesktopTest, AChipDraggedOutOfThePopoverMovesAloneAndOnlyWhereItIsTaken) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{HH}:{min}", "{wd} {day}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{HH}:{min}", "{wd} {day}"})}));
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     const QPoint rightHalf = segment(0) + QPoint(int(bar()->frames()[0].width() / 4), 0);
@@ -239,8 +233,20 @@ TEST_F(EditorOnDesktopTest, AChipDraggedOutOfThePopoverMovesAloneAndOnlyWhereItI
     expectEverywhere({":{min} {wd}", "{HH}", " {day}"});
 }
 
+// The drop comes before the drag's end, which then must leave the chip where it went.
+TEST_F(EditorOnDesktopTest, AChipDraggedWithinThePopoverMovesThere) {
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}{HH}:{min}"})}));
+    click(segment(0));
+    ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
+    const QPointF beforeMinutes = strip()->chipLayout().frames().at(3).topLeft() + QPointF(-2, 10);
+    EXPECT_TRUE(dragWithPointer(display, chipOf(strip(), 0), onScreen(strip(), beforeMinutes),
+                                [&] { return strip()->dropIndex() == 3; }));
+    ASSERT_TRUE(soon([&] { return chipsOfPopover() == QStringList{"{HH}:{wd}{min}"}; }));
+    expectEverywhere({"{HH}:{wd}{min}"});
+}
+
 TEST_F(EditorOnDesktopTest, DeleteRemovesTheClickedSegmentWhileThePopoverIsOpen) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}", "{day}"})}));
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     key(deleteKey);
@@ -250,7 +256,7 @@ TEST_F(EditorOnDesktopTest, DeleteRemovesTheClickedSegmentWhileThePopoverIsOpen)
 }
 
 TEST_F(EditorOnDesktopTest, ANewPartShowsNoZoneAndZonesAreFoundAsPeopleWriteThem) {
-    MenuBarItem tokyo = itemOf({"{HH}:{min}"});
+    MenuBarItem tokyo = partsItem({"{HH}:{min}"});
     (*tokyo.parts)[0].timeZoneID = "Asia/Tokyo";
     (*tokyo.parts)[0].localeID = "de";
     ASSERT_NO_FATAL_FAILURE(open({tokyo}));
@@ -287,7 +293,7 @@ TEST_F(EditorOnDesktopTest, ANewPartShowsNoZoneAndZonesAreFoundAsPeopleWriteThem
 
 // Chips are measured again when what they preview changes, so they never overlap.
 TEST_F(EditorOnDesktopTest, ThePaletteIsMeasuredAgainWhenItsPartsLanguageGoes) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{HH}:{min}", "{wd} {day}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{HH}:{min}", "{wd} {day}"})}));
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     ASSERT_NO_FATAL_FAILURE(choose(popover()->languageBox(), EditorTables::languageTag("ja")));
@@ -310,7 +316,7 @@ TEST_F(EditorOnDesktopTest, ThePaletteIsMeasuredAgainWhenItsPartsLanguageGoes) {
 }
 
 TEST_F(EditorOnDesktopTest, TabReachesThePaletteAndReturnOrSpaceAddsItsChosenChip) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}"})}));
     window()->enabledBox()->setFocus();
     key(tabKey);
     ASSERT_TRUE(soon([&] { return palette()->hasFocus(); }));
@@ -324,7 +330,7 @@ TEST_F(EditorOnDesktopTest, TabReachesThePaletteAndReturnOrSpaceAddsItsChosenChi
 }
 
 TEST_F(EditorOnDesktopTest, ReturnOpensTheSelectedSegmentsPopoverAndEscapeClosesOnlyIt) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}", "{day}"})}));
     bar()->setFocus(Qt::TabFocusReason);
     key(rightKey);
     ASSERT_TRUE(soon([&] { return bar()->selected() == 0; }));
@@ -343,7 +349,7 @@ TEST_F(EditorOnDesktopTest, ReturnOpensTheSelectedSegmentsPopoverAndEscapeCloses
 }
 
 TEST_F(EditorOnDesktopTest, ControlWithLeftOrRightMovesTheSelectedSegment) {
-    ASSERT_NO_FATAL_FAILURE(open({itemOf({"{wd}", "{day}", "{mon}"})}));
+    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{wd}", "{day}", "{mon}"})}));
     click(segment(0));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     key(escapeKey);

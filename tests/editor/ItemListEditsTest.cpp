@@ -8,10 +8,6 @@ namespace {
 
 using namespace ItemListEdits;
 
-MenuBarItem item(const QString& text) {
-    return MenuBarItem{QUuid::createUuid(), true, text};
-}
-
 QStringList texts(const ItemList& list) {
     QStringList result;
     for (const MenuBarItem& each : list.items)
@@ -39,7 +35,7 @@ TEST(ItemListEditsTest, AddingToAnEmptyListSelectsANewClockAndRemovingItLeavesNo
 }
 
 TEST(ItemListEditsTest, OperationsKeepTheSelectionOnTheItemTheyActedOn) {
-    const ItemList abc{{item("A"), item("B"), item("C")}, 1};
+    const ItemList abc{{itemOf("A"), itemOf("B"), itemOf("C")}, 1};
 
     const auto copied = duplicated(abc);
     ASSERT_TRUE(copied);
@@ -65,7 +61,7 @@ TEST(ItemListEditsTest, OperationsKeepTheSelectionOnTheItemTheyActedOn) {
 
 TEST(ItemListEditsTest, WithoutAValidSelectionOnlyAddingDoesAnything) {
     for (const int selected : {-1, 3}) {
-        const ItemList list{{item("A"), item("B"), item("C")}, selected};
+        const ItemList list{{itemOf("A"), itemOf("B"), itemOf("C")}, selected};
         EXPECT_EQ(removed(list), std::nullopt);
         EXPECT_EQ(duplicated(list), std::nullopt);
         EXPECT_EQ(movedUp(list), std::nullopt);

@@ -110,7 +110,9 @@ protected:
     QRectF reportedFrame; // of the last selection reported
 };
 
-TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndPastFourPointsADragMovesTheSegment) {
+// The desktop tests drag segments and drop chips on them for real; here is what they cannot
+// tell: which presses count, how far a drag must go and the picture it carries.
+TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndOnlyPastFourPointsADragStarts) {
     mouse(QEvent::MouseButtonPress, QPointF(20, 20), Qt::RightButton);
     mouse(QEvent::MouseButtonPress, QPointF(20, 20)); // the background
     mouse(QEvent::MouseButtonRelease, QPointF(20, 20));
@@ -119,10 +121,9 @@ TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndPastFourPointsADragMovesTh
 
     const QPointF start = centreOf(0);
     mouse(QEvent::MouseButtonPress, start);
-    EXPECT_EQ(reports.last(), "selected 0");
     EXPECT_EQ(reportedFrame, bar.frames()[0]);
     mouse(QEvent::MouseButtonRelease, start);
-    EXPECT_EQ(reports.last(), "edit 0");
+    EXPECT_EQ(reports, (QStringList{"selected none", "selected 0", "edit 0"}));
     mouse(QEvent::MouseButtonPress, start);
     mouse(QEvent::MouseMove, start + QPointF(4, 0));
     mouse(QEvent::MouseMove, start + QPointF(0, -4));
@@ -134,20 +135,12 @@ TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndPastFourPointsADragMovesTh
             EXPECT_EQ(drag->mimeData()->formats(), QStringList{SegmentPayload::mimeType});
             EXPECT_EQ(drag->pixmap().deviceIndependentSize(), bar.frames()[0].size());
             EXPECT_EQ(drag->hotSpot(), (start - bar.frames()[0].topLeft()).toPoint()); // as pressed
-            reports.clear();
-            EXPECT_EQ(hover({745, 20}, *drag->mimeData()), Qt::MoveAction);
-            EXPECT_EQ(bar.dropIndex(), 3);
-            EXPECT_EQ(drop({745, 20}, *drag->mimeData()), Qt::MoveAction);
         },
         [&] { mouse(QEvent::MouseMove, start + QPointF(3, 3)); });
-    EXPECT_EQ(textsOf(bar.parts()), (QStringList{"B", "C", "A"}));
-    EXPECT_EQ(reports, (QStringList{"changed", "selected 2", "edit 2"}));
-    EXPECT_EQ(reportedFrame, bar.frames()[2]);
-    EXPECT_EQ(bar.dropIndex(), std::nullopt);
     mouse(QEvent::MouseMove, start + QPointF(30, 0)); // one drag per press
     mouse(QEvent::MouseButtonRelease, start + QPointF(30, 0));
     EXPECT_EQ(bar.findChildren<QDrag*>().size(), 1);
-    EXPECT_EQ(reports.last(), "edit 2") << "a press that dragged is no click";
+    EXPECT_EQ(reports.count("edit 0"), 1) << "a press that dragged is no click";
 
     // Opaque, for desktops without a compositing manager, and lighter inside the segment.
     const QImage pixmap = bar.dragPixmap(2, 2).toImage(); // on a screen of twice the density
@@ -169,32 +162,6 @@ TEST_F(SegmentBarViewTest, LabelsAndTheSeparatorAreMeasuredInTheLabelFont) {
     bar.show(); // a hidden widget learns of a new size when shown
     bar.resize(600, 40);
     EXPECT_EQ(bar.frames()[1].right(), 600 - 12);
-}
-
-TEST_F(SegmentBarViewTest, AChipExtendsASegmentByItsHalfOrBecomesANewPartBetweenSegments) {
-    bar.setParts(partsOf({"{HH}:", "{HH}:{min}"}));
-    QObject palette;
-    whileDragging(&palette, [&] {
-        const auto minutes = carrying(ChipPayload::mimeType, "1|0|t:min");
-        EXPECT_EQ(hover(rightHalfOf(0), *minutes), Qt::CopyAction);
-        EXPECT_EQ(std::pair(bar.dropOnto(), bar.dropIndex()),
-                  std::pair(std::optional(0), std::optional<int>()));
-        EXPECT_EQ(hover(gapAfter(0), *minutes), Qt::CopyAction);
-        EXPECT_EQ(std::pair(bar.dropOnto(), bar.dropIndex()),
-                  std::pair(std::optional<int>(), std::optional(1)));
-
-        EXPECT_EQ(drop(rightHalfOf(0), *minutes), Qt::CopyAction);
-        EXPECT_EQ(drop(leftHalfOf(1), *carrying(ChipPayload::mimeType, "1|4|t:wd")),
-                  Qt::CopyAction);
-        EXPECT_EQ(textsOf(bar.parts()), (QStringList{"{HH}: {min}", "{wd} {HH}:{min}"}));
-        EXPECT_EQ(reports, (QStringList{"changed", "selected 0", "edit 0", "changed", "selected 1",
-                                        "edit 1"}));
-        EXPECT_EQ(drop(gapAfter(0), *carrying(ChipPayload::mimeType, "1|2|c:{dd}.{mm}")),
-                  Qt::CopyAction);
-        EXPECT_EQ(textsOf(bar.parts()),
-                  (QStringList{"{HH}: {min}", "{dd}.{mm}", "{wd} {HH}:{min}"}));
-        EXPECT_EQ(reportedFrame, bar.frames()[1]);
-    });
 }
 
 TEST_F(SegmentBarViewTest, MalformedPayloadsForeignDragsAndOtherViewsSegmentsChangeNothing) {
@@ -272,11 +239,9 @@ TEST_F(SegmentBarViewTest, SegmentsHaveToolTipsAndAccessibleNamesFromTheOwner) {
 }
 
 // A live clock: only the segment whose label changed is drawn again, in the frame it has.
-TEST(SegmentBarRefreshTest, RefreshedLabelsRepaintOnlyTheSegmentsThatChanged) {
-    SegmentBarView bar;
+TEST_F(SegmentBarViewTest, RefreshedLabelsRepaintOnlyTheSegmentsThatChanged) {
     QString seconds = "07";
     bar.render = [&](const MenuBarPart& part) { return part.text == "B" ? seconds : part.text; };
-    bar.resize(748, 40);
     bar.setParts(partsOf({"A", "B", "C"}));
     bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
@@ -332,8 +297,7 @@ TEST_F(SegmentBarViewTest, MarkerSegmentsAndEmptyTextAreDrawnCrispAtTwiceTheDens
         // As a child of the window, without a background of its own; `render` alone is the
         // label hook.
         bar.QWidget::render(&painter, QPoint(16, 16), {}, QWidget::DrawChildren);
-        keepForLooking(image, QString("segment-bar-%1-%2")
-                                  .arg(name, appearance == Appearance::dark ? "dark" : "light"));
+        keepForLooking(image, QString("segment-bar-%1-%2").arg(name, nameOf(appearance)));
         return image;
     };
     const QRgb grey = QColor::fromRgbF(0.13f, 0.13f, 0.13f).rgb();

@@ -25,6 +25,17 @@ QList<MenuBarPart> partsOf(const QStringList& texts) {
     return parts;
 }
 
+MenuBarItem itemOf(const QString& text, const std::optional<QString>& zone,
+                   const std::optional<QString>& language) {
+    return MenuBarItem{QUuid::createUuid(), true, text, zone, language};
+}
+
+MenuBarItem partsItem(const QStringList& texts) {
+    MenuBarItem item = itemOf("");
+    item.parts = partsOf(texts);
+    return item;
+}
+
 QStringList textsOf(const QList<MenuBarPart>& parts) {
     QStringList texts;
     for (const MenuBarPart& part : parts)

@@ -20,3 +20,8 @@ void PrintTo(const Chip& chip, std::ostream* out);
 // Parts without zone or language, from their texts; and the texts of parts.
 QList<MenuBarPart> partsOf(const QStringList& texts);
 QStringList textsOf(const QList<MenuBarPart>& parts);
+
+// An enabled item with an id of its own: of one template, or of such parts.
+MenuBarItem itemOf(const QString& text, const std::optional<QString>& zone = std::nullopt,
+                   const std::optional<QString>& language = std::nullopt);
+MenuBarItem partsItem(const QStringList& texts);

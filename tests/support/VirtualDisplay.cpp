@@ -186,16 +186,8 @@ std::optional<QRect> VirtualDisplay::geometryOnRoot(std::uint32_t window) const 
     return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 }
 
-// A window manager puts a window into a frame of its own, a child of the root.
-std::optional<QRect> VirtualDisplay::windowFrame(const QString& title, bool decorations) const {
-    std::optional<xcb_window_t> window = findWindow(title);
-    while (window && decorations) {
-        const Reply<xcb_query_tree_reply_t> tree(
-            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, *window), nullptr));
-        if (!tree || tree->parent == m_root || tree->parent == XCB_NONE)
-            break;
-        window = tree->parent;
-    }
+std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
+    const std::optional<xcb_window_t> window = findWindow(title);
     return window ? geometryOnRoot(*window) : std::nullopt;
 }
 

@@ -32,9 +32,9 @@ public:
     QProcessEnvironment environment() const;
 
     // The frame of the topmost shown top-level window with this title (its _NET_WM_NAME), in
-    // root coordinates; none while no such window is mapped. With `decorations`, the frame the
-    // window manager drew around it (title bar and borders) is included.
-    std::optional<QRect> windowFrame(const QString& title, bool decorations = false) const;
+    // root coordinates, without what a window manager draws around it; none while no such
+    // window is mapped.
+    std::optional<QRect> windowFrame(const QString& title) const;
     // A property of that window as xprop prints it, e.g. "_NET_WM_STRUT_PARTIAL".
     QString windowProperty(const QString& title, const QString& property) const;
     // What the screen shows in `area`; a null image when the server could not give it.
