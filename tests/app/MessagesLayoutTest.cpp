@@ -20,14 +20,4 @@ TEST(MessagesLayoutTest, EntriesStackDownwardsFromTwenty) {
     EXPECT_EQ(entries({}).height, 416);
 }
 
-// The window counts from its top: the send button's right edge at 438 and bottom 14 above
-// the window's, the hint at x 22 with its bottom 20 above it (or, alone, centred under the
-// divider), the empty note centred.
-TEST(MessagesLayoutTest, ControlsSizedToFitKeepTheirEdges) {
-    EXPECT_EQ(sendButton(QSize(70, 28)), QRect(368, 478, 70, 28));
-    EXPECT_EQ(hint(QSize(200, 13)), QRect(22, 487, 200, 13));
-    EXPECT_EQ(emptyNote(QSize(100, 16)), QRect(180, 60, 100, 16));
-    EXPECT_EQ(closedHint(QSize(300, 13)), QRect(22, 462, 300, 13));
-}
-
 } // namespace
