@@ -41,30 +41,21 @@ protected:
                                   }};
 };
 
-TEST_F(CalPanelControllerTest, ThePanelIsLaidOutForBothWidths) {
+// The week numbers turned on, from anywhere: the narrow panel goes, the next one is wider (its
+// grid by their column) and stays when the change is announced again.
+TEST_F(CalPanelControllerTest, WeekNumbersCloseTheNarrowPanelAndWidenTheNext) {
     controller.show(nullptr);
     ASSERT_TRUE(controller.isVisible());
     EXPECT_EQ(controller.panel()->size(), QSize(294, 326));
-    EXPECT_EQ(navigationButton("cal.annee_precedente")->geometry(), QRect(294 - 122, 12, 24, 24));
-    EXPECT_EQ(navigationButton("cal.annee_suivante")->geometry(), QRect(294 - 38, 12, 24, 24));
-    EXPECT_EQ(controller.gridView()->geometry(), QRect(12, 44, 270, 218));
     EXPECT_TRUE(controller.gridView()->isCompact());
-    EXPECT_EQ(controller.monthLabel()->x(), 18);
-
-    // The week numbers turned on, from anywhere: the narrow panel goes, the next one is wider
-    // and stays when the change is announced again.
+    const int grid = controller.gridView()->width();
     CalSettings::setShowWeekNumbers(true);
     EXPECT_FALSE(controller.isVisible());
     controller.show(nullptr);
     Q_EMIT settings.showWeekNumbersChanged();
     ASSERT_TRUE(controller.isVisible());
     EXPECT_EQ(controller.panel()->width(), 322);
-    EXPECT_EQ(navigationButton("cal.mois_precedent")->x(), 322 - 94); // 28 points further right
-    EXPECT_EQ(controller.gridView()->width(), 298);
-    const auto* today = controller.panel()->findChild<QPushButton*>();
-    ASSERT_TRUE(today);
-    EXPECT_EQ(today->text(), L("cal.aujourd_hui"));
-    EXPECT_EQ(today->pos(), QPoint(14, 282));
+    EXPECT_EQ(controller.gridView()->width(), grid + 28);
 }
 
 TEST(CalPanelPlacement, CentredSixPointsUnderTheButtonAndKeptInsideTheScreen) {

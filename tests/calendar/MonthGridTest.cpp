@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(MonthGridTest, February2026WithMondayFirstRunsFromJanuaryIntoDimmedMarch) {
+TEST_F(MonthGridTest, SixWeeksFromTheFirstWeekdayOnOrBeforeTheFirstWithOtherMonthsDimmed) {
     CalSettings::setFirstWeekday(2);
     const auto days = layoutOf(local(2026, 2, 14)).days;
     ASSERT_EQ(days.size(), 42);
@@ -36,10 +36,8 @@ TEST_F(MonthGridTest, February2026WithMondayFirstRunsFromJanuaryIntoDimmedMarch)
         EXPECT_FALSE(days.at(i).inShownMonth) << i;
     EXPECT_EQ(dateOf(days.last()), QDate(2026, 3, 8));
     EXPECT_EQ(days.last().text, "8");
-}
 
-TEST_F(MonthGridTest, AMonthStartingOnTheFirstWeekdayStartsInTheFirstCell) {
-    CalSettings::setFirstWeekday(2);
+    // A month starting on the first weekday starts in the first cell.
     EXPECT_EQ(dateOf(layoutOf(local(2026, 6, 30)).days.first()), QDate(2026, 6, 1)); // a Monday
     CalSettings::setFirstWeekday(1);
     const auto march = layoutOf(local(2026, 3, 10)).days;

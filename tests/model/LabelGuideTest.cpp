@@ -8,10 +8,6 @@
 
 namespace {
 
-MenuBarItem itemWith(const QString& text, std::optional<QString> language = std::nullopt) {
-    return MenuBarItem{QUuid::createUuid(), true, text, std::nullopt, language};
-}
-
 qreal length(const QString& text) {
     return qreal(text.size());
 }
@@ -33,9 +29,9 @@ int longest(const QStringList& names) {
 }
 
 TEST(LabelGuideTest, EachFieldTakesItsWidestValue) {
-    EXPECT_EQ(LabelGuide::widest(itemWith("{HH}:{min}:{sec}"), 2026, digitValues), "19:59:59");
-    EXPECT_EQ(LabelGuide::widest(itemWith("{HH}:{min}"), 2026, digitValues), "19:59");
-    EXPECT_EQ(LabelGuide::widest(itemWith("Tokyo"), 2026, length), "Tokyo");
+    EXPECT_EQ(LabelGuide::widest(itemOf("{HH}:{min}:{sec}"), 2026, digitValues), "19:59:59");
+    EXPECT_EQ(LabelGuide::widest(itemOf("{HH}:{min}"), 2026, digitValues), "19:59");
+    EXPECT_EQ(LabelGuide::widest(itemOf("Tokyo"), 2026, length), "Tokyo");
 
     // The longest weekday and the longest month fall together on some two-digit day.
     const QLocale french("fr_FR");
@@ -45,8 +41,8 @@ TEST(LabelGuideTest, EachFieldTakesItsWidestValue) {
         weekdays.append(french.dayName(day, QLocale::LongFormat));
     for (int month = 1; month <= 12; ++month)
         months.append(french.monthName(month, QLocale::LongFormat));
-    const QString guide =
-        LabelGuide::widest(itemWith("{weekday} {day} {month}", "fr"), 2026, length);
+    const QString guide = LabelGuide::widest(
+        itemOf("{weekday} {day} {month}", std::nullopt, QString("fr")), 2026, length);
     EXPECT_EQ(guide.size(), longest(weekdays) + 1 + 2 + 1 + longest(months)) << guide.toStdString();
     EXPECT_TRUE(guide.endsWith("septembre")) << guide.toStdString();
 }

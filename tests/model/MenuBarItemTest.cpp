@@ -14,14 +14,13 @@ QJsonObject decodeObject(const QByteArray& json) {
     return QJsonDocument::fromJson(json).array().first().toObject();
 }
 
-TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAll) {
-    MenuBarItem item{QUuid::fromString(QString(idText)), true, ""};
-    QJsonObject object = decodeObject(MenuBarItemCoding::encode({item}));
+TEST(MenuBarItemCodingTest, WritesAbsentFieldsNotAtAllAndReadsWhatOthersWrite) {
+    const MenuBarItem written{QUuid::fromString(QString(idText)), true, ""};
+    QJsonObject object = decodeObject(MenuBarItemCoding::encode({written}));
     EXPECT_EQ(object.keys(), (QStringList{"enabled", "id", "template"}));
     EXPECT_EQ(object.value("id").toString(), idText);
-}
 
-TEST(MenuBarItemCodingTest, ReadsLowerCaseIdsEscapedSlashesNullsAndUnknownKeys) {
+    // Read: lower-case ids, escaped slashes, nulls and unknown keys.
     const QByteArray json = QByteArray(R"([{"id":")") + QByteArray(idText).toLower() +
                             R"(","enabled":true,"template":"a\/b","timeZoneID":null,)"
                             R"("parts":[{"text":"x\/y","localeID":null,"future":1}],)"

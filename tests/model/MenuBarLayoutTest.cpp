@@ -30,9 +30,8 @@ TEST_F(MenuBarLayoutTest, NothingStoredGivesOneWeekdayDayItemAndWritesNothing) {
     // The same item at every read until something changes, so the status item stays.
     EXPECT_EQ(MenuBarLayout::items().first().id, items.first().id);
     EXPECT_FALSE(storedBytes());
-}
 
-TEST_F(MenuBarLayoutTest, TheDefaultItemFollowsTheFormerIconFormat) {
+    // It follows the former icon format.
     store().setInteger(PreferenceKeys::iconFormat, 0);
     EXPECT_EQ(MenuBarLayout::migratedItem().templateText, "");
     store().setInteger(PreferenceKeys::iconFormat, 1);
@@ -42,13 +41,15 @@ TEST_F(MenuBarLayoutTest, TheDefaultItemFollowsTheFormerIconFormat) {
 }
 
 TEST_F(MenuBarLayoutTest, AStoredLayoutReadsBackEqualAndEmptyStaysEmpty) {
-    // Every field set and left out once; an empty separator is not an absent one.
+    // Every field set and left out once; an empty separator is not an absent one, nor are
+    // empty parts.
     const QList<MenuBarItem> items{
-        {QUuid::createUuid(), true, "{HH}:{min}:{sec}"},
+        {QUuid::createUuid(), true, "{HH}:{min}:{sec}", {}, {}, QList<MenuBarPart>{}},
         {QUuid::createUuid(), false, "a/b", "Asia/Tokyo", "fr",
          QList<MenuBarPart>{{"{flag}", "Asia/Bangkok"}, {"{wd}", std::nullopt, "de"}}, ""}};
     MenuBarLayout::setItems(items);
     EXPECT_EQ(MenuBarLayout::items(), items);
+    EXPECT_EQ(items.first().effectiveParts(), QList<MenuBarPart>{{"{HH}:{min}:{sec}"}});
     EXPECT_EQ(MenuBarLayout::enabledItems(), QList<MenuBarItem>{items.first()});
     MenuBarLayout::setItems({});
     EXPECT_EQ(MenuBarLayout::items(), QList<MenuBarItem>{});
@@ -67,14 +68,6 @@ TEST_F(MenuBarLayoutTest, ABadSecondItemGivesTheDefaultItemAndLeavesTheBytesAlon
     EXPECT_EQ(changes.count(), 0);
     store().setObject(PreferenceKeys::menuBarLayout, QString("[]")); // text, not data
     EXPECT_EQ(MenuBarLayout::items().size(), 1);
-}
-
-TEST_F(MenuBarLayoutTest, EmptyPartsSurviveStorage) {
-    const MenuBarItem item{QUuid::createUuid(), true, "{day}", {}, {}, QList<MenuBarPart>{}};
-    MenuBarLayout::setItems({item});
-    EXPECT_TRUE(storedBytes()->contains("\"parts\":[]"));
-    EXPECT_EQ(MenuBarLayout::items().first().parts, QList<MenuBarPart>{});
-    EXPECT_EQ(MenuBarLayout::items().first().effectiveParts(), QList<MenuBarPart>{{"{day}"}});
 }
 
 TEST_F(MenuBarLayoutTest, PaddingIsClampedAndEveryWritePosts) {

@@ -2,7 +2,6 @@
 
 #include "platform/IcuString.h"
 #include "platform/SystemContext.h"
-#include "settings/Localization.h"
 #include "support/TestProfile.h"
 #include "support/TestText.h"
 
@@ -26,14 +25,9 @@ QDateTime local(const char* zone, int year, int month, int day, int hour, int mi
 // Buenos Aires, 8:07 in New York, 20:07 in Bangkok.
 const QDateTime monday = local("Europe/Paris", 2026, 1, 5, 14, 7, 9);
 
-MenuBarItem itemWith(const QString& text, std::optional<QString> zone = nullopt,
-                     std::optional<QString> language = nullopt) {
-    return MenuBarItem{QUuid::createUuid(), true, text, zone, language};
-}
-
 QString render(const QString& text, std::optional<QString> zone = nullopt,
                std::optional<QString> language = nullopt, const QDateTime& at = monday) {
-    return MenuBarRenderer::render(itemWith(text, zone, language), at);
+    return MenuBarRenderer::render(itemOf(text, zone, language), at);
 }
 
 QString icuFormat(const QString& pattern, const char* language, const char* zone,
@@ -63,7 +57,7 @@ TEST(MenuBarRendererTest, RendersTheEditorsExamples) {
 }
 
 TEST(MenuBarRendererTest, JoinsPartsEachInItsOwnZoneAndLanguage) {
-    MenuBarItem item = itemWith("ignored");
+    MenuBarItem item = itemOf("ignored");
     item.parts =
         Parts{{"{HH}:{min}"}, {"{flag} {city} {HH}:{min}", "America/Argentina/Buenos_Aires"}};
     item.separator = QString::fromUtf8(" \u00B7 ");
@@ -71,7 +65,7 @@ TEST(MenuBarRendererTest, JoinsPartsEachInItsOwnZoneAndLanguage) {
               QString::fromUtf8("14:07 \u00B7 ") + flagOf("AR") + " Buenos Aires 10:07");
 
     // A part without a zone or language takes the item's; a part's own wins.
-    item = itemWith("", "Asia/Bangkok", "fr");
+    item = itemOf("", "Asia/Bangkok", "fr");
     item.parts = Parts{{"{HH} {weekday}"}, {"{HH} {weekday}", "Asia/Tokyo", "de"}};
     EXPECT_EQ(MenuBarRenderer::render(item, monday), "20 lundi  22 Montag");
     EXPECT_EQ(MenuBarRenderer::render(item.parts->at(1), item, monday), "22 Montag");
@@ -178,7 +172,7 @@ TEST(MenuBarRendererTest, WeekNumbersAreIsoWeeksInTheItemsZone) {
 }
 
 TEST(MenuBarRendererTest, ValueOfOneTokenUsesTheItemsOwnSettings) {
-    MenuBarItem item = itemWith("", "Asia/Tokyo", "fr");
+    MenuBarItem item = itemOf("", "Asia/Tokyo", "fr");
     item.parts = Parts{{"{HH}", "America/Argentina/Buenos_Aires", "de"}};
     EXPECT_EQ(MenuBarRenderer::value("HH", item, monday), "22");
     EXPECT_EQ(MenuBarRenderer::value("Weekday", item, monday), "Lundi");
@@ -197,29 +191,16 @@ TEST(MenuBarRendererTest, OnlyTimeTokensInTheEffectivePartsMakeAnItemTick) {
           Case{"{SEC}", true, true}, Case{"{Min}", false, true}, Case{"{AMPM}", false, true},
           Case{"{sec_}", false, false}, Case{"{ampm}", false, true}, Case{"{min}", false, true},
           Case{"{tz} {utc} {week} {wd} {day} {year}", false, false}, Case{"", false, false}}) {
-        const QList<MenuBarItem> items{itemWith("{day}"), itemWith(c.text)};
+        const QList<MenuBarItem> items{itemOf("{day}"), itemOf(c.text)};
         EXPECT_EQ(MenuBarRenderer::usesSeconds(items), c.seconds) << c.text;
         EXPECT_EQ(MenuBarRenderer::usesTime(items), c.time) << c.text;
     }
     // Stored parts replace the template.
-    MenuBarItem item = itemWith("{sec}");
+    MenuBarItem item = itemOf("{sec}");
     item.parts = Parts{{"{wd}"}, {"{HH}"}};
     EXPECT_FALSE(MenuBarRenderer::usesSeconds({item}));
     EXPECT_TRUE(MenuBarRenderer::usesTime({item}));
     EXPECT_FALSE(MenuBarRenderer::usesTime({}));
-}
-
-// Every token has a description in the string tables (which all hold the same keys).
-TEST(MenuBarRendererTest, TokensListTheVocabularyWithDescribedKeys) {
-    QStringList names;
-    for (const MenuBarRenderer::Token& token : MenuBarRenderer::tokens()) {
-        names.append(token.name);
-        EXPECT_EQ(token.descriptionKey, "token." + token.name);
-        EXPECT_NE(L(token.descriptionKey), token.descriptionKey);
-    }
-    EXPECT_EQ(names, QStringList({"wd",   "weekday", "day",  "dd",   "mon", "month", "mm",  "m",
-                                  "year", "yy",      "HH",   "H",    "hh",  "h",     "min", "sec",
-                                  "ampm", "week",    "flag", "city", "tz",  "utc"}));
 }
 
 class MenuBarRendererContextTest : public ::testing::Test {
@@ -231,7 +212,7 @@ protected:
 };
 
 TEST_F(MenuBarRendererContextTest, ResetCachePicksUpANewLocaleAndZone) {
-    const MenuBarItem item = itemWith("{weekday} {HH} {city}");
+    const MenuBarItem item = itemOf("{weekday} {HH} {city}");
     MenuBarRenderer::resetCache();
     EXPECT_EQ(MenuBarRenderer::render(item, monday), "Monday 14 Paris");
     ScopedEnvironment language("LANG", "fr_FR.UTF-8");

@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(GraphemesTest, UpperCasesOnlyTheFirstGraphemeInTheGivenLanguage) {
+TEST(GraphemesTest, UpperCasesTheFirstGraphemeAndCutsWhereAReaderSeesCharacters) {
     const icu::Locale english("en");
     EXPECT_EQ(Graphemes::upperCaseFirst("mARS", english), "MARS"); // the rest is left alone
     EXPECT_EQ(Graphemes::upperCaseFirst(QString::fromUtf8("e\u0301t\u00e9"), english),
@@ -12,9 +12,8 @@ TEST(GraphemesTest, UpperCasesOnlyTheFirstGraphemeInTheGivenLanguage) {
     EXPECT_EQ(Graphemes::upperCaseFirst(QString::fromUtf8("\u00dfa"), english), "SSa");
     EXPECT_EQ(Graphemes::upperCaseFirst("istanbul", icu::Locale("tr")),
               QString::fromUtf8("\u0130stanbul"));
-}
 
-TEST(GraphemesTest, CutsTextWhereAReaderSeesCharacters) {
+    // Cut where a reader sees characters.
     const QString accented = QString::fromUtf8("e\u0301");
     const QString flag = QString::fromUtf8("\U0001F1E8\U0001F1ED");
     EXPECT_EQ(Graphemes::clusters(accented + "x" + flag + flag),

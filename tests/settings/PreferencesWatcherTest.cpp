@@ -3,9 +3,7 @@
 #include "settings/Preferences.h"
 #include "support/TestProfile.h"
 
-#include <QDir>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -47,24 +45,6 @@ TEST_F(PreferencesWatcherTest, AnotherProcessesChangesAreAnnouncedWithoutAnyRead
     // Our own write is announced by the write, and not a second time by the watcher.
     store.setInteger("a", 4);
     ASSERT_EQ(nextAnnouncement(), QStringList{"a"});
-    EXPECT_FALSE(changes.wait(3 * PreferencesWatcher::settleMsecs));
-}
-
-// Garbage written over the file of a running store is moved aside with its bytes, and what
-// the store held is written back: nothing the user stored is lost, nothing changes.
-TEST_F(PreferencesWatcherTest, GarbageFromOutsideIsMovedAsideAndTheValuesWrittenBack) {
-    writeFile(profile.preferencesFile(domain), "\x01 not json");
-    QStringList aside;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            aside =
-                QDir(Preferences::folder()).entryList({domain + ".json.unreadable-*"}, QDir::Files);
-            return !aside.isEmpty();
-        },
-        3000));
-    EXPECT_EQ(readFile(Preferences::folder() + "/" + aside.first()), "\x01 not json");
-    EXPECT_EQ(store.integerForKey("a"), 1);
-    EXPECT_EQ(Preferences(domain, profile.preferencesFile(domain)).integerForKey("a"), 1);
     EXPECT_FALSE(changes.wait(3 * PreferencesWatcher::settleMsecs));
 }
 

@@ -40,7 +40,7 @@ protected:
         StatusItemController controller(host, events);
         controller.enable();
         const QImage image = bar.grab().toImage();
-        keepForLooking(image, QString(dark() ? "bar-dark" : "bar-light") + name);
+        keepForLooking(image, "bar-" + nameOf(GetParam()) + name);
         const QColor background = image.pixelColor(2, 2);
         EXPECT_EQ(background.lightness() < 128, dark());
         for (StatusItem* item : bar.items()) {

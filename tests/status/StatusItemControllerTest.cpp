@@ -50,35 +50,11 @@ protected:
         return qobject_cast<StatusBarButton*>(controller.anchor().widget.data());
     }
 
-    // Every change of the first item's text, at the instant of the clock it happened.
-    struct TextChange {
-        qint64 at;
-        QString text;
-    };
-    void watchFirstText() {
-        StatusBarButton* button = statusOf(controller.entries().first().status)->button();
-        QObject::connect(button, &StatusBarButton::titleChanged, &bar,
-                         [this](const QString& title) {
-                             textChanges.append({clock.nowMs(), title});
-                         });
-    }
-
     FakeClock clock;
     StatusBar bar;
     OwnBarHost host{bar};
     StatusItemController controller{host, clock.events()};
-    QList<TextChange> textChanges;
 };
-
-// The wall-clock text of the instant in the test's zone, formatted by Qt rather than ICU.
-QString localTime(qint64 msecs, const char* format) {
-    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime).toString(format);
-}
-
-// Where in its unit (second or minute) an instant falls, in milliseconds.
-qint64 phase(qint64 msecs, qint64 unitMs) {
-    return msecs % unitMs;
-}
 
 TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     MenuBarLayout::setItems({item("{day}", false)});
@@ -189,29 +165,6 @@ TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
     EXPECT_FALSE(controller.timerInterval()); // disabled items do not count
     controller.disable();
     EXPECT_FALSE(controller.timerInterval());
-}
-
-// Real timers on the test's clock: every refresh lands 50 to 150 ms into its second, shows that
-// second, and keeps doing so after the clock is set to a time at another phase.
-TEST_F(StatusItemControllerTest, EverySecondIsShownJustAfterItBegins) {
-    clock.jumpBy(7'654'321); // well away from a whole second
-    MenuBarLayout::setItems({item("{HH}:{min}:{sec}")});
-    controller.enable();
-    watchFirstText();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return textChanges.size() == 3; }, 5000));
-    // Just after a refresh, so that the next second of the new clock begins before a timer
-    // still phased to the old one would fire.
-    const qsizetype beforeJump = textChanges.size();
-    clock.jumpBy(-61'370);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return textChanges.size() == beforeJump + 4; }, 5000));
-    for (qsizetype i = 0; i < textChanges.size(); ++i) {
-        const TextChange& change = textChanges.at(i);
-        EXPECT_EQ(change.text, localTime(change.at, "HH:mm:ss")) << i;
-        if (i == beforeJump)
-            continue; // shown at once when the clock was set, whatever the phase
-        EXPECT_GE(phase(change.at, 1000), 50) << i << " " << change.text.toStdString();
-        EXPECT_LE(phase(change.at, 1000), 150) << i << " " << change.text.toStdString();
-    }
 }
 
 TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {

@@ -3,8 +3,6 @@
 #include "platform/StatusNotifierTypes.h"
 #include "support/TestPictures.h"
 
-#include <QPainter>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,25 +20,6 @@ QRect figureBounds(const QImage& icon) {
     return bounds;
 }
 
-// The icon as a panel shows it, on a light panel and a dark one, enlarged for a person.
-void keepOnPanels(const QImage& icon, const QString& name) {
-    for (const auto& [panel, colour] : {std::pair{"light", QColor(0xf0, 0xf0, 0xf0)},
-                                        std::pair{"dark", QColor(0x24, 0x24, 0x24)}}) {
-        QImage shown(icon.size() + QSize(8, 8), QImage::Format_RGB32);
-        shown.fill(colour);
-        QPainter(&shown).drawImage(4, 4, icon);
-        keepForLooking(shown.scaled(shown.size() * 8, Qt::KeepAspectRatio, Qt::FastTransformation),
-                       QString("tray-icon-%1-%2").arg(name, panel));
-    }
-}
-
-TEST(TrayIconTest, TheDayFormatsShowTodaysNumberAndTheIconOnlyFormatNone) {
-    const QDate today(2026, 12, 28);
-    EXPECT_EQ(TrayIcon::dayFor(CalIconFormat::day, today), 28);
-    EXPECT_EQ(TrayIcon::dayFor(CalIconFormat::weekdayDay, today), 28);
-    EXPECT_EQ(TrayIcon::dayFor(CalIconFormat::iconOnly, today), std::nullopt);
-}
-
 // At the panel's 22 pixels the number stands whole on the white page, centred under the band,
 // and the page stays opaque behind it so that it reads on dark panels too.
 TEST(TrayIconTest, TheNumberIsCentredOnAnOpaquePage) {
@@ -49,7 +28,7 @@ TEST(TrayIconTest, TheNumberIsCentredOnAnOpaquePage) {
         const QImage icon = TrayIcon::image(pixels, 28);
         // What a panel receives, decoded again.
         const QImage sent = SniIconPixmap::fromImage(icon).toImage();
-        keepOnPanels(sent, QString("%1-day").arg(pixels));
+        keepForLooking(sent, QString("tray-icon-%1-day").arg(pixels));
         ASSERT_EQ(sent.size(), QSize(pixels, pixels));
         EXPECT_EQ(qAlpha(sent.pixel(0, 0)), 0) << "the corner is not transparent";
         const QRect figures = figureBounds(sent);
@@ -62,7 +41,7 @@ TEST(TrayIconTest, TheNumberIsCentredOnAnOpaquePage) {
         EXPECT_EQ(QColor(sent.pixel(qRound(5.5 * scale), qRound(15 * scale))), QColor(Qt::white));
     }
     const QImage plain = TrayIcon::image(22, std::nullopt);
-    keepOnPanels(plain, "22-icon-only");
+    keepForLooking(plain, "tray-icon-22-icon-only");
     EXPECT_TRUE(figureBounds(plain).isEmpty());
     EXPECT_NE(TrayIcon::image(22, 1), TrayIcon::image(22, 28));
 }
