@@ -4,11 +4,13 @@
 #include "app/Logging.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
+#include "app/Notice.h"
 #include "app/SettingsView.h"
 #include "app/UpdateAlerts.h"
 #include "calendar/CalEngine.h"
 #include "platform/LoginItem.h"
 #include "platform/QuitOnSignals.h"
+#include "platform/X11Dock.h"
 #include "settings/Localization.h"
 #include "system/CrashReporter.h"
 #include "system/SystemClock.h"
@@ -47,7 +49,8 @@ AppDelegate::Home askWithAlert() {
 } // namespace
 
 AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
-    : QObject(parent), askWhereToLive(askWithAlert), m_context(context) {
+    : QObject(parent), askWhereToLive(askWithAlert), m_context(context),
+      m_statusMenu(menuActions(), [this] { return statusMenuState(); }) {
     m_syncTimer.setInterval(std::chrono::hours(1));
     connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
     connect(&m_context.statusItems, &StatusItemController::primaryClicked, &m_context.panel,
@@ -56,7 +59,9 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
             &CalPanelController::scroll);
     connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
-    m_context.statusItems.contextMenuProvider = [this] { return buildStatusMenu(); };
+    m_context.statusItems.contextMenuProvider = [this] { return statusMenu(); };
+    connect(&m_context.compactClock, &CompactClockAvailability::availabilityChanged, this,
+            [this] { m_statusMenu.refreshed(); });
     // No parent: in menu-bar mode the main window is hidden.
     UpdateAlerts::showResults(m_context.updater);
     qApp->installEventFilter(this);
@@ -151,12 +156,16 @@ void AppDelegate::wireMainWindow() {
     SettingsView* settings = m_mainWindow->settingsView();
     connect(main, &MainView::calButtonPressed, this, &AppDelegate::calPressed);
     connect(main, &MainView::dayDoubleClicked, this, [this](const QDateTime& day) {
-        CalEngine::openInCalendarApp(day, m_context.dayOpener);
+        if (!CalEngine::openInCalendarApp(day, m_context.dayOpener))
+            Notice::show(L("cal.no_calendar_app"), m_mainWindow.get());
     });
     connect(main, &MainView::settingsRequested, this, &AppDelegate::showSettings);
     connect(main, &MainView::messagesRequested, &m_context.support,
             &SupportController::showMessages);
     connect(settings, &SettingsView::menuBarModeToggled, this, &AppDelegate::toggleMenuBarMode);
+    settings->setCompactClockAvailable(m_context.compactClock.isAvailable());
+    connect(&m_context.compactClock, &CompactClockAvailability::availabilityChanged, settings,
+            &SettingsView::setCompactClockAvailable);
     connect(settings, &SettingsView::compactClockToggled, this,
             [this](bool on) { SystemClock::setCompact(on, m_context.launcher); });
     // On failure the box shows what really is; the log line is written by the login item.
@@ -199,18 +208,20 @@ Menus::Actions AppDelegate::menuActions() {
     return actions;
 }
 
-QMenu* AppDelegate::buildStatusMenu() {
-    Menus::StatusState state;
-    state.messagePending = m_context.service.pendingMessage().has_value();
-    state.compactClockAvailable = SystemClock::isAvailable(m_context.launcher);
-    state.compactClock = SystemClock::isCompact();
-    return Menus::statusMenu(menuActions(), state);
+QMenu* AppDelegate::statusMenu() {
+    m_context.compactClock.check(); // its answer shows in the open menu
+    return m_statusMenu.refreshed();
+}
+
+StatusMenu::State AppDelegate::statusMenuState() const {
+    return {m_context.service.pendingMessage().has_value(), m_context.compactClock.isAvailable(),
+            m_context.settings.compactSystemClock()};
 }
 
 void AppDelegate::showSettings() {
     MainWindow& window = builtMainWindow();
     SettingsView* view = window.settingsView();
-    view->setCompactClock(SystemClock::isAvailable(m_context.launcher), SystemClock::isCompact());
+    m_context.compactClock.check();
     view->setLoginItemEnabled(LoginItem::isEnabled());
     window.showSettings();
     bringMainWindowToFront(); // from the debug switch, in the menu bar, it was not on screen
@@ -236,8 +247,7 @@ void AppDelegate::reopen() {
             openPanelPressed();
         return;
     }
-    if (!m_mainWindow || !m_mainWindow->isVisible() || m_mainWindow->isMinimized())
-        showMainWindow();
+    showMainWindow(); // also when it is minimised or covered
 }
 
 void AppDelegate::openPanelPressed() {
@@ -245,7 +255,8 @@ void AppDelegate::openPanelPressed() {
 }
 
 void AppDelegate::openTodayPressed() {
-    CalEngine::openInCalendarApp(m_context.events.now(), m_context.dayOpener);
+    if (!CalEngine::openInCalendarApp(m_context.events.now(), m_context.dayOpener))
+        Notice::show(L("cal.no_calendar_app"));
 }
 
 void AppDelegate::toggleCompactSystemClockMenu() {
@@ -345,8 +356,12 @@ void AppDelegate::setTaskbarPresence(bool present) {
 
 void AppDelegate::bringMainWindowToFront() {
     MainWindow& window = builtMainWindow();
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.show();
     window.raise();
     window.activateWindow();
+    // A program in the background may not take the focus by itself; the window manager
+    // gives it when asked on the user's behalf.
+    X11Dock::activate(window.windowHandle());
     m_context.support.refreshMessageBadges();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Menus.h"
+#include "app/StatusMenu.h"
 
 #include <QObject>
 #include <QTimer>
@@ -51,7 +52,8 @@ public:
     void openMenuBarConfigurator();
     // File > Close (Ctrl+W): back from the settings to the main view, else close the window.
     void closeOrBack();
-    QMenu* buildStatusMenu();
+    // The status menu, brought up to date.
+    QMenu* statusMenu();
 
     const QTimer& syncTimer() const { return m_syncTimer; }
     // Null in the menu bar until the window is first asked for.
@@ -79,6 +81,7 @@ private:
     void buildMainWindow();
     void wireMainWindow();
     Menus::Actions menuActions();
+    StatusMenu::State statusMenuState() const;
     void refreshCalUI();
     void setTaskbarPresence(bool present);
     void bringMainWindowToFront();
@@ -89,4 +92,5 @@ private:
     QTimer m_syncTimer;
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_quitEventSeen = false;
+    StatusMenu m_statusMenu;
 };

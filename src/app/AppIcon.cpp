@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 
 namespace AppIcon {
 
@@ -30,6 +31,15 @@ QImage image(qreal size, qreal devicePixelRatio) {
         painter.drawImage(QPointF((size - glyph.width()) / 2, (size - glyph.height()) / 2),
                           *calendar);
     }
+    return icon;
+}
+
+QIcon windowIcon() {
+    QIcon icon = QIcon::fromTheme("com.orvennalabs.Vesperin");
+    if (!icon.isNull())
+        return icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(image(size)));
     return icon;
 }
 

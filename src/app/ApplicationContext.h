@@ -15,6 +15,7 @@
 #include "status/StatusHostChoice.h"
 #include "status/StatusItemController.h"
 #include "status/TrayHost.h"
+#include "system/CompactClockAvailability.h"
 
 class Preferences;
 
@@ -43,6 +44,8 @@ public:
     Preferences& store;
     PreferencesWatcher preferencesWatcher;
     Settings settings;
+    // Whether the compact system clock can be switched here, found out off the GUI thread.
+    CompactClockAvailability compactClock;
     SystemEvents events;
     ServiceClient service;
     Updater updater;

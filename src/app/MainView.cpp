@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -92,7 +93,15 @@ void MainView::buildContent() {
     add(m_grid, 16);
 
     m_calButton = new QPushButton(this);
-    m_calButton->setDefault(true); // Return presses it
+    m_calButton->setDefault(true);
+    // Outside a dialog a default button takes Return only while it has the focus, which a
+    // visit to the settings or a Tab takes away: Return and Enter press it wherever the focus
+    // is in this view, as in an alert.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, m_calButton, &QPushButton::animateClick);
+    }
     m_calButton->setFont(systemFont(13, QFont::Medium));
     m_calButton->setStyleSheet(
         QString("QPushButton { background: %1; color: white; border: none; border-radius: 8px;"

@@ -5,8 +5,12 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
+
+#include <algorithm>
+#include <utility>
 
 MainWindow::MainWindow(Settings& settings, QWidget* parent)
     : QMainWindow(parent), m_views(new QStackedWidget(this)),
@@ -19,9 +23,28 @@ MainWindow::MainWindow(Settings& settings, QWidget* parent)
     setCentralWidget(m_views);
     connect(m_settingsView, &SettingsView::backRequested, this, &MainWindow::showMain);
     connect(m_mainView, &MainView::settingsRequested, this, &MainWindow::showSettings);
+}
+
+// Placed once, when first shown (its menu bar is there by then); later the user's place stays.
+void MainWindow::showEvent(QShowEvent* event) {
+    if (!std::exchange(m_placed, true)) {
+        if (const QScreen* shownOn = screen())
+            fitInto(shownOn->availableGeometry());
+    }
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::fitInto(const QRect& workArea) {
+    const QWidget* bar = menuWidget();
+    const int chrome = bar && bar->isVisibleTo(this) ? bar->sizeHint().height() : 0;
+    const int room = workArea.height() - frameAllowance - chrome;
+    m_views->setFixedSize(contentSize.width(),
+                          std::clamp(room, int(SettingsView::minimumHeight), contentSize.height()));
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    const int frameHeight = height() + frameAllowance;
+    QPoint origin = workArea.center() - QPoint(width() / 2, frameHeight / 2);
+    origin.setY(std::max(origin.y(), workArea.top()));
+    move(origin);
 }
 
 bool MainWindow::showsSettings() const {
@@ -34,6 +57,8 @@ void MainWindow::showSettings() {
 
 void MainWindow::showMain() {
     m_views->setCurrentWidget(m_mainView);
+    // The focus stayed with a control of the hidden settings; Return belongs to the main view.
+    m_mainView->calButton()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

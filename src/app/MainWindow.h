@@ -14,6 +14,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr QSize contentSize{430, 733};
+    // What a window manager's title bar and borders are taken to need before the window is
+    // mapped and its frame known.
+    static constexpr int frameAllowance = 40;
 
     explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
 
@@ -22,16 +25,21 @@ public:
     bool showsSettings() const;
     void showSettings();
     void showMain();
+    // The views as tall as they are designed where the screen's work area has room, else as
+    // tall as it allows (never below what the settings need), and the window centred in it.
+    void fitInto(const QRect& workArea);
 
 Q_SIGNALS:
     // The window is closing (by the user, or on the way out of the application).
     void closing();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QStackedWidget* m_views;
     MainView* m_mainView;
     SettingsView* m_settingsView;
+    bool m_placed = false;
 };

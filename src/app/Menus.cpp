@@ -1,6 +1,5 @@
 #include "app/Menus.h"
 
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
 
 #include <QApplication>
@@ -9,19 +8,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
-#include <QPixmap>
 
 namespace {
-
-QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action,
-                const QKeySequence& shortcut = {}) {
-    QAction* row = menu->addAction(L(titleKey));
-    row->setShortcut(shortcut);
-    row->setEnabled(bool(action));
-    if (action)
-        QObject::connect(row, &QAction::triggered, menu, [action] { action(); });
-    return row;
-}
 
 // The Edit rows go to the focused widget, as the design's responder chain would send them:
 // any text field of Qt has these slots, and a widget without them leaves the row disabled.
@@ -75,28 +63,19 @@ void addEditMenu(QMenuBar* bar) {
 
 namespace Menus {
 
-QMenu* statusMenu(const Actions& actions, const StatusState& state, QWidget* parent) {
-    auto* menu = new QMenu(parent);
-    addRow(menu, "cal.ouvrir_le_calendrier", actions.openPanel);
-    addRow(menu, "cal.aujourd_hui_dans_calendrier", actions.openToday);
-    menu->addSeparator();
-    if (state.messagePending) {
-        QAction* messages = addRow(menu, "messages.banner_title", actions.showMessages);
-        messages->setIcon(QIcon(QPixmap::fromImage(quotaBadgeImage(1, 13))));
-    }
-    addRow(menu, "cal.ouvrir_vesperin", actions.showMainWindow);
-    addRow(menu, "menubar.configure", actions.openEditor);
-    if (state.compactClockAvailable) {
-        QAction* clock = addRow(menu, "settings.compact_system_clock", actions.toggleCompactClock);
-        clock->setCheckable(true);
-        clock->setChecked(state.compactClock);
-    }
-    menu->addSeparator();
-    addRow(menu, "menu.check_updates", actions.checkForUpdates);
-    addRow(menu, "menu.report_problem", actions.reportProblem);
-    menu->addSeparator();
-    addRow(menu, "cal.quitter_vesperin", actions.quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
-    return menu;
+QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action,
+                const QKeySequence& shortcut) {
+    QAction* row = menu->addAction(L(titleKey));
+    row->setShortcut(shortcut);
+    row->setEnabled(bool(action));
+    if (action)
+        QObject::connect(
+            row, &QAction::triggered, menu, [action] { action(); }, Qt::QueuedConnection);
+    return row;
+}
+
+QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action) {
+    return addRow(menu, titleKey, action, QKeySequence());
 }
 
 QAction* installMainMenu(QMainWindow& window, const Actions& actions) {

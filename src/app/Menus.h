@@ -3,14 +3,13 @@
 #include <functional>
 
 class QAction;
+class QKeySequence;
 class QMainWindow;
 class QMenu;
-class QWidget;
 
-// The application's two menus: the status menu that a right click on a status item opens,
-// built afresh for each opening, and the menu bar of the main window (application, File and
-// Edit). The shell says what each row does; a row whose action the application does not offer
-// yet is shown disabled.
+// What the rows of the application's menus do: the status menu (StatusMenu) and the menu bar
+// of the main window (application, File and Edit). The shell says what each row does; a row
+// whose action the application does not offer yet is shown disabled.
 namespace Menus {
 
 struct Actions {
@@ -26,14 +25,12 @@ struct Actions {
     std::function<void()> quit;
 };
 
-// What the status menu depends on at the moment it opens.
-struct StatusState {
-    bool messagePending = false;
-    bool compactClockAvailable = false;
-    bool compactClock = false;
-};
-
-QMenu* statusMenu(const Actions& actions, const StatusState& state, QWidget* parent = nullptr);
+// Adds a row titled by the string `titleKey`. Its action runs from the event loop once the
+// row's trigger has returned: a menu closes and finishes its own event handling first, so an
+// action may open a dialog with a loop of its own, or delete the menu, safely.
+QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action,
+                const QKeySequence& shortcut);
+QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action);
 
 // Puts the application, File and Edit menus into the window's menu bar. Their shortcuts (Ctrl
 // stands for the Command key of the design: Ctrl+Q, Ctrl+W, Ctrl+Z ...) work while the window

@@ -43,3 +43,8 @@ ProblemReportDialog::ProblemReportDialog(QWidget* parent) : QDialog(parent) {
 ProblemReport ProblemReportDialog::report() const {
     return {m_text->toPlainText(), m_email->text()};
 }
+
+void ProblemReportDialog::setReport(const ProblemReport& report) {
+    m_text->setPlainText(report.text);
+    m_email->setText(report.email);
+}

@@ -23,6 +23,7 @@ public:
     explicit ProblemReportDialog(QWidget* parent = nullptr);
 
     ProblemReport report() const;
+    void setReport(const ProblemReport& report);
 
     QPlainTextEdit* textArea() const { return m_text; }
     QLineEdit* emailField() const { return m_email; }

@@ -1,5 +1,6 @@
 #include "app/SettingsView.h"
 
+#include "app/Notice.h"
 #include "platform/Appearance.h"
 #include "platform/SymbolImage.h"
 #include "settings/DrawingHelpers.h"
@@ -8,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
@@ -55,7 +55,8 @@ QPushButton* pushButton(const QString& title, QWidget* parent) {
 
 SettingsView::SettingsView(Settings& settings, QWidget* parent)
     : QWidget(parent), m_settings(settings) {
-    resize(viewWidth, 733);
+    resize(viewWidth, fullHeight);
+    setMinimumHeight(minimumHeight);
     buildHeader();
     buildCalendarCard();
     buildApplicationCard();
@@ -63,9 +64,10 @@ SettingsView::SettingsView(Settings& settings, QWidget* parent)
     applyColours();
     showSettings();
     // What another window or process changes shows here too.
-    for (auto signal : {&Settings::firstWeekdayChanged, &Settings::showWeekNumbersChanged,
-                        &Settings::menuBarModeChanged, &Settings::automaticUpdateChecksChanged,
-                        &Settings::automaticUpdateDownloadsChanged})
+    for (auto signal :
+         {&Settings::firstWeekdayChanged, &Settings::showWeekNumbersChanged,
+          &Settings::menuBarModeChanged, &Settings::automaticUpdateChecksChanged,
+          &Settings::automaticUpdateDownloadsChanged, &Settings::compactSystemClockChanged})
         connect(&m_settings, signal, this, &SettingsView::showSettings);
 }
 
@@ -129,6 +131,7 @@ void SettingsView::buildFooter() {
     connect(m_report, &QPushButton::clicked, this, &SettingsView::reportProblemRequested);
 
     auto* logo = new QLabel(this);
+    m_footer = {logo};
     logo->setGeometry((viewWidth - 48) / 2, 584, 48, 48);
     if (const auto mark = orvennaMark())
         logo->setPixmap(QPixmap::fromImage(mark->scaled(
@@ -145,19 +148,24 @@ void SettingsView::buildFooter() {
     m_makerLink->setFont(systemFont(12, QFont::DemiBold));
     m_makerLink->setStyleSheet("QPushButton { border: none; padding: 0; }");
     centreHorizontally(m_makerLink, 691);
+    m_footer += {m_version, m_makerLine, m_makerLink};
+    for (QWidget* widget : std::as_const(m_footer))
+        m_footerOffsets.append(fullHeight - widget->y());
     connect(m_makerLink, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(makerAddress)); });
+            [this] { Notice::openUrl(QUrl(makerAddress), window()); });
 }
 
 // The controls show the settings without acting on them again.
 void SettingsView::showSettings() {
     const QSignalBlocker weekdayBlocker(m_weekday), weekNumbersBlocker(m_weekNumbers),
-        modeBlocker(m_menuBarMode), updatesBlocker(m_automaticUpdates);
+        modeBlocker(m_menuBarMode), updatesBlocker(m_automaticUpdates),
+        clockBlocker(m_compactClock);
     m_weekday->setCurrentIndex(m_weekday->findData(m_settings.firstWeekday()));
     m_weekNumbers->setChecked(m_settings.showWeekNumbers());
     m_menuBarMode->setChecked(m_settings.menuBarMode());
     m_automaticUpdates->setChecked(m_settings.automaticUpdateChecks() &&
                                    m_settings.automaticUpdateDownloads());
+    m_compactClock->setChecked(m_settings.compactSystemClock());
 }
 
 void SettingsView::setLoginItemEnabled(bool enabled) {
@@ -165,10 +173,8 @@ void SettingsView::setLoginItemEnabled(bool enabled) {
     m_loginItem->setChecked(enabled);
 }
 
-void SettingsView::setCompactClock(bool available, bool compact) {
-    const QSignalBlocker blocker(m_compactClock);
+void SettingsView::setCompactClockAvailable(bool available) {
     m_compactClock->setVisible(available);
-    m_compactClock->setChecked(compact);
 }
 
 void SettingsView::paintEvent(QPaintEvent*) {
@@ -186,6 +192,14 @@ void SettingsView::paintEvent(QPaintEvent*) {
         painter.drawPath(path);
     }
     painter.fillRect(QRect(24, 468, 382, 1), border);
+}
+
+// The mark and the maker's lines keep their distance from the bottom edge: on a short screen
+// the empty space above them is what gives.
+void SettingsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    for (qsizetype i = 0; i < m_footer.size(); ++i)
+        m_footer[i]->move(m_footer[i]->x(), height() - m_footerOffsets[i]);
 }
 
 void SettingsView::changeEvent(QEvent* event) {

@@ -18,13 +18,16 @@ class SettingsView : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* makerAddress = "https://orvennalabs.com";
+    static constexpr int fullHeight = 733;
+    // The controls end above 460; below them the mark and the maker's lines need 170.
+    static constexpr int minimumHeight = 630;
 
     explicit SettingsView(Settings& settings, QWidget* parent = nullptr);
 
     // The state shown by the controls that do not live in the settings.
     void setLoginItemEnabled(bool enabled);
-    // The compact clock's box exists only where the desktop shows a clock it changes.
-    void setCompactClock(bool available, bool compact);
+    // The compact clock's box shows only where the desktop shows a clock it changes.
+    void setCompactClockAvailable(bool available);
 
     QToolButton* backButton() const { return m_back; }
     QPushButton* editorButton() const { return m_editor; }
@@ -51,6 +54,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildHeader();
@@ -72,6 +76,8 @@ private:
     QPushButton* m_checkUpdates = nullptr;
     QPushButton* m_report = nullptr;
     QLabel* m_makerLine = nullptr;
+    QList<QWidget*> m_footer;
+    QList<int> m_footerOffsets;
     QLabel* m_version = nullptr;
     QPushButton* m_makerLink = nullptr;
 };

@@ -21,8 +21,11 @@ int runInFront(QDialog& dialog) {
     return dialog.exec();
 }
 
-std::optional<ProblemReport> askWithDialog() {
-    ProblemReportDialog dialog;
+std::optional<ProblemReport> askWithDialog(const ProblemReport& draft, QWidget* window) {
+    ProblemReportDialog dialog(window);
+    if (window)
+        dialog.setWindowModality(Qt::WindowModal);
+    dialog.setReport(draft);
     if (runInFront(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.report();
@@ -126,20 +129,40 @@ void SupportController::refreshMessageBadges() {
 }
 
 void SupportController::reportProblemPressed() {
-    const std::optional<ProblemReport> report = askForReport();
+    askAndSend({});
+}
+
+void SupportController::askAndSend(const ProblemReport& draft) {
+    const std::optional<ProblemReport> report = askForReport(draft, visibleMainWindow());
     if (!report)
         return;
     const QString text = report->text.trimmed();
     if (text.isEmpty())
         return;
-    m_service.reportProblem(text, report->email, [self = QPointer(this)](bool sent) {
-        if (!self)
-            return;
-        self->showAlertLater(
-            sent ? Alert{QMessageBox::Information, L("report.sent_title"), L("report.sent_message")}
-                 : Alert{QMessageBox::Warning, L("common.send_failed_title"),
-                         L("report.failed_message")});
-    });
+    m_service.reportProblem(
+        text, report->email, [self = QPointer(this), written = *report](bool sent) {
+            if (!self)
+                return;
+            if (sent) {
+                self->showAlertLater(
+                    {QMessageBox::Information, L("report.sent_title"), L("report.sent_message")});
+                return;
+            }
+            // What the user wrote is not lost to a network failure: the dialog comes back with it.
+            QMetaObject::invokeMethod(
+                self,
+                [self, written] {
+                    self->showAlert({QMessageBox::Warning, L("common.send_failed_title"),
+                                     L("report.failed_message")});
+                    if (self)
+                        self->askAndSend(written);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+QWidget* SupportController::visibleMainWindow() const {
+    return m_mainWindow && m_mainWindow->isVisible() ? m_mainWindow.data() : nullptr;
 }
 
 void SupportController::syncFinished() {

@@ -61,7 +61,7 @@ public:
     void showPendingMessage();
     void refreshMessageBadges();
     // Asks for a problem report and sends it; nothing when cancelled or blank. An alert says
-    // how sending went.
+    // how sending went; after a failure the report is offered again as it was written.
     void reportProblemPressed();
     // After each check with the service: the markers, then the waiting message's alert when
     // the main window is visible.
@@ -76,8 +76,10 @@ public:
 
     // What the user is asked and shown; by default modal dialogs, after the application was
     // brought to the front. Tests replace them.
-    // The problem report, or nothing when the user cancelled.
-    std::function<std::optional<ProblemReport>()> askForReport;
+    // The problem report, starting from `draft`, or nothing when the user cancelled; over
+    // `window` (window-modal) when one is given.
+    std::function<std::optional<ProblemReport>(const ProblemReport& draft, QWidget* window)>
+        askForReport;
     // Returns once the user closed the alert of the message with this body.
     std::function<void(const QString& body)> presentMessage;
     std::function<void(const Alert& alert)> showAlert;
@@ -86,6 +88,9 @@ private:
     // From the event loop, so that the exchange that ended has returned before a modal alert
     // runs.
     void showAlertLater(const Alert& alert);
+    void askAndSend(const ProblemReport& draft);
+    // The main window while it shows, for dialogs to sit over.
+    QWidget* visibleMainWindow() const;
 
     ServiceClient& m_service;
     LauncherBadge m_launcherBadge;

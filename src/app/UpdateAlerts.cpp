@@ -1,10 +1,10 @@
 #include "app/UpdateAlerts.h"
 
+#include "app/Notice.h"
 #include "service/ServiceEndpoints.h"
 #include "service/Updater.h"
 #include "settings/Localization.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -36,7 +36,9 @@ QMessageBox* plainBox(QMessageBox::Icon icon, const QString& text, const QString
 void addOpenButton(QMessageBox* box, const QString& title, const QUrl& url) {
     QPushButton* button = box->addButton(title, QMessageBox::AcceptRole);
     box->setDefaultButton(button);
-    QObject::connect(button, &QPushButton::clicked, box, [url] { QDesktopServices::openUrl(url); });
+    QObject::connect(
+        button, &QPushButton::clicked, box,
+        [url, parent = QPointer(box->parentWidget())] { Notice::openUrl(url, parent); });
 }
 
 void addPageButton(QMessageBox* box, const AppcastItem& update) {
@@ -61,13 +63,6 @@ QMessageBox* newerBox(const AppcastItem& update, QWidget* parent) {
         box->setDetailedText(update.notes);
     addPageButton(box, update);
     return box;
-}
-
-void present(QMessageBox* box) {
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->show();
-    box->raise();
-    box->activateWindow();
 }
 
 } // namespace
@@ -106,16 +101,17 @@ void showResults(Updater& updater, QWidget* parent) {
     const QPointer<QWidget> window = parent;
     QObject::connect(
         &updater, &Updater::checkFinished, &updater,
-        [window](const UpdateCheck& result) { present(checkResultBox(result, window)); });
-    QObject::connect(&updater, &Updater::updateFound, &updater,
-                     [window](const AppcastItem& update) { present(newerBox(update, window)); });
+        [window](const UpdateCheck& result) { Notice::present(checkResultBox(result, window)); });
+    QObject::connect(
+        &updater, &Updater::updateFound, &updater,
+        [window](const AppcastItem& update) { Notice::present(newerBox(update, window)); });
     QObject::connect(&updater, &Updater::updateReady, &updater,
                      [window](const QString& path, const AppcastItem& update) {
-                         present(updateReadyBox(path, update, window));
+                         Notice::present(updateReadyBox(path, update, window));
                      });
     QObject::connect(&updater, &Updater::downloadFailed, &updater,
                      [window](const AppcastItem& update, const QString& reason) {
-                         present(downloadFailedBox(update, reason, window));
+                         Notice::present(downloadFailedBox(update, reason, window));
                      });
 }
 

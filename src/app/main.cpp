@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/AppIcon.h"
 #include "app/ApplicationContext.h"
 #include "platform/QuitOnSignals.h"
 #include "platform/SingleInstance.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     // The installed desktop entry, which the desktop matches the windows with (the Wayland
     // application id; on X11 the WM_CLASS "Vesperin" from the application name).
     QApplication::setDesktopFileName("com.orvennalabs.Vesperin");
+    QApplication::setWindowIcon(AppIcon::windowIcon());
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
     ApplicationContext::Options options;
     options.statusHost = statusHostFromCommandLine(app);

@@ -2,8 +2,10 @@
 
 #include <QWidget>
 
-// The floating month calendar's window: frameless, translucent, with rounded corners, above
-// normal windows, and able to take the keyboard. Tells its owner when it loses activation.
+// The floating month calendar's window: frameless, above normal windows, out of taskbars and
+// pagers, and able to take the keyboard. Translucent with rounded corners where a compositor
+// runs; without one the corners would show black, so it is square and opaque. Tells its owner
+// when it loses activation.
 class CalPanel : public QWidget {
     Q_OBJECT
 public:
@@ -20,4 +22,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+
+private:
+    const bool m_rounded;
 };

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -235,12 +236,44 @@ void CalPanelController::showDisplayedMonth() {
     }
 }
 
+// The month a key of the open panel turns to: Page Up and Page Down, or Ctrl with an arrow.
+int CalPanelController::monthsForKey(const QKeyEvent& key) {
+    const bool control = key.modifiers() & Qt::ControlModifier;
+    switch (key.key()) {
+    case Qt::Key_PageUp:
+        return -1;
+    case Qt::Key_PageDown:
+        return 1;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return control ? -1 : 0;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return control ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
 // While the panel is open: Escape anywhere in the application closes it and goes no further;
-// a press on any other window closes it and carries on to that window.
+// a press on any other window closes it and carries on to that window. Keys and the wheel
+// over the panel turn its month.
 bool CalPanelController::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        close();
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        if (const int months = monthsForKey(*key)) {
+            shift(months);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::Wheel && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == m_panel) {
+        if (const int steps = m_wheel.add(static_cast<QWheelEvent*>(event)->angleDelta().y()))
+            shift(-steps);
         return true;
     }
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&

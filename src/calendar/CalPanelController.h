@@ -4,6 +4,7 @@
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
 #include "platform/ScreenAnchor.h"
+#include "platform/WheelSteps.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 
 #include <functional>
 
+class QKeyEvent;
 class Settings;
 
 // The month calendar that drops down under a status item. Builds the panel afresh at every
@@ -80,6 +82,7 @@ private:
     void build(int width);
     void place(const ScreenAnchor& anchor, int width);
     void shift(int months);
+    static int monthsForKey(const QKeyEvent& key);
     void showDisplayedMonth();
     void openInCalendar(const QDateTime& day);
     void setHint(const QString& text);
@@ -92,6 +95,7 @@ private:
     QDateTime m_displayedMonth = QDateTime::currentDateTime();
     // Monotonic, so that setting the clock back cannot hold the panel shut.
     QElapsedTimer m_sinceClose;
+    WheelSteps m_wheel;
     const Settings& m_settings;
     const CalEngine::DayOpener m_openDay;
 };

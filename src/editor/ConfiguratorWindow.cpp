@@ -20,6 +20,8 @@
 #include <QScrollArea>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int listX = 16;
@@ -30,7 +32,7 @@ constexpr qreal symbolSize = 14;
 
 } // namespace
 
-ConfiguratorWindow::ConfiguratorWindow(bool offersCompactClock, QWidget* parent)
+ConfiguratorWindow::ConfiguratorWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setWindowTitle(L("menubar.config_title"));
@@ -42,9 +44,33 @@ ConfiguratorWindow::ConfiguratorWindow(bool offersCompactClock, QWidget* parent)
     m_bar->setAccessibleName(L("menubar.bar_title"));
     m_bar->setAccessibleDescription(L("menubar.bar_help"));
     buildList();
-    buildEditor(offersCompactClock);
+    buildEditor();
     buildFooter();
     applyColours();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        m_designed.append({child, child->geometry()});
+}
+
+void ConfiguratorWindow::fitInto(const QRect& workArea) {
+    // Below the list and the palette: the part buttons, presets, padding, the list's buttons,
+    // the hint and Done.
+    constexpr int belowTheLists = 468;
+    const int squeeze =
+        std::clamp(contentSize.height() + frameAllowance - workArea.height(), 0, maximumSqueeze);
+    for (const auto& [widget, designed] : std::as_const(m_designed)) {
+        QRect frame = designed;
+        if (widget == m_list || widget == m_paletteArea)
+            frame.setHeight(designed.height() - squeeze);
+        else if (designed.top() >= belowTheLists)
+            frame.translate(0, -squeeze);
+        widget->setGeometry(frame);
+    }
+    setFixedSize(contentSize.width(), contentSize.height() - squeeze);
+    QPoint origin = workArea.center() - rect().center();
+    origin.setY(
+        std::clamp(origin.y(), workArea.top(),
+                   std::max(workArea.top(), workArea.bottom() + 1 - height() - frameAllowance)));
+    move(origin);
 }
 
 void ConfiguratorWindow::buildList() {
@@ -64,7 +90,7 @@ void ConfiguratorWindow::buildList() {
     m_down = symbolButton("arrow.down", "menubar.move_down", 176);
 }
 
-void ConfiguratorWindow::buildEditor(bool offersCompactClock) {
+void ConfiguratorWindow::buildEditor() {
     m_enabled = new QCheckBox(L("menubar.enabled"), this);
     m_enabled->setFont(systemFont(13, QFont::Normal));
     m_enabled->adjustSize();
@@ -109,12 +135,11 @@ void ConfiguratorWindow::buildEditor(bool offersCompactClock) {
     m_paddingValue->setGeometry(710, 593, 54, 18);
     m_paddingValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    if (offersCompactClock) {
-        m_clock = new QCheckBox(L("settings.compact_system_clock"), this);
-        m_clock->setFont(systemFont(13, QFont::Normal));
-        m_clock->adjustSize();
-        m_clock->move(editorX, 626);
-    }
+    m_clock = new QCheckBox(L("settings.compact_system_clock"), this);
+    m_clock->setFont(systemFont(13, QFont::Normal));
+    m_clock->adjustSize();
+    m_clock->move(editorX, 626);
+    m_clock->hide();
 }
 
 void ConfiguratorWindow::buildFooter() {

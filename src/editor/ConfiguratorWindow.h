@@ -22,8 +22,15 @@ class ConfiguratorWindow : public QDialog {
 public:
     static constexpr QSize contentSize{780, 730};
 
-    // Without `offersCompactClock` there is no compact-clock box.
-    explicit ConfiguratorWindow(bool offersCompactClock, QWidget* parent = nullptr);
+    explicit ConfiguratorWindow(QWidget* parent = nullptr);
+
+    // As tall as designed where the work area has room; on a shorter screen the item list and
+    // the palette give up to `maximumSqueeze` of their height and what lies below them moves
+    // up, so that Done stays on the screen. Then centred in the work area, below its top.
+    void fitInto(const QRect& workArea);
+    static constexpr int maximumSqueeze = 200;
+    // What a window manager's title bar is taken to need before the window's frame is known.
+    static constexpr int frameAllowance = 40;
 
     SegmentBarView* bar() const { return m_bar; }
     QListView* list() const { return m_list; }
@@ -42,7 +49,7 @@ public:
     // In tenths of a point.
     QSlider* paddingSlider() const { return m_padding; }
     QLabel* paddingValue() const { return m_paddingValue; }
-    // Null where the compact clock cannot be switched.
+    // Hidden until the owner knows the compact clock can be switched here.
     QCheckBox* clockBox() const { return m_clock; }
     QPushButton* doneButton() const { return m_done; }
 
@@ -58,7 +65,7 @@ protected:
 
 private:
     void buildList();
-    void buildEditor(bool offersCompactClock);
+    void buildEditor();
     void buildFooter();
     QLabel* smallLabel(const QString& text, QPoint origin);
     QPushButton* symbolButton(const char* symbol, const char* key, int x);
@@ -85,6 +92,8 @@ private:
     QPushButton* m_done = nullptr;
     // Drawn in the secondary label colour of the appearance.
     QList<QLabel*> m_secondaryLabels;
+    // Every control's designed frame, which fitInto() works from.
+    QList<std::pair<QWidget*, QRect>> m_designed;
     // Each symbol button with its symbol's name.
     QList<std::pair<QPushButton*, const char*>> m_symbolButtons;
 };

@@ -18,6 +18,7 @@
 #include "platform/SystemEvents.h"
 #include "settings/Localization.h"
 #include "settings/Settings.h"
+#include "system/CompactClockAvailability.h"
 #include "system/SystemClock.h"
 
 #include <QCheckBox>
@@ -47,9 +48,11 @@ QString systemZoneTitle() {
 } // namespace
 
 MenuBarConfigurator::MenuBarConfigurator(Settings& settings, SystemEvents& events,
-                                         ProcessLauncher& launcher, QObject* parent)
+                                         ProcessLauncher& launcher,
+                                         const CompactClockAvailability& compactClock,
+                                         QObject* parent)
     : QObject(parent), m_settings(settings), m_events(events), m_launcher(launcher),
-      m_blankItem(ItemListEdits::blankItem()) {
+      m_compactClock(compactClock), m_blankItem(ItemListEdits::blankItem()) {
     promptText = [this](const QString& initial) {
         return TextPrompt::ask(m_window.get(), initial);
     };
@@ -63,8 +66,6 @@ void MenuBarConfigurator::show() {
     m_list.items = MenuBarLayout::items();
     if (!m_window)
         build();
-    if (QCheckBox* clock = m_window->clockBox())
-        clock->setChecked(m_settings.compactSystemClock());
     showPadding();
     m_list.selected = ItemListEdits::selectionFor(m_list.selected, int(m_list.items.size()));
     m_model->setItems(m_list.items);
@@ -72,7 +73,7 @@ void MenuBarConfigurator::show() {
     loadEditor();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        m_window->move(screen->availableGeometry().center() - m_window->rect().center());
+        m_window->fitInto(screen->availableGeometry());
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -88,7 +89,7 @@ void MenuBarConfigurator::tick() {
 }
 
 void MenuBarConfigurator::build() {
-    m_window = std::make_unique<ConfiguratorWindow>(SystemClock::isAvailable(m_launcher));
+    m_window = std::make_unique<ConfiguratorWindow>();
     wireList();
     wireItemEditor();
     buildPopover();
@@ -152,10 +153,17 @@ void MenuBarConfigurator::wireItemEditor() {
             [this](QAction* preset) { applyPreset(preset->data().toInt()); });
     connect(window.paddingSlider(), &QSlider::valueChanged, this,
             &MenuBarConfigurator::paddingChanged);
-    if (QCheckBox* clock = window.clockBox()) {
-        connect(clock, &QCheckBox::clicked, this,
-                [this](bool on) { SystemClock::setCompact(on, m_launcher); });
-    }
+    // The box shows what the settings hold, also when the status menu, the settings view or
+    // another process changes it while the editor is open.
+    QCheckBox* clock = window.clockBox();
+    clock->setVisible(m_compactClock.isAvailable());
+    clock->setChecked(m_settings.compactSystemClock());
+    connect(&m_compactClock, &CompactClockAvailability::availabilityChanged, clock,
+            &QCheckBox::setVisible);
+    connect(&m_settings, &Settings::compactSystemClockChanged, clock,
+            [this, clock] { clock->setChecked(m_settings.compactSystemClock()); });
+    connect(clock, &QCheckBox::clicked, this,
+            [this](bool on) { SystemClock::setCompact(on, m_launcher); });
 }
 
 void MenuBarConfigurator::buildPopover() {

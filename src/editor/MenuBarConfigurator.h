@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class CompactClockAvailability;
 class ConfiguratorWindow;
 class ItemListModel;
 class PartPopover;
@@ -33,9 +34,10 @@ class SystemEvents;
 class MenuBarConfigurator : public QObject {
     Q_OBJECT
 public:
-    // "Now" comes from `events`; the compact clock is switched through `launcher`.
+    // "Now" comes from `events`; the compact clock is offered as `compactClock` says and
+    // switched through `launcher`.
     MenuBarConfigurator(Settings& settings, SystemEvents& events, ProcessLauncher& launcher,
-                        QObject* parent = nullptr);
+                        const CompactClockAvailability& compactClock, QObject* parent = nullptr);
     ~MenuBarConfigurator() override;
 
     // Shows the window on the stored layout, building it the first time; keeps the selected
@@ -108,6 +110,7 @@ private:
     Settings& m_settings;
     SystemEvents& m_events;
     ProcessLauncher& m_launcher;
+    const CompactClockAvailability& m_compactClock;
     ItemList m_list;
     // Shown while no row is selected.
     const MenuBarItem m_blankItem;

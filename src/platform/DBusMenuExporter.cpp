@@ -6,6 +6,8 @@
 #include <QActionGroup>
 #include <QBuffer>
 #include <QDBusAbstractAdaptor>
+#include <QDBusError>
+#include <QDBusMessage>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
@@ -50,8 +52,15 @@ public Q_SLOTS:
                                                   const QStringList& propertyNames) {
         return m_exporter->properties(ids, propertyNames);
     }
-    QDBusVariant GetProperty(int id, const QString& name) {
-        return QDBusVariant(m_exporter->property(id, name));
+    QDBusVariant GetProperty(int id, const QString& name, const QDBusMessage& call) {
+        const QVariant value = m_exporter->property(id, name);
+        if (!value.isValid()) {
+            call.setDelayedReply(true); // the error below is the answer
+            m_exporter->connection().send(call.createErrorReply(
+                QDBusError::InvalidArgs,
+                QString("No row %1 with a property \"%2\"").arg(id).arg(name)));
+        }
+        return QDBusVariant(value.isValid() ? value : QVariant(QString()));
     }
     void Event(int id, const QString& eventId, const QDBusVariant&, uint) {
         m_exporter->handleEvent(id, eventId);
@@ -111,7 +120,6 @@ DBusMenuExporter::DBusMenuExporter(const QDBusConnection& connection, const QStr
 DBusMenuExporter::~DBusMenuExporter() {
     if (m_exported)
         m_connection.unregisterObject(m_path);
-    delete m_menu;
 }
 
 QString DBusMenuExporter::label(const QString& text) {
@@ -174,8 +182,6 @@ bool DBusMenuExporter::rebuild() {
     Rows rows;
     rows.insert(rootId, Row{-1, {}, {{"children-display", QString("submenu")}}, nullptr});
     addRows(menu, rootId, rows);
-    if (m_menu)
-        m_menu->deleteLater(); // a click on one of its rows may still be on its way
     m_menu = menu;
 
     const Rows before = std::exchange(m_rows, std::move(rows));
@@ -277,10 +283,32 @@ DBusMenuItemPropertiesList DBusMenuExporter::properties(const QList<int>& ids,
     return result;
 }
 
-// A property the row does not have reads as null: the panel applies the interface's default.
+// A property the row does not list reads as the interface's default for it; null for a row
+// that does not exist or a name the interface does not know.
 QVariant DBusMenuExporter::property(int id, const QString& name) {
     ensureBuilt();
-    return m_rows.value(id).properties.value(name);
+    const auto row = m_rows.constFind(id);
+    if (row == m_rows.cend())
+        return {};
+    return row->properties.value(name, defaultProperty(name));
+}
+
+QVariant DBusMenuExporter::defaultProperty(const QString& name) {
+    static const QVariantMap defaults{
+        {"type", QString("standard")},
+        {"label", QString()},
+        {"enabled", true},
+        {"visible", true},
+        {"icon-name", QString()},
+        {"icon-data", QByteArray()},
+        {"shortcut", QVariant::fromValue(QList<QStringList>())},
+        {"toggle-type", QString()},
+        {"toggle-state", -1},
+        {"children-display", QString()},
+        {"disposition", QString("normal")},
+        {"accessible-desc", QString()},
+    };
+    return defaults.value(name);
 }
 
 bool DBusMenuExporter::contains(int id) {

@@ -12,28 +12,30 @@
 #include <functional>
 
 // Shows a QMenu to another process over the com.canonical.dbusmenu interface, so that a
-// desktop panel can draw it as its own. The menu comes from a provider that builds it afresh:
-// once for the first request, and again whenever the panel is about to show it, so that it
-// shows the state of that moment. Rows are numbered in order (the menu itself is 0); a menu
-// built again with the same rows keeps their numbers, a changed row is announced by its
-// properties, and changed rows or numbers by a new layout revision. A click the panel reports
-// triggers the row's action from the event loop, after the call has been answered.
+// desktop panel can draw it as its own. The menu comes from a provider that brings it up to
+// date and keeps it: it is read once for the first request, and again whenever the panel is
+// about to show it, so that it shows the state of that moment. Rows are numbered in order (the menu
+// itself is 0); a menu built again with the same rows keeps their numbers, a changed row is
+// announced by its properties, and changed rows or numbers by a new layout revision. A click the
+// panel reports triggers the row's action from the event loop, after the call has been answered.
 class DBusMenuExporter : public QObject {
     Q_OBJECT
 public:
     using MenuProvider = std::function<QMenu*()>;
 
     // Exports at `path` on `connection`. The provider may return null: the menu is then empty.
+    // The exporter never deletes the menu.
     DBusMenuExporter(const QDBusConnection& connection, const QString& path, MenuProvider provider,
                      QObject* parent = nullptr);
     ~DBusMenuExporter() override;
 
     bool isExported() const { return m_exported; }
-    // The menu last built; null before the first request.
+    const QDBusConnection& connection() const { return m_connection; }
+    // The menu last read; null before the first request.
     QMenu* menu() const { return m_menu; }
     uint revision() const { return m_revision; }
 
-    // Builds the menu afresh and announces what changed; returns whether anything did.
+    // Reads the menu again and announces what changed; returns whether anything did.
     bool rebuild();
 
     // What the interface answers.
@@ -70,6 +72,7 @@ private:
     void announcePropertyChanges(const Rows& before);
     DBusMenuLayoutItem layoutOf(int id, int depth, const QStringList& names) const;
     static QVariantMap filtered(const QVariantMap& properties, const QStringList& names);
+    static QVariant defaultProperty(const QString& name);
 
     QDBusConnection m_connection;
     QString m_path;

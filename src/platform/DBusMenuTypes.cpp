@@ -71,6 +71,7 @@ void registerTypes() {
         qDBusRegisterMetaType<DBusMenuItemKeysList>();
         qDBusRegisterMetaType<DBusMenuEvent>();
         qDBusRegisterMetaType<DBusMenuEventList>();
+        qDBusRegisterMetaType<QList<QStringList>>(); // "shortcut": aas
         // QtDBus looks the types of a slot's parameters and a signal's arguments up by the
         // names they are written with.
         qRegisterMetaType<DBusMenuItemPropertiesList>("DBusMenuItemPropertiesList");

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextLine>
+#include <QWheelEvent>
 #include <QtMath>
 
 #include <algorithm>
@@ -133,6 +134,12 @@ void StatusBarButton::performClick() {
         return;
     }
     Q_EMIT mouseUp(Qt::LeftButton);
+}
+
+void StatusBarButton::wheelEvent(QWheelEvent* event) {
+    if (const int steps = m_wheel.add(event->angleDelta().y()))
+        Q_EMIT wheelTurned(steps);
+    event->accept();
 }
 
 QImage StatusBarButton::tintedImage() const {

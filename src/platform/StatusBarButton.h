@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WheelSteps.h"
+
 #include <QFont>
 #include <QImage>
 #include <QTextLayout>
@@ -48,6 +50,8 @@ public:
 
 Q_SIGNALS:
     void mouseUp(Qt::MouseButton button);
+    // Whole notches of a wheel turned over the button: positive away from the user.
+    void wheelTurned(int steps);
     void titleChanged(const QString& title);
     // The title, its font or the image changed the width the content needs.
     void fittingWidthChanged();
@@ -57,6 +61,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QImage tintedImage() const;
@@ -80,4 +85,5 @@ private:
     bool m_highlighted = false;
     std::optional<QPoint> m_altPress;
     bool m_dragging = false;
+    WheelSteps m_wheel;
 };

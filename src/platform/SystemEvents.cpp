@@ -57,7 +57,7 @@ SystemEvents::SystemEvents(Sources sources, QObject* parent)
     m_dayTimer->setSingleShot(true);
     m_dayTimer->setTimerType(Qt::PreciseTimer);
     connect(m_dayTimer, &QTimer::timeout, this, &SystemEvents::timeMayHaveMoved);
-    m_today = localDate(now(), SystemContext::currentTimeZoneID());
+    m_today = today();
     armDayTimer();
 
     m_zoneSettle->setSingleShot(true);
@@ -96,6 +96,10 @@ QDateTime SystemEvents::nextMidnight(const QDateTime& after, const QString& zone
     return instantOf(*calendar);
 }
 
+QDate SystemEvents::today() const {
+    return localDate(now(), SystemContext::currentTimeZoneID());
+}
+
 QDate SystemEvents::localDate(const QDateTime& at, const QString& zoneID) {
     std::unique_ptr<icu::Calendar> calendar = calendarAt(at, zoneID);
     UErrorCode status = U_ZERO_ERROR;
@@ -104,9 +108,9 @@ QDate SystemEvents::localDate(const QDateTime& at, const QString& zoneID) {
 }
 
 void SystemEvents::timeMayHaveMoved() {
-    const QDate today = localDate(now(), SystemContext::currentTimeZoneID());
-    const bool changed = today != m_today;
-    m_today = today;
+    const QDate date = today();
+    const bool changed = date != m_today;
+    m_today = date;
     armDayTimer();
     if (changed)
         Q_EMIT dayChanged();

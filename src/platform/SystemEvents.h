@@ -37,6 +37,8 @@ public:
 
     // The current instant of the clock these events follow.
     QDateTime now() const { return m_sources.now(); }
+    // The calendar date of now in ICU's default zone: the day the user lives in.
+    QDate today() const;
 
     // The instant the day timer is armed for: the next local midnight in ICU's default zone.
     QDateTime nextDayChange() const { return m_nextDayChange; }

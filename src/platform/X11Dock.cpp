@@ -148,6 +148,48 @@ void markAsDock(QWindow* window) {
     xcb_flush(x);
 }
 
+void keepOffTaskbars(QWindow* window) {
+    xcb_connection_t* x = connection();
+    if (!x)
+        return;
+    // Qt adds its own states to what the property holds when it maps the window.
+    const std::array<xcb_atom_t, 2> states{atom(x, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                           atom(x, "_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(x, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        atom(x, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, uint32_t(states.size()),
+                        states.data());
+    xcb_flush(x);
+}
+
+void activate(QWindow* window) {
+    xcb_connection_t* x = connection();
+    if (!x || !window)
+        return;
+    // Source 2 is a pager's request, which window managers carry out even for an application
+    // the user is not working in: the user asked by starting the program again.
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = xcb_window_t(window->winId());
+    message.type = atom(x, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2;
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(x, 0, rootOf(x),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(x);
+}
+
+bool hasCompositor() {
+    xcb_connection_t* x = connection();
+    if (!x)
+        return true; // Wayland compositors composite by definition
+    // One X screen spans every monitor under XRandR, so the compositor owns screen 0's name.
+    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        x, xcb_get_selection_owner(x, atom(x, "_NET_WM_CM_S0")), nullptr));
+    return owner && owner->owner != XCB_NONE;
+}
+
 void flush() {
     if (xcb_connection_t* x = connection())
         xcb_flush(x);

@@ -37,6 +37,7 @@ OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
         else
             Q_EMIT primaryClicked(ScreenAnchor(button));
     });
+    connect(button, &StatusBarButton::wheelTurned, this, &StatusHostItem::scrolled);
 }
 
 ScreenAnchor OwnBarItem::anchor() const {
@@ -105,10 +106,13 @@ void OwnBarItem::showLabel(const QString& text, StatusBarButton* button, double 
 // instead of opening the menu again.
 void OwnBarItem::popUpMenu(QMenu* menu) {
     m_status->setMenu(menu);
-    connect(menu, &QMenu::aboutToHide, this, [status = QPointer(m_status), menu] {
-        if (status && status->menu() == menu)
-            status->setMenu(nullptr);
-    });
+    connect(
+        menu, &QMenu::aboutToHide, this,
+        [status = QPointer(m_status), menu] {
+            if (status && status->menu() == menu)
+                status->setMenu(nullptr);
+        },
+        Qt::SingleShotConnection);
     m_status->button()->performClick();
 }
 

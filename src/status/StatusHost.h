@@ -27,7 +27,7 @@ public:
     virtual void showText(const QString& text) = 0;
     // Where a panel opened for this item goes.
     virtual ScreenAnchor anchor() const = 0;
-    // Shows `menu` at the item and returns at once; the caller deletes it once it hides.
+    // Shows `menu` at the item and returns at once. The menu outlives every showing.
     virtual void popUpMenu(QMenu* menu) = 0;
 
 Q_SIGNALS:
@@ -51,8 +51,8 @@ public:
     // remembers it.
     virtual StatusHostItem* addItem(const QString& name) = 0;
     virtual void removeItem(StatusHostItem* item) = 0;
-    // Builds the status menu afresh; for hosts that show the menu themselves and ask for it
-    // when they are about to.
+    // Gives the status menu, brought up to date; for hosts that show the menu themselves and
+    // ask for it when they are about to.
     virtual void setMenuProvider(std::function<QMenu*()> provider) { Q_UNUSED(provider); }
 
     // The status items' text: 13 points, medium weight.

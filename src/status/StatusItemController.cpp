@@ -194,9 +194,6 @@ std::function<QMenu*()> StatusItemController::menuProvider() {
 void StatusItemController::showContextMenu(StatusHostItem* status) {
     if (!contextMenuProvider)
         return;
-    QMenu* menu = contextMenuProvider();
-    if (!menu)
-        return;
-    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
-    status->popUpMenu(menu);
+    if (QMenu* menu = contextMenuProvider())
+        status->popUpMenu(menu);
 }

@@ -20,7 +20,7 @@ class SystemEvents;
 // none is enabled. Keeps their texts current with a timer aligned to the next whole second or
 // minute and with the system's day, zone, clock and locale changes, and routes what the user
 // does: a primary click to primaryClicked, a secondary click to the menu contextMenuProvider
-// builds, a wheel to scrolled. The host can change while the items show (a panel that appears
+// gives, a wheel to scrolled. The host can change while the items show (a panel that appears
 // or goes): they move over at once.
 //
 // Time is read from `events`, so the texts, the refresh timer and the system's change signals
@@ -41,7 +41,7 @@ public:
     // nothing when disabled.
     ScreenAnchor anchor() const;
 
-    // Returns a new menu each time; the controller deletes it once it has been shown.
+    // Gives the status menu brought up to date; its owner keeps it for every showing.
     std::function<QMenu*()> contextMenuProvider;
 
     void enable();

@@ -29,7 +29,7 @@ int nextHostNumber() {
 TrayItem::TrayItem(TrayHost& host, const QString& name)
     : StatusHostItem(&host), m_host(host),
       m_notifier(new StatusNotifierItem(
-          host.busAddress(), name, [&host] { return host.buildMenu(); }, this)) {
+          host.busAddress(), name, [&host] { return host.statusMenu(); }, this)) {
     connect(m_notifier, &StatusNotifierItem::activated, this, [this](const QPoint& point) {
         m_lastPoint = point;
         Q_EMIT primaryClicked(ScreenAnchor(point));
@@ -136,13 +136,13 @@ void TrayHost::setMenuProvider(std::function<QMenu*()> provider) {
     m_menuProvider = std::move(provider);
 }
 
-QMenu* TrayHost::buildMenu() const {
+QMenu* TrayHost::statusMenu() const {
     return m_menuProvider ? m_menuProvider() : nullptr;
 }
 
 const QList<QImage>& TrayHost::icon() {
     const CalIconFormat format = m_settings.iconFormat();
-    const std::optional<int> day = TrayIcon::dayFor(format, m_events.now().date());
+    const std::optional<int> day = TrayIcon::dayFor(format, m_events.today());
     const std::pair key(format, day.value_or(0));
     if (key != m_iconKey) {
         m_iconKey = key;
@@ -154,7 +154,7 @@ const QList<QImage>& TrayHost::icon() {
 }
 
 int TrayHost::year() const {
-    return m_events.now().date().year();
+    return m_events.today().year();
 }
 
 // From the event loop: a rebuild adds its items from the last to the first, and the watcher

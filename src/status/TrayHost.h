@@ -73,7 +73,7 @@ public:
 
     // For the items.
     QString busAddress() const { return m_busAddress; }
-    QMenu* buildMenu() const;
+    QMenu* statusMenu() const;
     // The icon for today and the icon format, one image per size.
     const QList<QImage>& icon();
     int year() const;

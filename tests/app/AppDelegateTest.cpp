@@ -262,15 +262,16 @@ TEST_F(AppDelegateTest, InTheMenuBarAMessageWaitsForTheConversationToOpen) {
     delegate.showMainWindow();
     const MainView* main = delegate.mainWindow()->mainView();
     EXPECT_FALSE(main->messagesBadge()->isHidden());
-    std::unique_ptr<QMenu> menu(delegate.buildStatusMenu());
-    EXPECT_EQ(menu->actions().at(3)->text(), L("messages.banner_title"));
+    QAction* messages = delegate.statusMenu()->actions().at(3);
+    EXPECT_EQ(messages->text(), L("messages.banner_title"));
+    EXPECT_TRUE(messages->isVisible());
 
-    menu->actions().at(3)->trigger();
-    ASSERT_TRUE(context.support.messagesWindow());
+    messages->trigger();
+    ASSERT_TRUE(waitUntil([&] { return context.support.messagesWindow() != nullptr; }));
     EXPECT_TRUE(context.support.messagesWindow()->isVisible());
     EXPECT_TRUE(main->messagesBadge()->isHidden());
-    menu.reset(delegate.buildStatusMenu());
-    EXPECT_NE(menu->actions().at(3)->text(), L("messages.banner_title"));
+    EXPECT_EQ(delegate.statusMenu()->actions().at(3), messages) << "the menu was made again";
+    EXPECT_FALSE(messages->isVisible());
 }
 
 } // namespace

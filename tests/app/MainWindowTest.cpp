@@ -88,6 +88,11 @@ TEST_F(MainWindowTest, CloseGoesBackFromTheSettingsBeforeItCloses) {
     delegate.closeOrBack();
     EXPECT_FALSE(window().showsSettings());
     EXPECT_TRUE(window().isVisible());
+    // Return presses the main view's button wherever in the view the focus is.
+    mainView().settingsButton()->setFocus();
+    QTest::keyClick(mainView().settingsButton(), Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([] { return CalSettings::showInMenuBar(); }, 2000));
+    EXPECT_FALSE(window().showsSettings());
     delegate.closeOrBack();
     EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(Preferences::standard().boolForKey(PreferenceKeys::menuBarMode));
@@ -109,10 +114,13 @@ TEST_F(MainWindowTest, EverySettingActsAtOnce) {
     EXPECT_TRUE(CalSettings::showWeekNumbers());
 
     delegate.showSettings();
-    ASSERT_FALSE(view.compactClockBox()->isHidden()) << "GNOME shows the clock it changes";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.compactClockBox()->isHidden(); }, 5000))
+        << "GNOME shows the clock it changes";
     view.compactClockBox()->click();
     EXPECT_TRUE(Preferences::standard().boolForKey(PreferenceKeys::compactSystemClock));
     EXPECT_FALSE(desktop.settings.value("clock-show-date"));
+    delegate.toggleCompactSystemClockMenu(); // as the status menu does
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.compactClockBox()->isChecked(); }, 2000));
 
     // Automatic updates are both the checks and the downloads.
     view.automaticUpdatesBox()->click();

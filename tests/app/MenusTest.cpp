@@ -1,5 +1,6 @@
 #include "app/Menus.h"
 
+#include "app/StatusMenu.h"
 #include "settings/Localization.h"
 #include "support/TestText.h"
 
@@ -15,10 +16,12 @@
 
 namespace {
 
-// The titles of the rows, separators as "-", disabled rows in brackets.
+// The titles of the rows shown, separators as "-", disabled rows in brackets.
 QStringList rowsOf(const QMenu& menu) {
     QStringList rows;
     for (const QAction* action : menu.actions()) {
+        if (!action->isVisible())
+            continue;
         const QString title = action->isSeparator() ? "-" : action->text();
         rows.append(action->isEnabled() ? title : "[" + title + "]");
     }
@@ -33,30 +36,36 @@ Menus::Actions allActions(QStringList& called) {
             record("quit")};
 }
 
-// Eleven entries where the compact clock can be switched, ten where it cannot; the message
-// row only while one waits; rows whose action is not offered are there, disabled.
-TEST(MenusTest, TheStatusMenuFollowsTheStateOfItsOpening) {
+// One menu for every showing: its rows stay the same objects, and what they show follows the
+// state of each opening (the message row while one waits, the compact clock where it can be
+// switched); rows whose action is not offered are there, disabled. A row acts only once its
+// trigger has returned, so a dialog it opens never runs inside the menu's own handler.
+TEST(MenusTest, TheStatusMenuIsMadeOnceAndShowsTheStateOfEachOpening) {
     QStringList called;
     Menus::Actions actions = allActions(called);
-    std::unique_ptr<QMenu> menu(Menus::statusMenu(actions, {false, true, true}));
+    actions.openEditor = nullptr;
+    StatusMenu::State state{false, true, true};
+    StatusMenu status(actions, [&state] { return state; });
+    QMenu* menu = status.refreshed();
     EXPECT_EQ(rowsOf(*menu),
               (QStringList{L("cal.ouvrir_le_calendrier"), L("cal.aujourd_hui_dans_calendrier"), "-",
-                           L("cal.ouvrir_vesperin"), L("menubar.configure"),
+                           L("cal.ouvrir_vesperin"), "[" + L("menubar.configure") + "]",
                            L("settings.compact_system_clock"), "-", L("menu.check_updates"),
                            L("menu.report_problem"), "-", L("cal.quitter_vesperin")}));
-    EXPECT_TRUE(menu->actions().at(5)->isChecked());
+    QAction* clock = menu->actions().at(6);
+    EXPECT_TRUE(clock->isChecked());
     menu->actions().at(0)->trigger();
-    menu->actions().at(5)->trigger();
+    clock->trigger();
+    EXPECT_TRUE(called.isEmpty()) << "a row acted inside its trigger";
+    QCoreApplication::processEvents();
     EXPECT_EQ(called, (QStringList{"openPanel", "toggleClock"}));
 
-    actions.openEditor = nullptr;
-    menu.reset(Menus::statusMenu(actions, {true, false, false}));
-    const QStringList rows = rowsOf(*menu);
-    EXPECT_EQ(rows.size(), 11);
-    EXPECT_EQ(rows.at(3), L("messages.banner_title"));
+    state = {true, false, false};
+    EXPECT_EQ(status.refreshed(), menu);
+    EXPECT_EQ(rowsOf(*menu).at(3), L("messages.banner_title"));
     EXPECT_FALSE(menu->actions().at(3)->icon().isNull()) << "the unread badge";
-    EXPECT_EQ(rows.at(5), "[" + L("menubar.configure") + "]");
-    EXPECT_FALSE(rows.contains(L("settings.compact_system_clock")));
+    EXPECT_FALSE(rowsOf(*menu).contains(L("settings.compact_system_clock")));
+    EXPECT_EQ(menu->actions().at(6), clock);
 }
 
 // Ctrl+W and Ctrl+Q work on the window; the Edit rows follow what the focused field can do.
@@ -75,6 +84,7 @@ TEST(MenusTest, TheWindowsMenusActOnTheWindowAndItsFocusedField) {
     EXPECT_EQ(window.menuBar()->actions().at(0)->menu()->actions().first(), messages);
     EXPECT_FALSE(messages->isVisible());
     messages->trigger();
+    QCoreApplication::processEvents();
     EXPECT_EQ(called, (QStringList{"closeOrBack", "quit", "showMessages"}));
 
     QMenu* edit = window.menuBar()->actions().at(2)->menu();

@@ -78,7 +78,12 @@ protected:
     SupportControllerTest() {
         controller.setMarkers(&button, &badge, &row);
         controller.setMainWindow(&mainWindow);
-        controller.askForReport = [this] { return report; };
+        // Each answer is given once; the drafts the user was shown are kept.
+        controller.askForReport = [this](const ProblemReport& draft, QWidget* window) {
+            drafts.append({draft.text, draft.email});
+            EXPECT_EQ(window, mainWindow.isVisible() ? &mainWindow : nullptr);
+            return std::exchange(report, std::nullopt);
+        };
         controller.presentMessage = [this](const QString& body) {
             presented.append(body);
             if (auto during = std::exchange(whilePresenting, nullptr))
@@ -121,6 +126,7 @@ protected:
     QAction row{"messages"};
     QWidget mainWindow;
     std::optional<ProblemReport> report;
+    QList<QStringList> drafts;
     QStringList presented;
     std::function<void()> whilePresenting;
     QList<SupportController::Alert> alerts;
@@ -234,13 +240,16 @@ TEST_F(SupportControllerTest, AMessageThatArrivesWhileAnAlertIsOpenWaitsForItsOw
     EXPECT_FALSE(controller.isUnread());
 }
 
-TEST_F(SupportControllerTest, AReportIsSentOnceWithItsMembersUnlessBlank) {
+// A report that could not be sent is offered again as it was written, after the alert.
+TEST_F(SupportControllerTest, AReportIsSentOnceWithItsMembersUnlessBlankAndOfferedAgainIfNot) {
     report = ProblemReport{" \n\t ", "me@example.org"};
     controller.reportProblemPressed(); // blank: nothing at all
     report = ProblemReport{"  It crashes at midnight\n", "me@example.org"};
     server.answer(200, R"({"ok": false})");
     controller.reportProblemPressed();
-    ASSERT_TRUE(waitUntil([&] { return !alerts.isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return drafts.size() == 3; }));
+    EXPECT_EQ(drafts.last(), (QStringList{"  It crashes at midnight\n", "me@example.org"}));
+    EXPECT_EQ(drafts.first(), (QStringList{"", ""}));
     ASSERT_EQ(reports().size(), 1);
     // Trimmed; the members every request carries are the service client's business.
     EXPECT_EQ(reports().at(0).value("text"), "It crashes at midnight");
@@ -303,6 +312,15 @@ TEST_F(SupportControllerTest, TheLauncherEntryCarriesTheUnreadCountOnTheSessionB
 
         sync(openWithMessage, onBus);
         ASSERT_TRUE(waitUntil([&] { return listener.updates.size() == 1; }));
+        // A dock that starts after the signal asks (its call is answered from the event loop).
+        const QDBusMessage query = dock.call(
+            QDBusMessage::createMethodCall(application.baseService(), LauncherBadge::objectPath,
+                                           LauncherBadge::interface, "Query"),
+            QDBus::BlockWithGui);
+        ASSERT_EQ(query.type(), QDBusMessage::ReplyMessage) << query.errorMessage().toStdString();
+        EXPECT_EQ(query.arguments().value(0).toString(), LauncherBadge::applicationUri);
+        EXPECT_EQ(qdbus_cast<QVariantMap>(query.arguments().value(1)).value("count").toLongLong(),
+                  1);
         onBus.refreshMessageBadges(); // no change: nothing sent
         onBus.showMessages();
         ASSERT_TRUE(waitUntil([&] { return listener.updates.size() == 2; }));

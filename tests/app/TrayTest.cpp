@@ -7,6 +7,7 @@
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "status/TrayIcon.h"
 #include "support/FakeDesktop.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TestProfile.h"
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QTest>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -216,6 +218,29 @@ TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirText) {
     EXPECT_LT(band[2], band[3]);
 }
 
+// The icon shows the day the user lives in: half an hour after midnight in Paris it is already
+// the 15th, while in UTC it is still the 14th.
+TEST_F(TrayTest, TheIconShowsTheLocalDay) {
+    MenuBarLayout::setItems({item("Bravo")});
+    ApplicationContext::Options options{{}, &desktop, std::nullopt, bus.address()};
+    options.time.now = [] {
+        return QDateTime(QDate(2026, 3, 14), QTime(23, 30), QTimeZone::utc());
+    };
+    context = std::make_unique<ApplicationContext>(options);
+    delegate = std::make_unique<AppDelegate>(*context);
+    context->statusItems.enable();
+    ASSERT_TRUE(registered(1));
+    const auto icon =
+        castArgument<SniIconPixmaps>(panel.properties(firstService()).value("IconPixmap"));
+    ASSERT_FALSE(icon.isEmpty());
+    const auto drawn = [&](int day) {
+        const auto shown = TrayIcon::dayFor(context->settings.iconFormat(), QDate(2026, 3, day));
+        return SniIconPixmap::fromImage(TrayIcon::image(22, shown)).bytes;
+    };
+    EXPECT_NE(drawn(14), drawn(15));
+    EXPECT_EQ(icon.at(0).bytes, drawn(15));
+}
+
 // Once a second the label changes, and with it the title and tool tip that are the same
 // text; the icon, the guide and the menu stay, and nothing registers again.
 TEST_F(TrayTest, ASecondsItemChangesOnlyItsTextOnceASecond) {
@@ -297,13 +322,14 @@ TEST_F(TrayTest, TheExportedMenuIsTheStatusMenuAndAClickRunsItsRow) {
     ASSERT_TRUE(registered(1));
     // Row for row the status menu the application builds, every row enabled.
     const DBusMenuLayoutItem menu = panel.menu(firstService());
-    const std::unique_ptr<QMenu> built(delegate->buildStatusMenu());
+    const QMenu* built = delegate->statusMenu();
     ASSERT_EQ(menu.children.size(), built->actions().size());
     for (qsizetype i = 0; i < menu.children.size(); ++i) {
         const QVariantMap row = menu.children.at(i).properties;
         const QAction* action = built->actions().at(i);
         EXPECT_EQ(row.value("label").toString(), action->isSeparator() ? "" : action->text()) << i;
         EXPECT_TRUE(action->isSeparator() || row.value("enabled").toBool()) << i;
+        EXPECT_EQ(row.value("visible").toBool(), action->isVisible()) << i;
     }
 
     EXPECT_FALSE(context->panel.isVisible());

@@ -8,9 +8,11 @@
 #include "settings/Settings.h"
 #include "support/TestProfile.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -112,8 +114,11 @@ TEST_F(CalPanelControllerTest, ToggleWithinAQuarterSecondOfACloseDoesNothing) {
     EXPECT_TRUE(controller.isVisible());
 }
 
-TEST_F(CalPanelControllerTest, EscapeClosesAndIsSwallowedWhileOtherKeysPass) {
+// Page Up and Down, Ctrl with an arrow and whole notches of the wheel turn the month; Escape
+// closes; other keys go on to the panel's controls.
+TEST_F(CalPanelControllerTest, KeysAndTheWheelTurnTheMonthEscapeClosesAndOtherKeysPass) {
     controller.show(nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller.panel()));
     QWidget* grid = controller.gridView();
     int keysSeen = 0;
     struct KeyCounter : QObject {
@@ -127,12 +132,27 @@ TEST_F(CalPanelControllerTest, EscapeClosesAndIsSwallowedWhileOtherKeysPass) {
     counter.count = &keysSeen;
     grid->installEventFilter(&counter);
     QTest::keyClick(grid, Qt::Key_A);
-    QTest::keyClick(grid, Qt::Key_Right); // no shortcuts: arrows do not change the month
+    QTest::keyClick(grid, Qt::Key_Right); // without Ctrl an arrow is the grid's own
     EXPECT_EQ(keysSeen, 2);
     EXPECT_TRUE(controller.isVisible());
     EXPECT_EQ(controller.displayedMonth(), clock);
+    const auto month = [&] { return controller.displayedMonth().toLocalTime().date().month(); };
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    EXPECT_EQ(month(), 3);
+    QTest::keyClick(grid, Qt::Key_Left, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_PageUp);
+    EXPECT_EQ(month(), 1);
+    // Half notches add up; a notch away from the user goes back, one towards it forward.
+    for (const auto& [delta, expected] :
+         {std::pair(60, 1), std::pair(60, 12), std::pair(-120, 1)}) {
+        QWheelEvent wheel(QPointF(10, 10), grid->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid, &wheel);
+        EXPECT_EQ(month(), expected);
+    }
+    EXPECT_EQ(keysSeen, 3) << "only Ctrl itself went on";
     QTest::keyClick(grid, Qt::Key_Escape);
-    EXPECT_EQ(keysSeen, 2);
+    EXPECT_EQ(keysSeen, 3);
     EXPECT_FALSE(controller.isVisible());
 }
 

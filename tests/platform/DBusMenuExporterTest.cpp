@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusVariant>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -14,22 +15,16 @@
 
 namespace {
 
-// What the menu depends on when it is built.
-struct State {
-    bool checked = false;
-    bool extraRow = false;
-};
-
-QMenu* buildMenu(const State& state, int* triggered) {
-    auto* menu = new QMenu;
+// The menu the application keeps, and which the exporter reads again before each showing.
+std::unique_ptr<QMenu> buildMenu(int* triggered) {
+    auto menu = std::make_unique<QMenu>();
     QAction* open = menu->addAction("&Open_it && more");
     QObject::connect(open, &QAction::triggered, [triggered] { ++*triggered; });
     menu->addAction("Not yet")->setEnabled(false);
     menu->addSeparator();
     QAction* clock = menu->addAction("Compact clock");
     clock->setCheckable(true);
-    clock->setChecked(state.checked);
-    auto* group = new QActionGroup(menu);
+    auto* group = new QActionGroup(menu.get());
     for (const char* size : {"Small", "Large"}) {
         QAction* choice = menu->addAction(size);
         choice->setCheckable(true);
@@ -39,8 +34,6 @@ QMenu* buildMenu(const State& state, int* triggered) {
     badge.fill(Qt::red);
     menu->addAction(QIcon(badge), "Messages");
     menu->addMenu("More")->addAction("Inside");
-    if (state.extraRow)
-        menu->addAction("Extra");
     return menu;
 }
 
@@ -55,10 +48,10 @@ protected:
     QVariantMap row(int id) { return exporter.properties({id}, {}).value(0).properties; }
 
     PrivateSessionBus bus;
-    State state;
     int triggered = 0;
+    std::unique_ptr<QMenu> menu = buildMenu(&triggered);
     DBusMenuExporter exporter{QDBusConnection::connectToBus(bus.address(), "menu-test"), "/MenuBar",
-                              [this] { return buildMenu(state, &triggered); }};
+                              [this] { return menu.get(); }};
 };
 
 // Rows are numbered in order, and each says what the panel needs to draw it.
@@ -95,8 +88,9 @@ TEST_F(DBusMenuExporterTest, RowsCarryTheirStateInTheInterfaceForm) {
     EXPECT_EQ(exporter.properties({}, {"type"}).size(), 10);
 }
 
-// A panel about to show the menu has it built afresh; it hears only what changed, and is told
-// to read the layout again only then.
+// A panel about to show the menu has it read again; it hears only what changed, and is told to
+// read the layout again only then. The menu is the application's: the exporter never deletes
+// it.
 TEST_F(DBusMenuExporterTest, RebuildingAnnouncesOnlyWhatChanged) {
     exporter.layout(0, -1, {});
     QSignalSpy layouts(&exporter, &DBusMenuExporter::layoutUpdated);
@@ -105,7 +99,7 @@ TEST_F(DBusMenuExporterTest, RebuildingAnnouncesOnlyWhatChanged) {
     EXPECT_TRUE(layouts.isEmpty());
     EXPECT_TRUE(properties.isEmpty());
 
-    state.checked = true;
+    menu->actions().at(3)->setChecked(true);
     EXPECT_TRUE(exporter.aboutToShow(0));
     EXPECT_TRUE(layouts.isEmpty());
     ASSERT_EQ(properties.size(), 1);
@@ -115,11 +109,12 @@ TEST_F(DBusMenuExporterTest, RebuildingAnnouncesOnlyWhatChanged) {
     EXPECT_EQ(updated.first().properties, (QVariantMap{{"toggle-state", 1}}));
 
     const uint revision = exporter.revision();
-    state.extraRow = true;
+    menu->addAction("Extra");
     EXPECT_TRUE(exporter.aboutToShow(0));
     ASSERT_EQ(layouts.size(), 1);
     EXPECT_EQ(layouts.first().first().toUInt(), revision + 1);
     EXPECT_EQ(exporter.layout(0, -1, {}).children.size(), 9);
+    EXPECT_EQ(exporter.menu(), menu.get());
 }
 
 // A click runs the row's action once the call has been answered; rows that do not exist are
@@ -135,7 +130,8 @@ TEST_F(DBusMenuExporterTest, AClickTriggersTheRowFromTheEventLoop) {
 }
 
 // Every method and signal of the interface reaches the bus: QtDBus leaves out, without a word,
-// those whose types it cannot name.
+// those whose types it cannot name. A property a row does not list reads as the interface's
+// default; a row that does not exist is an error.
 TEST_F(DBusMenuExporterTest, TheWholeInterfaceIsOnTheBus) {
     QDBusConnection client = QDBusConnection::connectToBus(bus.address(), "menu-client");
     const QString self = QDBusConnection(QString("menu-test")).baseService();
@@ -148,6 +144,23 @@ TEST_F(DBusMenuExporterTest, TheWholeInterfaceIsOnTheBus) {
         EXPECT_TRUE(xml.contains(QString("<method name=\"%1\"").arg(method))) << method;
     for (const char* signal : {"ItemsPropertiesUpdated", "LayoutUpdated"})
         EXPECT_TRUE(xml.contains(QString("<signal name=\"%1\"").arg(signal))) << signal;
+
+    const auto property = [&](int id, const char* name) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            self, "/MenuBar", "com.canonical.dbusmenu", "GetProperty");
+        message << id << QString(name);
+        QDBusPendingCall call = client.asyncCall(message);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return call.isFinished(); }, 5000));
+        return call.reply();
+    };
+    for (const auto& [name, value] :
+         {std::pair("label", QVariant("_Open__it & more")),
+          std::pair("disposition", QVariant("normal")), std::pair("toggle-state", QVariant(-1))}) {
+        const QDBusMessage reply = property(1, name);
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << name;
+        EXPECT_EQ(qdbus_cast<QDBusVariant>(reply.arguments().value(0)).variant(), value) << name;
+    }
+    EXPECT_EQ(property(42, "label").type(), QDBusMessage::ErrorMessage);
     QDBusConnection::disconnectFromBus("menu-client");
 }
 

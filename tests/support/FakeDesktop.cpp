@@ -28,6 +28,7 @@ bool FakeDesktop::startDetached(const QString& program, const QStringList& argum
 }
 
 std::optional<QByteArray> FakeDesktop::run(const QString& program, const QStringList& arguments) {
+    const QMutexLocker lock(&m_mutex);
     ran.append(QStringList{program} + arguments);
     if (const auto output = outputs.constFind(ran.last()); output != outputs.cend())
         return *output;

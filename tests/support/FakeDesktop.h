@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QList>
 #include <QMap>
+#include <QMutex>
 #include <QStringList>
 
 // Stands in for the real process launcher: records every program started, plays the
@@ -37,4 +38,8 @@ public:
 
     bool startDetached(const QString& program, const QStringList& arguments) override;
     std::optional<QByteArray> run(const QString& program, const QStringList& arguments) override;
+
+private:
+    // The application asks the desktop some questions from a thread of its own.
+    QMutex m_mutex;
 };
