@@ -37,16 +37,17 @@ const VirtualDisplay* processDisplay = nullptr;
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
 // connections.
-VirtualDisplay::VirtualDisplay(WindowManager manager) {
-    m_server.start(
-        "Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"});
+VirtualDisplay::VirtualDisplay(WindowManager manager, QSize size) : m_size(size) {
+    const QString screen = QString("%1x%2x24").arg(size.width()).arg(size.height());
+    m_server.start("Xvfb",
+                   {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"});
     for (int wait = 0; wait < 100 && !m_server.canReadLine(); ++wait)
         m_server.waitForReadyRead(100);
     if (!m_server.canReadLine())
         return;
     m_name = ":" + QString::fromLatin1(m_server.readLine().trimmed());
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(m_name.toLatin1().constData(), &screen);
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(m_name.toLatin1().constData(), &screenNumber);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         return;
@@ -126,17 +127,14 @@ std::uint32_t VirtualDisplay::atom(const char* name) const {
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-// Top-level windows, bottom first: the windows a window manager manages (in its stacking
-// order), then the root's children, which are all of them without a window manager and the
-// unmanaged ones (menus, popups) with one. Every window is asked about at once, and the
-// answers read after.
-std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) const {
+// Every window is asked about at once, and the answers read after.
+QList<VirtualDisplay::Shown> VirtualDisplay::shownWindows() const {
     if (!m_connection)
-        return std::nullopt;
+        return {};
     const Reply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
     if (!tree)
-        return std::nullopt;
+        return {};
     const Reply<xcb_get_property_reply_t> managed(xcb_get_property_reply(
         m_connection,
         xcb_get_property(m_connection, 0, m_root, atom("_NET_CLIENT_LIST_STACKING"),
@@ -148,6 +146,7 @@ std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) co
             static_cast<const xcb_window_t*>(xcb_get_property_value(managed.get()));
         windows.assign(clients, clients + xcb_get_property_value_length(managed.get()) / 4);
     }
+    const std::size_t managedCount = windows.size();
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
     windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
 
@@ -159,21 +158,102 @@ std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) co
         states.push_back(xcb_get_window_attributes(m_connection, window));
         names.push_back(xcb_get_property(m_connection, 0, window, nameAtom, utf8, 0, 1024));
     }
-    // The topmost managed window of that title, else the topmost unmanaged one.
-    const std::size_t managedCount =
-        windows.size() - std::size_t(xcb_query_tree_children_length(tree.get()));
-    std::optional<std::uint32_t> found[2];
+    const bool withManager = m_windowManager.state() == QProcess::Running;
+    QList<Shown> shown;
     for (std::size_t i = 0; i < windows.size(); ++i) {
         const Reply<xcb_get_window_attributes_reply_t> state(
             xcb_get_window_attributes_reply(m_connection, states[i], nullptr));
         const Reply<xcb_get_property_reply_t> name(
             xcb_get_property_reply(m_connection, names[i], nullptr));
-        if (state && name && state->map_state == XCB_MAP_STATE_VIEWABLE &&
-            QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
-                              xcb_get_property_value_length(name.get())) == title)
-            found[i < managedCount ? 0 : 1] = windows[i];
+        const bool managedWindow = i < managedCount;
+        // Under a window manager the root's other children are its frames around the clients.
+        if (!state || state->map_state != XCB_MAP_STATE_VIEWABLE ||
+            (!managedWindow && withManager && !state->override_redirect))
+            continue;
+        const QString title =
+            name ? QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(name.get())),
+                                     xcb_get_property_value_length(name.get()))
+                 : QString();
+        shown.append({windows[i], title, managedWindow});
+    }
+    return shown;
+}
+
+// The topmost managed window of that title, else the topmost unmanaged one.
+std::optional<std::uint32_t> VirtualDisplay::findWindow(const QString& title) const {
+    std::optional<std::uint32_t> found[2];
+    for (const Shown& window : shownWindows()) {
+        if (window.title == title)
+            found[window.managed ? 0 : 1] = window.window;
     }
     return found[0] ? found[0] : found[1];
+}
+
+QList<QRect> VirtualDisplay::shownFrames() const {
+    QList<QRect> frames;
+    for (const Shown& window : shownWindows()) {
+        if (const auto frame = geometryOnRoot(window.window))
+            frames.append(*frame);
+    }
+    return frames;
+}
+
+// Qt answers a ping from the thread that runs its event loop, by sending the message back to
+// the root window for the clients that listen to the root's own structure changes.
+std::optional<bool> VirtualDisplay::answersPing(int timeoutMs) const {
+    std::optional<std::uint32_t> window;
+    for (const Shown& shown : shownWindows()) {
+        if (shown.managed)
+            window = shown.window;
+    }
+    if (!window)
+        return std::nullopt;
+    const uint32_t listen = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &listen);
+    static std::uint32_t serial = 0;
+    const std::uint32_t stamp = ++serial;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = *window;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("_NET_WM_PING");
+    message.data.data32[1] = stamp;
+    message.data.data32[2] = *window;
+    xcb_send_event(m_connection, 0, *window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(m_connection);
+    for (int waited = 0; waited < timeoutMs; waited += 10) {
+        while (const Reply<xcb_generic_event_t> event{xcb_poll_for_event(m_connection)}) {
+            if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+                continue;
+            const auto* answer = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
+            if (answer->data.data32[1] == stamp)
+                return true;
+        }
+        usleep(10000);
+    }
+    return false;
+}
+
+bool VirtualDisplay::addBottomPanel(int height) {
+    if (!m_connection)
+        return false;
+    const xcb_window_t panel = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, panel, m_root, 0,
+                      int16_t(m_size.height() - height), uint16_t(m_size.width()), uint16_t(height),
+                      0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, panel, atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, &dock);
+    // left, right, top, bottom, then the start and end of each edge's strip
+    const std::uint32_t strut[12] = {
+        0, 0, 0, std::uint32_t(height), 0, 0, 0, 0, 0, 0, 0, std::uint32_t(m_size.width() - 1)};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, panel, atom("_NET_WM_STRUT_PARTIAL"),
+                        XCB_ATOM_CARDINAL, 32, 12, strut);
+    const Reply<xcb_generic_error_t> error(
+        xcb_request_check(m_connection, xcb_map_window_checked(m_connection, panel)));
+    return !error;
 }
 
 std::optional<QRect> VirtualDisplay::geometryOnRoot(std::uint32_t window) const {
@@ -186,8 +266,16 @@ std::optional<QRect> VirtualDisplay::geometryOnRoot(std::uint32_t window) const 
     return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 }
 
-std::optional<QRect> VirtualDisplay::windowFrame(const QString& title) const {
-    const std::optional<xcb_window_t> window = findWindow(title);
+// A window manager puts a window into a frame of its own, a child of the root.
+std::optional<QRect> VirtualDisplay::windowFrame(const QString& title, bool decorations) const {
+    std::optional<xcb_window_t> window = findWindow(title);
+    while (window && decorations) {
+        const Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, *window), nullptr));
+        if (!tree || tree->parent == m_root || tree->parent == XCB_NONE)
+            break;
+        window = tree->parent;
+    }
     return window ? geometryOnRoot(*window) : std::nullopt;
 }
 
