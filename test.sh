@@ -2,7 +2,8 @@
 # Sets up, checks the formatting (in a second, before anything is built), builds with warnings
 # as errors and runs every test, headless; checks what changed with clang-tidy; then builds and
 # runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (scripts/sanitize.sh, in build-asan/).
+# (scripts/sanitize.sh, in build-asan/), and drives that build of the application with a
+# minute of random input (scripts/soak-input.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -11,3 +12,4 @@ scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 scripts/check-tidy.sh
 scripts/sanitize.sh
+scripts/soak-input.sh --seconds 60 --seed 1
