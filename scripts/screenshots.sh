@@ -38,6 +38,8 @@ shoot() {
     else
         convert "$home/screen.png" -crop "$crop" +repage "$out/$name.png"
     fi
+    # Kept in the repository for the README: small, without metadata.
+    convert "$out/$name.png" -strip -define png:compression-level=9 "$out/$name.png"
     kill "$app" "$xvfb_pid" 2>/dev/null || true
     wait "$app" "$xvfb_pid" 2>/dev/null || true
     echo "$out/$name.png"

@@ -2,6 +2,7 @@
 
 #include "app/MainView.h"
 #include "app/SettingsView.h"
+#include "platform/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -37,14 +38,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::fitInto(const QRect& workArea) {
     const QWidget* bar = menuWidget();
     const int chrome = bar && bar->isVisibleTo(this) ? bar->sizeHint().height() : 0;
-    const int room = workArea.height() - frameAllowance - chrome;
+    const int room = WindowPlacement::contentRoom(workArea) - chrome;
     m_views->setFixedSize(contentSize.width(),
                           std::clamp(room, int(SettingsView::minimumHeight), contentSize.height()));
     adjustSize();
-    const int frameHeight = height() + frameAllowance;
-    QPoint origin = workArea.center() - QPoint(width() / 2, frameHeight / 2);
-    origin.setY(std::max(origin.y(), workArea.top()));
-    move(origin);
+    WindowPlacement::centreIn(this, workArea);
 }
 
 bool MainWindow::showsSettings() const {

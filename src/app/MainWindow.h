@@ -14,9 +14,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr QSize contentSize{430, 733};
-    // What a window manager's title bar and borders are taken to need before the window is
-    // mapped and its frame known.
-    static constexpr int frameAllowance = 40;
 
     explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
 

@@ -6,6 +6,7 @@
 #include "model/MenuBarLayout.h"
 #include "platform/Appearance.h"
 #include "platform/SymbolImage.h"
+#include "platform/WindowPlacement.h"
 #include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
 
@@ -55,8 +56,8 @@ void ConfiguratorWindow::fitInto(const QRect& workArea) {
     // Below the list and the palette: the part buttons, presets, padding, the list's buttons,
     // the hint and Done.
     constexpr int belowTheLists = 468;
-    const int squeeze =
-        std::clamp(contentSize.height() + frameAllowance - workArea.height(), 0, maximumSqueeze);
+    const int squeeze = std::clamp(contentSize.height() - WindowPlacement::contentRoom(workArea), 0,
+                                   maximumSqueeze);
     for (const auto& [widget, designed] : std::as_const(m_designed)) {
         QRect frame = designed;
         if (widget == m_list || widget == m_paletteArea)
@@ -66,11 +67,7 @@ void ConfiguratorWindow::fitInto(const QRect& workArea) {
         widget->setGeometry(frame);
     }
     setFixedSize(contentSize.width(), contentSize.height() - squeeze);
-    QPoint origin = workArea.center() - rect().center();
-    origin.setY(
-        std::clamp(origin.y(), workArea.top(),
-                   std::max(workArea.top(), workArea.bottom() + 1 - height() - frameAllowance)));
-    move(origin);
+    WindowPlacement::centreIn(this, workArea);
 }
 
 void ConfiguratorWindow::buildList() {

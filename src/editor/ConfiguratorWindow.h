@@ -29,8 +29,6 @@ public:
     // up, so that Done stays on the screen. Then centred in the work area, below its top.
     void fitInto(const QRect& workArea);
     static constexpr int maximumSqueeze = 200;
-    // What a window manager's title bar is taken to need before the window's frame is known.
-    static constexpr int frameAllowance = 40;
 
     SegmentBarView* bar() const { return m_bar; }
     QListView* list() const { return m_list; }

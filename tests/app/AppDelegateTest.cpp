@@ -17,10 +17,16 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -196,16 +202,77 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return secondContext.panel.isVisible(); }, 2000));
 }
 
-// A desktop that notes what shows when the system's crash records are listed.
+// A desktop that notes what shows when the system's crash records are listed, and whose
+// settings tool answers when the test lets it.
 class WatchedDesktop : public FakeDesktop {
 public:
     std::function<void()> listingCrashes;
+    std::function<void()> askingSettings;
     std::optional<QByteArray> run(const QString& program, const QStringList& arguments) override {
         if (program == "coredumpctl" && listingCrashes)
             listingCrashes();
+        if (program == "gsettings" && askingSettings)
+            askingSettings();
         return FakeDesktop::run(program, arguments);
     }
 };
+
+// GNOME's settings tool may take seconds to say whether its clock can be made compact: the
+// status menu opens at once without that row, and shows it when the answer comes.
+TEST_F(AppDelegateTest, TheStatusMenuNeverWaitsForTheDesktopsSettingsTool) {
+    onboard(true);
+    const ScopedEnvironment session{"XDG_CURRENT_DESKTOP", "GNOME"};
+    WatchedDesktop desktop;
+    std::atomic<bool> answer = false;
+    desktop.askingSettings = [&] {
+        while (!answer)
+            QThread::msleep(5);
+    };
+    ApplicationContext::Options options;
+    options.launcher = &desktop;
+    ApplicationContext gnome(std::move(options));
+    AppDelegate starting(gnome);
+    // Were the menu to wait, only this would end the wait.
+    QSemaphore done;
+    std::thread guard([&] {
+        done.tryAcquire(1, 5000);
+        answer = true;
+    });
+    QAction* clock = starting.statusMenu()->actions().at(6);
+    const bool answeredBeforeTheMenuOpened = answer;
+    answer = true;
+    done.release();
+    guard.join();
+    EXPECT_FALSE(answeredBeforeTheMenuOpened) << "the menu waited for the settings tool";
+    EXPECT_EQ(clock->text(), L("settings.compact_system_clock"));
+    EXPECT_TRUE(waitUntil([&] { return clock->isVisible(); }));
+}
+
+// A day that no calendar application can open is said where it was asked for: a notice of its
+// own from the status menu, over the main window from a double-click in its month.
+TEST_F(AppDelegateTest, NoCalendarApplicationIsSaidWhereverTheDayWasAskedFor) {
+    onboard();
+    launch();
+    const auto notices = [] {
+        QList<QMessageBox*> shown;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+                shown.append(box);
+        }
+        return shown;
+    };
+    delegate.openTodayPressed();
+    ASSERT_EQ(notices().size(), 1);
+    EXPECT_EQ(notices().first()->text(), L("cal.no_calendar_app"));
+    EXPECT_EQ(notices().first()->parentWidget(), nullptr);
+    notices().first()->close();
+
+    Q_EMIT delegate.mainWindow()->mainView()->dayDoubleClicked(QDateTime::currentDateTime());
+    ASSERT_EQ(notices().size(), 1);
+    EXPECT_EQ(notices().first()->text(), L("cal.no_calendar_app"));
+    EXPECT_EQ(notices().first()->parentWidget(), delegate.mainWindow());
+    notices().first()->close();
+}
 
 // Listing the system's crash records can take a while: the bar does not wait for it.
 TEST_F(AppDelegateTest, EarlierCrashesAreLookedForOnceTheBarShows) {

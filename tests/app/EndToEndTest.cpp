@@ -191,6 +191,9 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL")
                     .endsWith("= 0, 0, 24, 0, 0, 0, 0, 0, 0, 1279, 0, 0"))
         << display.windowProperty(barTitle, "_NET_WM_STRUT_PARTIAL").toStdString();
+    // Every window carries the application's icon, for window lists and taskbars.
+    EXPECT_TRUE(display.windowProperty(barTitle, "_NET_WM_ICON").contains("(CARDINAL)"))
+        << display.windowProperty(barTitle, "_NET_WM_ICON").left(200).toStdString();
     // The desktop finds the installed entry of the program's windows by their class.
     const QString installedClass =
         KeyFile::read(VESPERIN_SOURCE_DIR "/packaging/com.orvennalabs.Vesperin.desktop")

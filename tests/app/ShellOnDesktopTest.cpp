@@ -1,23 +1,30 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
+#include "app/MainWindow.h"
 #include "app/ProblemReportDialog.h"
+#include "editor/ConfiguratorWindow.h"
 #include "platform/StatusBarButton.h"
+#include "platform/X11Dock.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "support/TestPictures.h"
 #include "support/TestProfile.h"
 #include "support/VirtualDisplay.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -129,6 +136,117 @@ TEST_F(ShellOnDesktopTest, TheReportDialogFromTheStatusMenuEndsEveryWayAndTheApp
         [&] { return seen.size() == expected.size() && !QApplication::activeModalWidget(); },
         20000));
     EXPECT_EQ(seen, expected);
+}
+
+// The rows that answer with an alert (an update check that cannot reach the feed, a day that no
+// calendar application opens) end by Escape or by the alert's button, and the app carries on.
+TEST_F(ShellOnDesktopTest, TheAlertsFromTheStatusMenuEndEitherWayAndTheAppCarriesOn) {
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return display.windowFrame("Vesperin status bar").has_value(); }, 10000));
+    const auto activeAlert = [] {
+        return qobject_cast<QMessageBox*>(QApplication::activeWindow());
+    };
+    for (const char* row : {"menu.check_updates", "cal.aujourd_hui_dans_calendrier"}) {
+        for (const std::uint32_t key : {escapeKey, returnKey}) {
+            SCOPED_TRACE(row);
+            chooseFromStatusMenu(row);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return activeAlert() != nullptr; }, 10000));
+            QTest::qWait(100);
+            ASSERT_TRUE(display.typeKey(key));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return activeAlert() == nullptr; }, 5000));
+            QTest::qWait(200);
+            EXPECT_TRUE(display.windowFrame("Vesperin status bar").has_value());
+        }
+    }
+}
+
+// On a 1366 x 768 laptop with the bar at the top and a 30-point panel at the bottom, the main
+// window (in the bar and in Dock mode), the settings and the editor lie wholly in the work
+// area, the window manager's frames included.
+TEST_F(ShellOnDesktopTest, EveryWindowFitsALaptopScreenWithABarAndABottomPanel) {
+    ASSERT_TRUE(display.addBottomPanel(30));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto area = X11Dock::workArea();
+            return area && area->top() == 24 && area->bottom() == 768 - 30 - 1 &&
+                   QGuiApplication::primaryScreen()->availableGeometry() == *area;
+        },
+        10000))
+        << "the window manager never made room for the bar and the panel";
+    // In Dock mode without status items the bar goes, and the work area grows upwards.
+    const auto fitsOnce = [&](const QString& title, const char* picture) {
+        std::optional<QRect> frame;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                frame = display.windowFrame(title, true);
+                const auto area = X11Dock::workArea();
+                return frame && area && area->contains(*frame);
+            },
+            10000);
+        QTest::qWait(300); // painted, for the picture
+        keepForLooking(display.screenshot(QRect(0, 0, 1366, 768)), picture);
+        EXPECT_TRUE(settled) << title.toStdString() << " lies at "
+                             << (frame ? QString("%1,%2 %3x%4")
+                                             .arg(frame->x())
+                                             .arg(frame->y())
+                                             .arg(frame->width())
+                                             .arg(frame->height())
+                                             .toStdString()
+                                       : std::string("nowhere"));
+    };
+    delegate.showMainWindow();
+    fitsOnce("Vesperin", "laptop-main-window");
+    delegate.showSettings();
+    fitsOnce("Vesperin", "laptop-settings");
+    delegate.mainWindow()->showMain();
+    delegate.toggleMenuBarMode(false);
+    fitsOnce("Vesperin", "laptop-main-window-dock");
+    context.configurator.show();
+    fitsOnce(L("menubar.config_title"), "laptop-editor");
+}
+
+// A second start brings the main window back in front, minimised or covered (Dock mode).
+TEST_F(ShellOnDesktopTest, AnotherStartBringsBackAMinimisedOrCoveredWindow) {
+    delegate.toggleMenuBarMode(false);
+    delegate.showMainWindow();
+    QWidget* window = delegate.mainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, 10000));
+    window->showMinimized();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !display.windowFrame("Vesperin").has_value(); }, 5000));
+    delegate.reopen();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return display.windowFrame("Vesperin").has_value() && window->isActiveWindow(); },
+        5000))
+        << "the minimised window stayed away";
+
+    context.configurator.show();
+    ASSERT_TRUE(
+        QTest::qWaitForWindowActive(static_cast<QWidget*>(context.configurator.window()), 10000));
+    delegate.reopen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isActiveWindow(); }, 5000))
+        << "the covered window stayed behind";
+}
+
+// The calendar panel is no window for taskbars and pagers to list; without a compositor its
+// corners are drawn square rather than left black.
+TEST_F(ShellOnDesktopTest, ThePanelStaysOffTaskbarsAndHasNoBlackCorners) {
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return display.windowFrame("Vesperin status bar").has_value(); }, 10000));
+    delegate.openPanelPressed();
+    std::optional<QRect> frame;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (frame = display.windowFrame("Vesperin calendar")).has_value(); }, 5000));
+    const QString states = display.windowProperty("Vesperin calendar", "_NET_WM_STATE");
+    EXPECT_TRUE(states.contains("_NET_WM_STATE_SKIP_TASKBAR")) << states.toStdString();
+    EXPECT_TRUE(states.contains("_NET_WM_STATE_SKIP_PAGER")) << states.toStdString();
+    QTest::qWait(300); // its first paint
+    const QImage corners = display.screenshot(*frame);
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(corners.width() - 1, 0), QPoint(0, corners.height() - 1),
+          QPoint(corners.width() - 1, corners.height() - 1)})
+        EXPECT_GT(corners.pixelColor(corner).lightness(), 100) << corner.x() << "," << corner.y();
+    keepForLooking(corners, "panel-without-compositor");
 }
 
 } // namespace

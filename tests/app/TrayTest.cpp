@@ -1,6 +1,8 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
+#include "app/ProblemReportDialog.h"
 #include "model/MenuBarLayout.h"
+#include "platform/DBusMenuExporter.h"
 #include "platform/DBusMenuTypes.h"
 #include "platform/StatusNotifierItem.h"
 #include "platform/StatusNotifierTypes.h"
@@ -339,6 +341,35 @@ TEST_F(TrayTest, TheExportedMenuIsTheStatusMenuAndAClickRunsItsRow) {
                {menu.children.first().id, QString("clicked"),
                 QVariant::fromValue(QDBusVariant(QString())), 0u});
     EXPECT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
+}
+
+// A row that opens a dialog, clicked in the panel's menu, runs once the click was answered; the
+// panel reading the menu again while the dialog is open finds the same rows, and the menu works
+// on afterwards. (Menus made afresh for each reading were freed under the open dialog.)
+TEST_F(TrayTest, ADialogOpenedFromThePanelsMenuLeavesTheMenuWorking) {
+    start(StatusHostMode::tray, {itemOf("{day}")});
+    ASSERT_TRUE(registered(1));
+    const DBusMenuLayoutItem menu = panel.menu(firstService());
+    int report = -1;
+    for (const DBusMenuLayoutItem& row : menu.children) {
+        if (row.properties.value("label") == DBusMenuExporter::label(L("menu.report_problem")))
+            report = row.id;
+    }
+    ASSERT_GE(report, 0);
+    int asked = 0;
+    context->support.askForReport = [&](const ProblemReport&, QWidget*) {
+        ++asked;
+        panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "AboutToShow", {0});
+        EXPECT_EQ(panel.menu(firstService()).children.size(), menu.children.size());
+        QTest::qWait(50); // a dialog's own loop runs what was posted meanwhile
+        return std::optional<ProblemReport>();
+    };
+    const QVariantList click{report, QString("clicked"),
+                             QVariant::fromValue(QDBusVariant(QString())), 0u};
+    panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "Event", click);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked == 1; }, 3000));
+    panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "Event", click);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return asked == 2; }, 3000));
 }
 
 // A panel that restarts has a new watcher that knows nothing: every item registers again, in

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,29 @@ TEST(UpdateAlertsTest, TheOnlyActionsOpenThePageOrTheDownloadsFolder) {
     std::sort(opened.urls.begin(), opened.urls.end());
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
     EXPECT_EQ(opened.urls, (QList<QUrl>{folder, release.page, release.page}));
+}
+
+// With no web browser to open the release's page, its button says so rather than nothing.
+TEST(UpdateAlertsTest, APageNoBrowserCanOpenIsSaidSo) {
+    if (!QStandardPaths::findExecutable("xdg-open").isEmpty())
+        GTEST_SKIP() << "xdg-open is installed: it takes every address, whatever becomes of it";
+    Updater updater(Preferences::standard(), {});
+    UpdateAlerts::showResults(updater);
+    Q_EMIT updater.updateFound(release);
+    const auto shownBoxes = [] {
+        QList<QMessageBox*> boxes;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
+                boxes.append(box);
+        }
+        return boxes;
+    };
+    ASSERT_EQ(shownBoxes().size(), 1);
+    shownBoxes().first()->defaultButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(shownBoxes().size(), 1);
+    EXPECT_EQ(shownBoxes().first()->text(), L("common.no_browser"));
+    shownBoxes().first()->close();
 }
 
 } // namespace

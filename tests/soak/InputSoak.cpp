@@ -55,7 +55,7 @@ public:
         while (clock.elapsed() < qint64(m_options.seconds) * 1000) {
             act();
             ++m_actions;
-            if (const QString failure = failed(); !failure.isEmpty())
+            if (QString failure = failed(); !failure.isEmpty())
                 return failure;
             if (m_app.state() != QProcess::Running && !start())
                 return "the program did not come back after it quit\n" + m_errors;

@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         // This process's own windows go to a private X server, for tests of what the desktop shows,
         // managed by a window manager for the tests of what a person does there.
 #ifdef VESPERIN_TEST_WINDOW_MANAGER
-    const VirtualDisplay display(VirtualDisplay::WindowManager::openbox);
+    // The screen of a common laptop: what the application's windows must fit.
+    const VirtualDisplay display(VirtualDisplay::WindowManager::openbox, QSize(1366, 768));
 #else
     const VirtualDisplay display;
 #endif

@@ -236,13 +236,20 @@ std::optional<bool> VirtualDisplay::answersPing(int timeoutMs) const {
     return false;
 }
 
-bool VirtualDisplay::addBottomPanel(int height) {
+bool VirtualDisplay::addBottomPanel(int height) const {
     if (!m_connection)
         return false;
     const xcb_window_t panel = xcb_generate_id(m_connection);
-    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, panel, m_root, 0,
-                      int16_t(m_size.height() - height), uint16_t(m_size.width()), uint16_t(height),
-                      0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const std::uint32_t grey = 0x404040;
+    const int top = m_size.height() - height;
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, panel, m_root, 0, int16_t(top),
+                      uint16_t(m_size.width()), uint16_t(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, &grey);
+    // Where the user put it (USPosition, USSize), or the window manager places it itself.
+    const std::uint32_t hints[18] = {1 | 2, 0, std::uint32_t(top), std::uint32_t(m_size.width()),
+                                     std::uint32_t(height)};
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, panel, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
     const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, panel, atom("_NET_WM_WINDOW_TYPE"),
                         XCB_ATOM_ATOM, 32, 1, &dock);

@@ -46,7 +46,7 @@ public:
     std::optional<bool> answersPing(int timeoutMs) const;
     // Reserves a strip along the screen's bottom edge with a dock window of its own, as a
     // desktop's panel does; the window manager takes it off the work area.
-    bool addBottomPanel(int height);
+    bool addBottomPanel(int height) const;
     // A property of that window as xprop prints it, e.g. "_NET_WM_STRUT_PARTIAL".
     QString windowProperty(const QString& title, const QString& property) const;
     // What the screen shows in `area`; a null image when the server could not give it.
