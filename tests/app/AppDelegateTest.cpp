@@ -11,6 +11,7 @@
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "support/FakeDesktop.h"
+#include "support/ShownWindows.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
 
@@ -253,14 +254,7 @@ TEST_F(AppDelegateTest, TheStatusMenuNeverWaitsForTheDesktopsSettingsTool) {
 TEST_F(AppDelegateTest, NoCalendarApplicationIsSaidWhereverTheDayWasAskedFor) {
     onboard();
     launch();
-    const auto notices = [] {
-        QList<QMessageBox*> shown;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
-                shown.append(box);
-        }
-        return shown;
-    };
+    const auto notices = shownWindows<QMessageBox>;
     delegate.openTodayPressed();
     ASSERT_EQ(notices().size(), 1);
     EXPECT_EQ(notices().first()->text(), L("cal.no_calendar_app"));

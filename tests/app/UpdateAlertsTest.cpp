@@ -4,6 +4,7 @@
 #include "service/Updater.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
+#include "support/ShownWindows.h"
 #include "support/TestPictures.h"
 
 #include <QAbstractButton>
@@ -102,10 +103,8 @@ TEST(UpdateAlertsTest, TheOnlyActionsOpenThePageOrTheDownloadsFolder) {
     Q_EMIT updater.downloadFailed(release, "why");
     Q_EMIT updater.checkFinished(UpdateCheck::upToDate());
     QList<QPointer<QMessageBox>> boxes;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
-            boxes.append(box);
-    }
+    for (QMessageBox* box : shownWindows<QMessageBox>())
+        boxes.append(box);
     ASSERT_EQ(boxes.size(), 4);
     for (const QPointer<QMessageBox>& box : boxes) {
         QAbstractButton* action = box->defaultButton();
@@ -126,14 +125,7 @@ TEST(UpdateAlertsTest, APageNoBrowserCanOpenIsSaidSo) {
     Updater updater(Preferences::standard(), {});
     UpdateAlerts::showResults(updater);
     Q_EMIT updater.updateFound(release);
-    const auto shownBoxes = [] {
-        QList<QMessageBox*> boxes;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible())
-                boxes.append(box);
-        }
-        return boxes;
-    };
+    const auto shownBoxes = shownWindows<QMessageBox>;
     ASSERT_EQ(shownBoxes().size(), 1);
     shownBoxes().first()->defaultButton()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -33,6 +33,20 @@ bool serverPixelsAreRgb32(xcb_connection_t* connection) {
 
 const VirtualDisplay* processDisplay = nullptr;
 
+// A window manager's message to a window under WM_PROTOCOLS, as ICCCM and EWMH lay it out.
+xcb_client_message_event_t protocolMessage(xcb_window_t window, xcb_atom_t protocols,
+                                           xcb_atom_t protocol, std::uint32_t timestamp) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = protocols;
+    message.data.data32[0] = protocol;
+    message.data.data32[1] = timestamp;
+    message.data.data32[2] = window;
+    return message;
+}
+
 } // namespace
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
@@ -212,14 +226,8 @@ std::optional<bool> VirtualDisplay::answersPing(int timeoutMs) const {
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &listen);
     static std::uint32_t serial = 0;
     const std::uint32_t stamp = ++serial;
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = *window;
-    message.type = atom("WM_PROTOCOLS");
-    message.data.data32[0] = atom("_NET_WM_PING");
-    message.data.data32[1] = stamp;
-    message.data.data32[2] = *window;
+    const auto message =
+        protocolMessage(*window, atom("WM_PROTOCOLS"), atom("_NET_WM_PING"), stamp);
     xcb_send_event(m_connection, 0, *window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);
@@ -291,13 +299,8 @@ bool VirtualDisplay::closeWindow(const QString& title) const {
     const auto found = findWindow(title);
     if (!found)
         return false;
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = *found;
-    message.type = atom("WM_PROTOCOLS");
-    message.data.data32[0] = atom("WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
+    const auto message =
+        protocolMessage(*found, atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME);
     const Reply<xcb_generic_error_t> error(xcb_request_check(
         m_connection, xcb_send_event_checked(m_connection, 0, *found, XCB_EVENT_MASK_NO_EVENT,
                                              reinterpret_cast<const char*>(&message))));
