@@ -266,6 +266,7 @@ TEST_F(AppDelegateTest, NoCalendarApplicationIsSaidWhereverTheDayWasAskedFor) {
     EXPECT_EQ(notices().first()->text(), L("cal.no_calendar_app"));
     EXPECT_EQ(notices().first()->parentWidget(), delegate.mainWindow());
     notices().first()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // Listing the system's crash records can take a while: the bar does not wait for it.

@@ -132,6 +132,7 @@ TEST(UpdateAlertsTest, APageNoBrowserCanOpenIsSaidSo) {
     ASSERT_EQ(shownBoxes().size(), 1);
     EXPECT_EQ(shownBoxes().first()->text(), L("common.no_browser"));
     shownBoxes().first()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

@@ -11,11 +11,13 @@
 #include "support/TestProfile.h"
 #include "support/TestText.h"
 
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -167,22 +169,25 @@ TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
     EXPECT_FALSE(controller.timerInterval());
 }
 
+// A right click shows the one menu the owner keeps; a left click, or a wheel turned over an
+// item, goes on to the controller's signals.
 TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {
     MenuBarLayout::setItems({item("One"), item("Two")});
     controller.enable();
     QList<QWidget*> primaryClicks;
+    QList<int> turns;
     int menusShown = 0;
     QObject::connect(&controller, &StatusItemController::primaryClicked,
                      [&](const ScreenAnchor& anchor) { primaryClicks.append(anchor.widget); });
-    controller.contextMenuProvider = [&] {
-        auto* menu = new QMenu;
-        menu->addAction("Quit");
-        QObject::connect(menu, &QMenu::aboutToShow, [&menusShown, menu] {
-            ++menusShown;
-            QTimer::singleShot(0, menu, &QMenu::close);
-        });
-        return menu;
-    };
+    QObject::connect(&controller, &StatusItemController::scrolled,
+                     [&](int delta) { turns.append(delta); });
+    QMenu menu;
+    menu.addAction("Quit");
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] {
+        ++menusShown;
+        QTimer::singleShot(0, &menu, &QMenu::close);
+    });
+    controller.contextMenuProvider = [&] { return &menu; };
     bar.show();
     StatusItem* second = statusOf(controller.entries().at(1).status);
     QTest::mouseClick(second->button(), Qt::RightButton);
@@ -196,6 +201,13 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
     QTest::mouseClick(second->button(), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(menusShown, 1);
     EXPECT_EQ(primaryClicks, (QList<QWidget*>{second->button(), second->button()}));
+
+    for (const int delta : {60, 60, -120}) { // half notches of a touchpad add up
+        QWheelEvent wheel(QPointF(5, 5), second->button()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(second->button(), &wheel);
+    }
+    EXPECT_EQ(turns, (QList<int>{1, -1}));
 }
 
 TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {
