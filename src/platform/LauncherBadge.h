@@ -14,7 +14,9 @@
 class LauncherBadge : public QObject {
     Q_OBJECT
 public:
-    static constexpr const char* objectPath = "/com/orvennalabs/Vesperin";
+    // Beside the single instance's object at "/com/orvennalabs/Vesperin": a path holds one
+    // object.
+    static constexpr const char* objectPath = "/com/orvennalabs/Vesperin/LauncherEntry";
     static constexpr const char* interface = "com.canonical.Unity.LauncherEntry";
     static constexpr const char* applicationUri = "application://com.orvennalabs.Vesperin.desktop";
 

@@ -4,6 +4,7 @@
 #include "app/MessageBodyView.h"
 #include "app/MessagesWindow.h"
 #include "platform/Appearance.h"
+#include "platform/SingleInstance.h"
 #include "service/ServiceClient.h"
 #include "settings/BadgeImageView.h"
 #include "settings/Localization.h"
@@ -305,6 +306,9 @@ TEST_F(SupportControllerTest, TheLauncherEntryCarriesTheUnreadCountOnTheSessionB
         QDBusConnection application = QDBusConnection::connectToBus(session.address(), "app");
         QDBusConnection dock = QDBusConnection::connectToBus(session.address(), "dock");
         ASSERT_TRUE(application.isConnected() && dock.isConnected());
+        // The single instance claims its object first, as in the application.
+        SingleInstance instance("com.orvennalabs.Vesperin", application);
+        ASSERT_EQ(instance.claim(), SingleInstance::Claim::primary);
         DockListener listener;
         ASSERT_TRUE(dock.connect(QString(), LauncherBadge::objectPath, LauncherBadge::interface,
                                  "Update", &listener, SLOT(update(QDBusMessage))));
