@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -174,13 +175,23 @@ QPoint CalPanelController::originAt(const QPoint& point, const QRect& available,
     return {x, y};
 }
 
+// Panels that know no place for their item send (0, 0), or a point off every screen, or
+// nothing at all (a row of their menu): the pointer is then where the user looks.
+std::optional<QPoint> CalPanelController::usablePoint(const ScreenAnchor& anchor) {
+    const bool given =
+        anchor.point && *anchor.point != QPoint(0, 0) && QGuiApplication::screenAt(*anchor.point);
+    if (given)
+        return anchor.point;
+    if (anchor.widget && anchor.widget->isVisible())
+        return std::nullopt;
+    const QPoint pointer = QCursor::pos();
+    return QGuiApplication::screenAt(pointer) ? std::optional(pointer) : std::nullopt;
+}
+
 void CalPanelController::place(const ScreenAnchor& anchor, int width) {
-    if (anchor.point) {
-        QScreen* screen = QGuiApplication::screenAt(*anchor.point);
-        if (!screen)
-            screen = QGuiApplication::primaryScreen();
-        if (screen)
-            m_panel->move(originAt(*anchor.point, screen->availableGeometry(), width));
+    if (const std::optional<QPoint> point = usablePoint(anchor)) {
+        if (QScreen* screen = QGuiApplication::screenAt(*point))
+            m_panel->move(originAt(*point, screen->availableGeometry(), width));
         return;
     }
     QWidget* button = anchor.widget;

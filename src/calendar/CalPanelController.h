@@ -74,6 +74,10 @@ public:
     // above it, in the lower half of `available`, as for a panel along the bottom edge), kept
     // inside `available`, and 8 points from its sides and far edge.
     static QPoint originAt(const QPoint& point, const QRect& available, int width);
+    // The point a panel opened for `anchor` hangs from: the one the desktop's panel gave when
+    // it lies on a screen and is not (0, 0), else the pointer when no item of the own bar
+    // stands for it; none where the item's button or the top of the screen should decide.
+    static std::optional<QPoint> usablePoint(const ScreenAnchor& anchor);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

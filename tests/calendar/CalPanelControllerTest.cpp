@@ -3,12 +3,14 @@
 #include "calendar/CalEngine.h"
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
+#include "platform/ScreenAnchor.h"
 #include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/Settings.h"
 #include "support/TestProfile.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -96,6 +98,17 @@ TEST(CalPanelPlacement, AtAPointUnderATopPanelOrAboveABottomOne) {
               QPoint(8, 860 - 326));
     EXPECT_EQ(CalPanelController::originAt(QPoint(700, 700), overBottomPanel, 294).y(),
               700 - 6 - 326);
+}
+
+// A panel that sends (0, 0), a point off every screen, or no point at all (a row of its menu)
+// gets the calendar under the pointer; a point it gives on a screen is kept.
+TEST(CalPanelPlacement, WithoutAUsablePointThePanelHangsFromThePointer) {
+    QCursor::setPos(QPoint(300, 200));
+    ASSERT_EQ(QCursor::pos(), QPoint(300, 200));
+    for (const ScreenAnchor& anchor :
+         {ScreenAnchor(QPoint(0, 0)), ScreenAnchor(QPoint(-5000, -5000)), ScreenAnchor()})
+        EXPECT_EQ(CalPanelController::usablePoint(anchor), QPoint(300, 200));
+    EXPECT_EQ(CalPanelController::usablePoint(ScreenAnchor(QPoint(500, 10))), QPoint(500, 10));
 }
 
 // The guard counts time as it passes: setting the clock forward does not lift it, setting it
