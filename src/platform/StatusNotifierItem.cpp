@@ -70,6 +70,8 @@ public:
 public Q_SLOTS:
     void Activate(int x, int y) { Q_EMIT m_item->activated(pointOf(x, y)); }
     void SecondaryActivate(int x, int y) { Q_EMIT m_item->secondaryActivated(pointOf(x, y)); }
+    // Ayatana's middle click, which says no place: (0, 0) stands for "none".
+    void XAyatanaSecondaryActivate(uint) { Q_EMIT m_item->secondaryActivated(QPoint()); }
     void ContextMenu(int x, int y) { Q_EMIT m_item->contextMenuRequested(pointOf(x, y)); }
     void Scroll(int delta, const QString& orientation) {
         const bool horizontal = orientation.compare("horizontal", Qt::CaseInsensitive) == 0;

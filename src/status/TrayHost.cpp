@@ -30,11 +30,15 @@ TrayItem::TrayItem(TrayHost& host, const QString& name)
     : StatusHostItem(&host), m_host(host),
       m_notifier(new StatusNotifierItem(
           host.busAddress(), name, [&host] { return host.statusMenu(); }, this)) {
-    connect(m_notifier, &StatusNotifierItem::activated, this, [this](const QPoint& point) {
-        m_lastPoint = point;
-        Q_EMIT primaryClicked(ScreenAnchor(point));
-    });
-    connect(m_notifier, &StatusNotifierItem::secondaryActivated, this, &TrayItem::clickedAt);
+    // A middle click (SecondaryActivate) opens the calendar too, as hosts expect of a primary
+    // action: the menu has its own request.
+    for (const auto signal :
+         {&StatusNotifierItem::activated, &StatusNotifierItem::secondaryActivated}) {
+        connect(m_notifier, signal, this, [this](const QPoint& point) {
+            m_lastPoint = point;
+            Q_EMIT primaryClicked(ScreenAnchor(point));
+        });
+    }
     connect(m_notifier, &StatusNotifierItem::contextMenuRequested, this, &TrayItem::clickedAt);
     connect(m_notifier, &StatusNotifierItem::scrolled, this,
             [this](int delta) { Q_EMIT scrolled(delta); });
