@@ -24,8 +24,7 @@ StatusMenu::StatusMenu(const Menus::Actions& actions, std::function<State()> sta
     Menus::addRow(menu, "menu.report_problem", actions.reportProblem);
     menu->addSeparator();
     Menus::addRow(menu, "cal.quitter_vesperin", actions.quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
-    // The own bar shows the menu itself; the panel's exporter asks for it through refreshed().
-    connect(menu, &QMenu::aboutToShow, this, &StatusMenu::refresh);
+    // Both the own bar and the panel's exporter reach the menu through refreshed().
     refresh();
 }
 
