@@ -37,7 +37,10 @@ public:
                 &DBusMenuAdaptor::ItemsPropertiesUpdated);
     }
 
-    uint version() const { return 3; }
+    uint version() const {
+        Q_EMIT m_exporter->read();
+        return 3;
+    }
     QString textDirection() const { return QGuiApplication::isRightToLeft() ? "rtl" : "ltr"; }
     QString status() const { return "normal"; }
     QStringList iconThemePath() const { return {}; }
@@ -45,6 +48,7 @@ public:
 public Q_SLOTS:
     uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
                    DBusMenuLayoutItem& layout) {
+        Q_EMIT m_exporter->read();
         layout = m_exporter->layout(parentId, recursionDepth, propertyNames);
         return m_exporter->revision();
     }

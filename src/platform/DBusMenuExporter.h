@@ -52,6 +52,8 @@ public:
     static QString label(const QString& text);
 
 Q_SIGNALS:
+    // A panel read the menu: its properties or its layout.
+    void read();
     void layoutUpdated(uint revision, int parent);
     void itemsPropertiesUpdated(const DBusMenuItemPropertiesList& updated,
                                 const DBusMenuItemKeysList& removed);

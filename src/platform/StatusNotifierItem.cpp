@@ -15,8 +15,8 @@
 
 namespace {
 
-// The interface as panels read it. The icon is given as pixels only: a name would be looked
-// up in the panel's icon theme, which knows nothing of ours.
+// The interface as panels read it. The icon is given both ways: as pixels, and as a name in the
+// item's own theme folder for the panels that read only names.
 class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
@@ -25,8 +25,8 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString Title READ title)
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId)
-    Q_PROPERTY(QString IconThemePath READ noName)
-    Q_PROPERTY(QString IconName READ noName)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
+    Q_PROPERTY(QString IconName READ iconName)
     Q_PROPERTY(SniIconPixmaps IconPixmap READ iconPixmap)
     Q_PROPERTY(QString OverlayIconName READ noName)
     Q_PROPERTY(SniIconPixmaps OverlayIconPixmap READ noPixmap)
@@ -52,18 +52,21 @@ public:
                 &StatusNotifierItemAdaptor::XAyatanaNewLabel);
     }
 
+    // Every read of what the panel shows tells the item that the panel has set it up.
     QString category() const { return "ApplicationStatus"; }
-    QString id() const { return m_item->id(); }
-    QString title() const { return m_item->title(); }
+    QString id() const { return read(m_item->id()); }
+    QString title() const { return read(m_item->title()); }
     QString status() const { return "Active"; }
     int windowId() const { return 0; }
     QString noName() const { return {}; }
-    SniIconPixmaps iconPixmap() const { return m_item->iconPixmaps(); }
+    QString iconThemePath() const { return read(m_item->iconThemePath()); }
+    QString iconName() const { return read(m_item->iconName()); }
+    SniIconPixmaps iconPixmap() const { return read(m_item->iconPixmaps()); }
     SniIconPixmaps noPixmap() const { return {}; }
-    SniToolTip toolTip() const { return {{}, {}, m_item->title(), {}}; }
+    SniToolTip toolTip() const { return read(SniToolTip{{}, {}, m_item->title(), {}}); }
     bool itemIsMenu() const { return false; }
     QDBusObjectPath menu() const { return QDBusObjectPath(StatusNotifierItem::menuPath); }
-    QString label() const { return m_item->label(); }
+    QString label() const { return read(m_item->label()); }
     QString labelGuide() const { return m_item->labelGuide(); }
     uint orderingIndex() const { return m_item->orderingIndex(); }
 
@@ -89,6 +92,10 @@ Q_SIGNALS:
 
 private:
     static QPoint pointOf(int x, int y) { return StatusNotifierItem::logicalPoint({x, y}); }
+    template <typename T> T read(T value) const {
+        m_item->noteRead();
+        return value;
+    }
 
     StatusNotifierItem* m_item;
 };
@@ -110,8 +117,11 @@ StatusNotifierItem::StatusNotifierItem(const QString& busAddress, const QString&
     : QObject(parent), m_connectionName(QString("vesperin-item-%1").arg(nextItemNumber())),
       m_connection(openConnection(busAddress, m_connectionName)), m_id(id) {
     StatusNotifierTypes::registerTypes();
+    m_release.setSingleShot(true);
+    connect(&m_release, &QTimer::timeout, this, &StatusNotifierItem::releaseChanges);
     new StatusNotifierItemAdaptor(this);
     m_menu = new DBusMenuExporter(m_connection, menuPath, std::move(menuProvider), this);
+    connect(m_menu, &DBusMenuExporter::read, this, &StatusNotifierItem::noteMenuRead);
     if (!m_connection.isConnected())
         return;
     const QString name = QString("org.kde.StatusNotifierItem-%1-%2")
@@ -134,7 +144,7 @@ void StatusNotifierItem::setTitle(const QString& title) {
     if (title == m_title)
         return;
     m_title = title;
-    Q_EMIT titleChanged();
+    announce(titleChange);
 }
 
 void StatusNotifierItem::setLabel(const QString& label, const QString& guide) {
@@ -142,17 +152,79 @@ void StatusNotifierItem::setLabel(const QString& label, const QString& guide) {
         return;
     m_label = label;
     m_guide = guide;
-    Q_EMIT labelChanged(m_label, m_guide);
+    announce(labelChange);
 }
 
-void StatusNotifierItem::setIcon(const QList<QImage>& sizes) {
+void StatusNotifierItem::setIcon(const QList<QImage>& sizes, const QString& name) {
     SniIconPixmaps icon;
     for (const QImage& image : sizes)
         icon.append(SniIconPixmap::fromImage(image));
-    if (icon == m_icon)
+    if (icon == m_icon && name == m_iconName)
         return;
     m_icon = icon;
-    Q_EMIT iconChanged();
+    m_iconName = name;
+    announce(iconChange);
+}
+
+bool StatusNotifierItem::isNamed(const QString& watcherId) const {
+    const auto names = [&](const QString& name) {
+        return !name.isEmpty() && (watcherId == name || watcherId.startsWith(name + '/') ||
+                                   watcherId.startsWith(name + '@'));
+    };
+    return names(m_serviceName) || names(m_connection.baseService());
+}
+
+void StatusNotifierItem::holdChanges() {
+    m_holding = true;
+    m_itemRead = false;
+    m_menuRead = false;
+    m_release.start(m_settling.withoutReadMs);
+}
+
+void StatusNotifierItem::noteRead() {
+    if (m_holding && !m_itemRead) {
+        m_itemRead = true;
+        releaseWhenSetUp();
+    }
+}
+
+void StatusNotifierItem::noteMenuRead() {
+    if (m_holding && !m_menuRead) {
+        m_menuRead = true;
+        releaseWhenSetUp();
+    }
+}
+
+void StatusNotifierItem::releaseWhenSetUp() {
+    if (m_itemRead && m_menuRead)
+        m_release.start(m_settling.afterReadMs);
+}
+
+void StatusNotifierItem::announce(Change change) {
+    if (m_holding) {
+        m_held |= change;
+        return;
+    }
+    switch (change) {
+    case titleChange:
+        Q_EMIT titleChanged();
+        break;
+    case iconChange:
+        Q_EMIT iconChanged();
+        break;
+    case labelChange:
+        Q_EMIT labelChanged(m_label, m_guide);
+        break;
+    }
+}
+
+void StatusNotifierItem::releaseChanges() {
+    m_holding = false;
+    const unsigned held = std::exchange(m_held, 0U);
+    for (const Change change : {titleChange, iconChange, labelChange}) {
+        if (held & change)
+            announce(change);
+    }
 }
 
 void StatusNotifierItem::registerWithWatcher(std::function<void(bool)> done) {
@@ -160,9 +232,15 @@ void StatusNotifierItem::registerWithWatcher(std::function<void(bool)> done) {
         done(false);
         return;
     }
+    // The panel reads the item while it answers, and some panels lose an item whose change
+    // signals cross their first read of it.
+    holdChanges();
     QDBusMessage call = QDBusMessage::createMethodCall(watcherService, watcherPath, watcherService,
                                                        "RegisterStatusNotifierItem");
-    call << m_serviceName;
+    // By object path, the watcher taking the sender's unique name: GNOME's AppIndicator
+    // extension, told a well-known name, also watches that name and races its own first read of
+    // the item, losing about one item in three.
+    call << QString(itemPath);
     auto* answer = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
     QObject::connect(answer, &QDBusPendingCallWatcher::finished, this,
                      [this, answer, done = std::move(done)] {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
@@ -43,15 +44,36 @@ public:
     // XAyatanaNewLabel when either changes. The guide is the widest text the label will show,
     // which a panel may use to keep the label's width still.
     void setLabel(const QString& label, const QString& guide);
-    // One image per size; NewIcon when the pixels change.
-    void setIcon(const QList<QImage>& sizes);
+    // One image per size, and the same picture's name in the item's theme folder (empty for
+    // none); NewIcon when either changes.
+    void setIcon(const QList<QImage>& sizes, const QString& name);
+    // The folder of the item's own icon theme, for panels that look icons up by name.
+    void setIconThemePath(const QString& path) { m_iconThemePath = path; }
     void setOrderingIndex(uint index) { m_orderingIndex = index; }
+
+    // How long change signals wait after the item asks a watcher to show it: until the panel
+    // has read both the item and its menu (which panels do once they have set the item up)
+    // and `afterReadMs` more have passed, or `withoutReadMs` when it does not. What changed
+    // meanwhile is announced once, with its latest value.
+    struct Settling {
+        int afterReadMs = 250;
+        int withoutReadMs = 3000;
+    };
+    void setSettling(Settling settling) { m_settling = settling; }
+    bool holdsChanges() const { return m_holding; }
+    // Called for every property of the item a panel reads.
+    void noteRead();
+    // Whether a watcher's name for an item is this one: its bus name, alone or followed by an
+    // object path ("name/path" or "name@path", as watchers write them).
+    bool isNamed(const QString& watcherId) const;
 
     QString id() const { return m_id; }
     QString title() const { return m_title; }
     QString label() const { return m_label; }
     QString labelGuide() const { return m_guide; }
     const SniIconPixmaps& iconPixmaps() const { return m_icon; }
+    QString iconName() const { return m_iconName; }
+    QString iconThemePath() const { return m_iconThemePath; }
     uint orderingIndex() const { return m_orderingIndex; }
 
     // Asks the watcher to show the item; `done` learns whether it said yes. A watcher that
@@ -75,6 +97,13 @@ Q_SIGNALS:
     void labelChanged(const QString& label, const QString& guide);
 
 private:
+    enum Change : unsigned { titleChange = 1, iconChange = 2, labelChange = 4 };
+    void announce(Change change);
+    void holdChanges();
+    void releaseChanges();
+    void noteMenuRead();
+    void releaseWhenSetUp();
+
     QString m_connectionName;
     QDBusConnection m_connection;
     QString m_serviceName;
@@ -83,6 +112,14 @@ private:
     QString m_label;
     QString m_guide;
     SniIconPixmaps m_icon;
+    QString m_iconName;
+    QString m_iconThemePath;
     uint m_orderingIndex = 0;
+    Settling m_settling;
+    QTimer m_release;
+    bool m_holding = false;
+    bool m_itemRead = false;
+    bool m_menuRead = false;
+    unsigned m_held = 0; // Change bits
     DBusMenuExporter* m_menu = nullptr;
 };

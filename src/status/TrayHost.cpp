@@ -2,6 +2,7 @@
 
 #include "model/LabelGuide.h"
 #include "model/TemplateSyntax.h"
+#include "platform/AppFolders.h"
 #include "platform/StatusNotifierItem.h"
 #include "platform/SystemEvents.h"
 #include "settings/Settings.h"
@@ -10,11 +11,17 @@
 
 #include <QCursor>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -24,12 +31,22 @@ int nextHostNumber() {
     return ++counter;
 }
 
+// The arguments a process was started with; empty when it cannot be read.
+QStringList commandLineOf(uint pid) {
+    QFile file(QString("/proc/%1/cmdline").arg(pid));
+    if (pid == 0 || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(file.readAll()).split(QChar(0), Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 TrayItem::TrayItem(TrayHost& host, const QString& name)
     : StatusHostItem(&host), m_host(host),
       m_notifier(new StatusNotifierItem(
           host.busAddress(), name, [&host] { return host.statusMenu(); }, this)) {
+    m_notifier->setIconThemePath(host.iconThemePath());
+    m_notifier->setSettling(host.settling());
     // A middle click (SecondaryActivate) opens the calendar too, as hosts expect of a primary
     // action: the menu has its own request.
     for (const auto signal :
@@ -71,7 +88,8 @@ void TrayItem::showText(const QString& text) {
 }
 
 void TrayItem::refreshIcon() {
-    m_notifier->setIcon(m_host.icon());
+    const QList<QImage>& icon = m_host.icon();
+    m_notifier->setIcon(icon, m_host.iconName());
 }
 
 ScreenAnchor TrayItem::anchor() const {
@@ -88,14 +106,22 @@ TrayHost::TrayHost(const Settings& settings, SystemEvents& events, const QString
       m_connectionName(QString("vesperin-tray-%1").arg(nextHostNumber())),
       m_connection(StatusNotifierItem::openConnection(busAddress, m_connectionName)),
       m_watcher(StatusNotifierItem::watcherService, m_connection,
-                QDBusServiceWatcher::WatchForOwnerChange) {
+                QDBusServiceWatcher::WatchForOwnerChange),
+      m_iconThemePath(AppFolders::cacheHome() + "/Vesperin/icons") {
     connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
                 watcherOwnerChanged(newOwner);
             });
+    m_connection.connect(StatusNotifierItem::watcherService, StatusNotifierItem::watcherPath,
+                         StatusNotifierItem::watcherService, "StatusNotifierItemUnregistered", this,
+                         SLOT(itemUnregistered(QString)));
+    m_check.setSingleShot(true);
+    m_check.setInterval(defaultCheckDelayMs);
+    connect(&m_check, &QTimer::timeout, this, &TrayHost::checkRegistrations);
     if (m_connection.isConnected())
         m_watcherPresent =
             m_connection.interface()->isServiceRegistered(StatusNotifierItem::watcherService);
+    m_newItemsFirst = m_watcherPresent && watcherPutsNewItemsFirst();
     connect(&settings, &Settings::iconFormatChanged, this, [this] {
         for (TrayItem* item : std::as_const(m_items))
             item->refreshIcon();
@@ -112,10 +138,15 @@ void TrayHost::watcherOwnerChanged(const QString& newOwner) {
     const bool present = !newOwner.isEmpty();
     qCDebug(lcStatus) << "The panel's item watcher" << (present ? "is here" : "has gone");
     m_watcherPresent = present;
+    m_newItemsFirst = present && watcherPutsNewItemsFirst();
+    m_gaveUp = false;
     // A new watcher knows none of the items, and one that went has forgotten them.
     ++m_watcherGeneration;
-    for (TrayItem* item : std::as_const(m_items))
+    m_check.stop();
+    for (TrayItem* item : std::as_const(m_items)) {
         item->registration = TrayItem::Registration::pending;
+        item->drops = 0;
+    }
     if (present)
         schedulePublish();
     Q_EMIT watcherChanged(present);
@@ -153,6 +184,11 @@ const QList<QImage>& TrayHost::icon() {
         m_icon.clear();
         for (const int pixels : iconSizes)
             m_icon.append(TrayIcon::image(pixels, day));
+        // Written afresh once a day, so that a new version's drawing replaces an old one's.
+        m_iconName = TrayIcon::name(day);
+        if (!TrayIcon::writeTheme(m_iconThemePath, day))
+            qCWarning(lcStatus) << "Cannot write the status icon" << m_iconName << "under"
+                                << m_iconThemePath;
     }
     return m_icon;
 }
@@ -177,28 +213,115 @@ void TrayHost::publish() {
     registerNext();
 }
 
+bool TrayHost::putsNewItemsFirst(const QStringList& commandLine) {
+    const QString program = commandLine.value(0).section('/', -1);
+    return program == "gnome-shell" ||
+           std::any_of(commandLine.cbegin(), commandLine.cend(),
+                       [](const QString& argument) { return argument.endsWith("/libsystray.so"); });
+}
+
+void TrayHost::setTimings(StatusNotifierItem::Settling settling, int checkDelayMs) {
+    m_settling = settling;
+    m_check.setInterval(checkDelayMs);
+    for (TrayItem* item : std::as_const(m_items))
+        item->notifier()->setSettling(settling);
+}
+
+bool TrayHost::watcherPutsNewItemsFirst() const {
+    const QDBusReply<uint> pid =
+        m_connection.interface()->servicePid(StatusNotifierItem::watcherService);
+    return pid.isValid() && putsNewItemsFirst(commandLineOf(pid.value()));
+}
+
 // One at a time: each item has a connection of its own, and the bus keeps no order between
 // messages of different connections.
 void TrayHost::registerNext() {
-    if (!m_watcherPresent)
+    using Registration = TrayItem::Registration;
+    if (!watcherPresent())
         return;
-    for (const TrayItem* item : std::as_const(m_items)) {
-        if (item->registration == TrayItem::Registration::asking)
-            return;
-    }
-    for (TrayItem* item : std::as_const(m_items)) {
-        if (item->registration != TrayItem::Registration::pending)
+    const auto asking = [](const TrayItem* item) {
+        return item->registration == Registration::asking;
+    };
+    if (std::any_of(m_items.cbegin(), m_items.cend(), asking))
+        return;
+    QList<TrayItem*> order = m_items;
+    if (m_newItemsFirst)
+        std::reverse(order.begin(), order.end());
+    for (TrayItem* item : std::as_const(order)) {
+        if (item->registration != Registration::pending)
             continue;
-        item->registration = TrayItem::Registration::asking;
-        item->notifier()->registerWithWatcher(
-            [this, item = QPointer(item), generation = m_watcherGeneration](bool accepted) {
-                if (item && generation != m_watcherGeneration)
-                    item->registration = TrayItem::Registration::pending;
-                else if (item)
-                    item->registration = accepted ? TrayItem::Registration::registered
-                                                  : TrayItem::Registration::refused;
-                registerNext();
-            });
+        item->registration = Registration::asking;
+        item->notifier()->registerWithWatcher([this, item = QPointer(item),
+                                               generation = m_watcherGeneration](bool accepted) {
+            // Dropped while asking, or asked of an earlier watcher: that item's turn comes
+            // again.
+            if (item && generation != m_watcherGeneration)
+                item->registration = Registration::pending;
+            else if (item && item->registration == Registration::asking)
+                item->registration = accepted ? Registration::registered : Registration::refused;
+            registerNext();
+        });
         return;
     }
+    if (std::any_of(m_items.cbegin(), m_items.cend(), [](const TrayItem* item) {
+            return item->registration == Registration::registered;
+        }))
+        m_check.start();
+}
+
+void TrayHost::itemUnregistered(const QString& watcherId) {
+    for (TrayItem* item : std::as_const(m_items)) {
+        if (item->notifier()->isNamed(watcherId))
+            dropped(item);
+    }
+}
+
+// Some watchers forget an item without a word; their list tells.
+void TrayHost::checkRegistrations() {
+    QDBusMessage call = QDBusMessage::createMethodCall(StatusNotifierItem::watcherService,
+                                                       StatusNotifierItem::watcherPath,
+                                                       "org.freedesktop.DBus.Properties", "Get");
+    call << QString(StatusNotifierItem::watcherService) << QString("RegisteredStatusNotifierItems");
+    auto* answer = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this,
+            [this, answer, generation = m_watcherGeneration] {
+                answer->deleteLater();
+                const QDBusReply<QDBusVariant> reply = *answer;
+                if (!reply.isValid() || generation != m_watcherGeneration)
+                    return;
+                const QStringList listed = reply.value().variant().toStringList();
+                for (TrayItem* item : QList(m_items)) {
+                    const bool there =
+                        std::any_of(listed.cbegin(), listed.cend(), [&](const QString& id) {
+                            return item->notifier()->isNamed(id);
+                        });
+                    if (item->registration == TrayItem::Registration::registered && !there)
+                        dropped(item);
+                }
+            });
+}
+
+void TrayHost::dropped(TrayItem* item) {
+    using Registration = TrayItem::Registration;
+    if (m_gaveUp || (item->registration != Registration::registered &&
+                     item->registration != Registration::asking))
+        return;
+    if (++item->drops > maxDrops) {
+        qCWarning(lcStatus) << "The panel dropped the status item" << item->notifier()->id()
+                            << maxDrops << "times and again; the items leave the panel";
+        m_gaveUp = true;
+        // From the event loop: the items this host holds go when the choice of host follows.
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT watcherChanged(false); }, Qt::QueuedConnection);
+        return;
+    }
+    qCInfo(lcStatus) << "The panel dropped the status item" << item->notifier()->id()
+                     << "; registering it again";
+    item->registration = Registration::dropped;
+    QTimer::singleShot(reRegisterDelayMs, item, [this, item] {
+        if (item->registration != Registration::dropped)
+            return;
+        item->registration = Registration::pending;
+        registerNext();
+    });
 }

@@ -3,8 +3,13 @@
 #include "platform/SymbolImage.h"
 #include "settings/DrawingHelpers.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSaveFile>
+
+#include <functional>
 
 namespace {
 
@@ -18,6 +23,33 @@ const QColor figures(0x1f, 0x23, 0x2b);
 
 QRectF scaled(const QRectF& units, qreal scale) {
     return {units.topLeft() * scale, units.size() * scale};
+}
+
+QString sizeFolder(int pixels) {
+    return QString("%1x%1/status").arg(pixels);
+}
+
+// Without an index a theme folder is not a theme: a panel that only adds our folder to its
+// search path would find nothing in it.
+QByteArray themeIndex() {
+    QStringList folders;
+    QByteArray sections;
+    for (const int pixels : TrayIcon::themeSizes) {
+        folders.append(sizeFolder(pixels));
+        sections += QString("\n[%1]\nSize=%2\nContext=Status\nType=Fixed\n")
+                        .arg(sizeFolder(pixels))
+                        .arg(pixels)
+                        .toUtf8();
+    }
+    return "[Icon Theme]\nName=Hicolor\nComment=Vesperin's status icons\nDirectories=" +
+           folders.join(',').toUtf8() + "\n" + sections;
+}
+
+bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write) {
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && write(file) && file.commit();
 }
 
 } // namespace
@@ -54,6 +86,24 @@ QImage image(int pixels, std::optional<int> day) {
     painter.setPen(figures);
     painter.drawText(body, Qt::AlignCenter, QString::number(*day));
     return icon;
+}
+
+QString name(std::optional<int> day) {
+    return day ? QString("vesperin-day-%1").arg(*day) : QString("vesperin-calendar");
+}
+
+bool writeTheme(const QString& root, std::optional<int> day) {
+    const QString theme = root + "/hicolor/";
+    bool written = writeFile(theme + "index.theme", [](QIODevice& file) {
+        const QByteArray index = themeIndex();
+        return file.write(index) == index.size();
+    });
+    for (const int pixels : themeSizes) {
+        const QString path = theme + sizeFolder(pixels) + "/" + name(day) + ".png";
+        written &=
+            writeFile(path, [&](QIODevice& file) { return image(pixels, day).save(&file, "PNG"); });
+    }
+    return written;
 }
 
 } // namespace TrayIcon

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QImage>
+#include <QString>
 
 #include <optional>
 
@@ -20,5 +21,14 @@ std::optional<int> dayFor(CalIconFormat format, const QDate& today);
 
 // The icon `pixels` square, at a device pixel ratio of 1.
 QImage image(int pixels, std::optional<int> day);
+
+// Some panels show an item's icon only by name, looked up in the icon theme. The same pictures
+// are a theme of their own: "vesperin-day-<day>" for a day's page, "vesperin-calendar" for the
+// page without one, at these sizes in the hicolor theme's status folders.
+inline constexpr int themeSizes[] = {16, 22, 24, 32, 48};
+QString name(std::optional<int> day);
+// Writes the named icon of `day` at every size into the hicolor theme under `root`, and the
+// theme's index beside it. False when a file cannot be written.
+bool writeTheme(const QString& root, std::optional<int> day);
 
 } // namespace TrayIcon

@@ -3,6 +3,9 @@
 #include "platform/StatusNotifierTypes.h"
 #include "support/TestPictures.h"
 
+#include <QIcon>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,6 +47,36 @@ TEST(TrayIconTest, TheNumberIsCentredOnAnOpaquePage) {
     keepForLooking(plain, "tray-icon-22-icon-only");
     EXPECT_TRUE(figureBounds(plain).isEmpty());
     EXPECT_NE(TrayIcon::image(22, 1), TrayIcon::image(22, 28));
+}
+
+// Panels that read only an icon's name find it through the folder the item announces: the
+// folder is a hicolor theme of its own, which an XDG theme engine (Qt's here) resolves to the
+// very pictures the item sends as pixels, the day's page and the page without a day.
+TEST(TrayIconTest, TheWrittenThemeResolvesEachNameToItsPicture) {
+    QTemporaryDir root;
+    ASSERT_TRUE(TrayIcon::writeTheme(root.path(), 7));
+    ASSERT_TRUE(TrayIcon::writeTheme(root.path(), std::nullopt));
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
+    QIcon::setThemeSearchPaths({root.path()});
+    QIcon::setThemeName("hicolor");
+    for (const std::optional<int> day : {std::optional<int>(7), std::optional<int>()}) {
+        SCOPED_TRACE(day.value_or(0));
+        const QIcon icon = QIcon::fromTheme(TrayIcon::name(day));
+        ASSERT_FALSE(icon.isNull()) << TrayIcon::name(day).toStdString();
+        for (const int pixels : {16, 22, 48}) {
+            // As the file stores it: not premultiplied.
+            const auto stored = [](const QImage& image) {
+                return image.convertToFormat(QImage::Format_ARGB32);
+            };
+            EXPECT_EQ(stored(icon.pixmap(pixels).toImage()), stored(TrayIcon::image(pixels, day)))
+                << pixels;
+        }
+    }
+    EXPECT_EQ(TrayIcon::name(7), "vesperin-day-7");
+    EXPECT_TRUE(QIcon::fromTheme("vesperin-day-8").isNull()) << "only what was written";
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(themeName);
 }
 
 } // namespace
