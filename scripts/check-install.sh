@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks an installed Vesperin under ROOT (a DESTDIR whose prefix is /usr): both programs,
-# their manual pages, the desktop entry, the AppStream metainfo and every icon are in their
+# their manual pages, the desktop entry, the AppStream metainfo and every icon (the status
+# items' day pages among them) are in their
 # standard places; the desktop entry and the metainfo pass their validators, the manual pages
 # format without a warning, and each PNG icon has the size its folder names.
 #
@@ -50,6 +51,15 @@ for size in 16 22 24 32 48 64 128 256; do
     found=$(identify -format '%wx%h' "$png" 2>/dev/null || echo missing)
     [ "$found" = "${size}x${size}" ] || fail "$png: $found"
 done
+# The status items' day pages, by name, for the panels that read only names.
+for size in 16 22 24 32 48; do
+    for name in vesperin-calendar vesperin-day-1 vesperin-day-31; do
+        png=$icons/${size}x${size}/status/$name.png
+        found=$(identify -format '%wx%h' "$png" 2>/dev/null || echo missing)
+        [ "$found" = "${size}x${size}" ] || fail "$png: $found"
+    done
+done
+[ ! -e "$icons/index.theme" ] || fail "the install would replace the hicolor theme's index"
 
 if [ "$failures" -gt 0 ]; then
     echo "check-install: $failures problems under $root" >&2
