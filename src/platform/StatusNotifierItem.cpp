@@ -167,11 +167,11 @@ void StatusNotifierItem::setIcon(const QList<QImage>& sizes, const QString& name
 }
 
 bool StatusNotifierItem::isNamed(const QString& watcherId) const {
-    const auto names = [&](const QString& name) {
+    const auto namedBy = [&](const QString& name) {
         return !name.isEmpty() && (watcherId == name || watcherId.startsWith(name + '/') ||
                                    watcherId.startsWith(name + '@'));
     };
-    return names(m_serviceName) || names(m_connection.baseService());
+    return namedBy(m_serviceName) || namedBy(m_connection.baseService());
 }
 
 void StatusNotifierItem::holdChanges() {

@@ -60,7 +60,6 @@ public:
         int withoutReadMs = 3000;
     };
     void setSettling(Settling settling) { m_settling = settling; }
-    bool holdsChanges() const { return m_holding; }
     // Called for every property of the item a panel reads.
     void noteRead();
     // Whether a watcher's name for an item is this one: its bus name, alone or followed by an

@@ -290,7 +290,7 @@ void TrayHost::checkRegistrations() {
                 if (!reply.isValid() || generation != m_watcherGeneration)
                     return;
                 const QStringList listed = reply.value().variant().toStringList();
-                for (TrayItem* item : QList(m_items)) {
+                for (TrayItem* item : std::as_const(m_items)) {
                     const bool there =
                         std::any_of(listed.cbegin(), listed.cend(), [&](const QString& id) {
                             return item->notifier()->isNamed(id);

@@ -1,15 +1,12 @@
 #include "status/TrayIcon.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/SymbolImage.h"
 #include "settings/DrawingHelpers.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
-
-#include <functional>
 
 namespace {
 
@@ -45,11 +42,11 @@ QByteArray themeIndex() {
            folders.join(',').toUtf8() + "\n" + sections;
 }
 
-bool writeFile(const QString& path, const std::function<bool(QIODevice&)>& write) {
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        return false;
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && write(file) && file.commit();
+QByteArray png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return image.save(&buffer, "PNG") ? bytes : QByteArray();
 }
 
 } // namespace
@@ -94,14 +91,12 @@ QString name(std::optional<int> day) {
 
 bool writeTheme(const QString& root, std::optional<int> day) {
     const QString theme = root + "/hicolor/";
-    bool written = writeFile(theme + "index.theme", [](QIODevice& file) {
-        const QByteArray index = themeIndex();
-        return file.write(index) == index.size();
-    });
+    bool written = AtomicFile::write(theme + "index.theme", themeIndex());
     for (const int pixels : themeSizes) {
-        const QString path = theme + sizeFolder(pixels) + "/" + name(day) + ".png";
+        const QByteArray picture = png(image(pixels, day));
         written &=
-            writeFile(path, [&](QIODevice& file) { return image(pixels, day).save(&file, "PNG"); });
+            !picture.isEmpty() &&
+            AtomicFile::write(theme + sizeFolder(pixels) + "/" + name(day) + ".png", picture);
     }
     return written;
 }
