@@ -3,8 +3,8 @@
 # as errors and runs every test, headless; checks what changed with clang-tidy; then builds and
 # runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (scripts/sanitize.sh, in build-asan/), and drives that build of the application with a
-# minute of random input (scripts/soak-input.sh); last, runs the status items inside GNOME
-# Shell's and Xfce's real panels (scripts/hosts.sh).
+# minute of random input (scripts/soak-input.sh); last, runs the status items inside the real
+# panels of GNOME, Xfce, MATE, LXQt and sway (scripts/hosts.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -14,4 +14,4 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 scripts/check-tidy.sh
 scripts/sanitize.sh
 scripts/soak-input.sh --seconds 60 --seed 1
-scripts/hosts.sh --starts 10 gnome xfce
+scripts/hosts.sh --starts 10

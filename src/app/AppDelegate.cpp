@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // Long enough for the window system to show the first frame of the bar or the window.
@@ -59,6 +61,8 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
             &CalPanelController::scroll);
     connect(&m_context.settings, &Settings::menuBarModeChanged, this, &AppDelegate::followHome);
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
+    connect(&m_context.statusHost, &StatusHostChoice::placedChanged, this,
+            &AppDelegate::statusItemsPlacedChanged);
     m_context.statusItems.contextMenuProvider = [this] { return statusMenu(); };
     connect(&m_context.compactClock, &CompactClockAvailability::availabilityChanged, this,
             [this] { m_statusMenu.refreshed(); });
@@ -144,6 +148,7 @@ void AppDelegate::buildMainWindow() {
     QAction* messagesRow = Menus::installMainMenu(*m_mainWindow, menuActions());
     wireMainWindow();
     MainView* main = m_mainWindow->mainView();
+    main->setStatusItemsPlaced(m_context.statusHost.itemsPlaced());
     m_context.support.setMarkers(main->messagesButton(), main->messagesBadge(), messagesRow);
     m_context.support.setMainWindow(m_mainWindow.get());
     setTaskbarPresence(!m_context.settings.menuBarMode());
@@ -242,7 +247,7 @@ void AppDelegate::openMenuBarConfigurator() {
 }
 
 void AppDelegate::reopen() {
-    if (m_context.settings.menuBarMode()) {
+    if (m_context.settings.menuBarMode() && m_context.statusHost.itemsPlaced()) {
         if (!m_context.panel.isVisible())
             openPanelPressed();
         return;
@@ -337,6 +342,18 @@ void AppDelegate::mainWindowClosing() {
     if (isQuitting() || m_context.settings.menuBarMode())
         return;
     m_context.settings.setMenuBarMode(true); // followHome() moves the application into the bar
+}
+
+// In the menu bar the application would otherwise have nothing on screen; the reason is said
+// once a run, since a panel may come and go.
+void AppDelegate::statusItemsPlacedChanged(bool placed) {
+    if (m_mainWindow)
+        m_mainWindow->mainView()->setStatusItemsPlaced(placed);
+    if (placed || !statusItemsWanted() || isQuitting())
+        return;
+    bringMainWindowToFront();
+    if (!std::exchange(m_noPanelSaid, true))
+        Notice::show(L("menubar.no_panel"), m_mainWindow.get());
 }
 
 // Dock mode gives the main window a taskbar entry; menu-bar mode takes it away, as a tool

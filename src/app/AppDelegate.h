@@ -77,6 +77,8 @@ private:
     // The main window is closing: in Dock mode that moves the application into the bar,
     // unless the application is quitting.
     void mainWindowClosing();
+    // No panel shows the status items: the window stands in for them.
+    void statusItemsPlacedChanged(bool placed);
     MainWindow& builtMainWindow();
     void buildMainWindow();
     void wireMainWindow();
@@ -92,5 +94,6 @@ private:
     QTimer m_syncTimer;
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_quitEventSeen = false;
+    bool m_noPanelSaid = false;
     StatusMenu m_statusMenu;
 };

@@ -13,7 +13,7 @@ ApplicationContext::ApplicationContext(Options options)
       events(std::move(options.time)), bar(),
       barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar),
       tray(settings, events, options.busAddress),
-      statusHost(settings, options.statusHost, ownBar, tray),
+      statusHost(settings, options.statusHost, options.ownBarDocks, ownBar, tray),
       statusItems(statusHost.current(), events),
       dayOpener(CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())),
       panel(settings, dayOpener), configurator(settings, events, launcher, compactClock),

@@ -33,6 +33,9 @@ public:
         std::optional<StatusHostMode> statusHost;
         // The bus whose panel watcher the status items may use; empty: the session bus.
         QString busAddress;
+        // Whether the own bar can hold the top of the screen: not in a Wayland session,
+        // where no compositor honours an X11 window's strut and Qt has no layer shell.
+        bool ownBarDocks = true;
     };
 
     ApplicationContext();

@@ -158,7 +158,12 @@ void MainView::applyColours() {
 }
 
 bool MainView::statusItemsShown() const {
-    return m_settings.showInMenuBar() || m_settings.menuBarMode();
+    return m_statusItemsPlaced && (m_settings.showInMenuBar() || m_settings.menuBarMode());
+}
+
+void MainView::setStatusItemsPlaced(bool placed) {
+    m_statusItemsPlaced = placed;
+    refreshCalUI();
 }
 
 void MainView::refreshCalUI() {

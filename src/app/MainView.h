@@ -28,6 +28,8 @@ public:
 
     // The button and the status line for the settings of the moment, then the month.
     void refreshCalUI();
+    // Whether a panel or the own bar shows the status items that the settings ask for.
+    void setStatusItemsPlaced(bool placed);
     // The current month in the title and the grid.
     void refreshMonthPreview();
 
@@ -59,6 +61,7 @@ private:
     bool statusItemsShown() const;
 
     const Settings& m_settings;
+    bool m_statusItemsPlaced = true;
     QLabel* m_icon = nullptr;
     QLabel* m_tagline = nullptr;
     QLabel* m_monthLabel = nullptr;

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
 #include "app/ApplicationContext.h"
+#include "platform/DisplaySession.h"
 #include "platform/QuitOnSignals.h"
 #include "platform/SingleInstance.h"
 
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
     // user's own setting wins.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+    const DisplaySession::Variables session = DisplaySession::current();
+    if (const QByteArray platforms = DisplaySession::qtPlatforms(session); !platforms.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platforms);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vesperin");
     QApplication::setApplicationVersion(VESPERIN_VERSION);
@@ -55,6 +59,7 @@ int main(int argc, char** argv) {
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
     ApplicationContext::Options options;
     options.statusHost = statusHostFromCommandLine(app);
+    options.ownBarDocks = !DisplaySession::isWayland(session);
 
     // A second start is the desktop's click on a running application: the first one reopens.
     SingleInstance instance("com.orvennalabs.Vesperin", QDBusConnection::sessionBus());

@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include <cstdlib>
+
 namespace {
 
 struct Navigation {
@@ -178,14 +180,20 @@ QPoint CalPanelController::originAt(const QPoint& point, const QRect& available,
 // Panels that know no place for their item send (0, 0), or a point off every screen, or
 // nothing at all (a row of their menu): the pointer is then where the user looks.
 std::optional<QPoint> CalPanelController::usablePoint(const ScreenAnchor& anchor) {
-    const bool given =
-        anchor.point && *anchor.point != QPoint(0, 0) && QGuiApplication::screenAt(*anchor.point);
+    const QPoint pointer = QCursor::pos();
+    const bool pointerShown = QGuiApplication::screenAt(pointer) != nullptr;
+    const auto nearPointer = [&](QPoint point) {
+        const QPoint distance = point - pointer;
+        return !pointerShown ||
+               (std::abs(distance.x()) <= pointerReach && std::abs(distance.y()) <= pointerReach);
+    };
+    const bool given = anchor.point && *anchor.point != QPoint(0, 0) &&
+                       QGuiApplication::screenAt(*anchor.point) && nearPointer(*anchor.point);
     if (given)
         return anchor.point;
     if (anchor.widget && anchor.widget->isVisible())
         return std::nullopt;
-    const QPoint pointer = QCursor::pos();
-    return QGuiApplication::screenAt(pointer) ? std::optional(pointer) : std::nullopt;
+    return pointerShown ? std::optional(pointer) : std::nullopt;
 }
 
 void CalPanelController::place(const ScreenAnchor& anchor, int width) {

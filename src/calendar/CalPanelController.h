@@ -75,9 +75,13 @@ public:
     // inside `available`, and 8 points from its sides and far edge.
     static QPoint originAt(const QPoint& point, const QRect& available, int width);
     // The point a panel opened for `anchor` hangs from: the one the desktop's panel gave when
-    // it lies on a screen and is not (0, 0), else the pointer when no item of the own bar
-    // stands for it; none where the item's button or the top of the screen should decide.
+    // it lies on a screen, is not (0, 0) and is within reach of the pointer (MATE's
+    // notification area sends x = 0 under an item at the right end), else the pointer when
+    // no item of the own bar stands for it; none where the item's button or the top of the
+    // screen should decide.
     static std::optional<QPoint> usablePoint(const ScreenAnchor& anchor);
+    // Farther from the pointer than this, a point a panel gives is not where the user clicked.
+    static constexpr int pointerReach = 256;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -15,8 +15,10 @@ std::optional<StatusHostMode> statusHostModeFromText(const QString& text) {
 }
 
 StatusHostChoice::StatusHostChoice(const Settings& settings, std::optional<StatusHostMode> forced,
-                                   StatusHost& own, TrayHost& tray, QObject* parent)
-    : QObject(parent), m_settings(settings), m_forced(forced), m_own(own), m_tray(tray) {
+                                   bool ownBarDocks, StatusHost& own, TrayHost& tray,
+                                   QObject* parent)
+    : QObject(parent), m_settings(settings), m_forced(forced), m_ownBarDocks(ownBarDocks),
+      m_own(own), m_tray(tray) {
     m_current = &wanted();
     m_grace.setSingleShot(true);
     m_grace.setInterval(defaultWatcherGraceMs);
@@ -24,6 +26,12 @@ StatusHostChoice::StatusHostChoice(const Settings& settings, std::optional<Statu
     connect(&tray, &TrayHost::watcherChanged, this, &StatusHostChoice::watcherChanged);
     if (!forced)
         connect(&settings, &Settings::statusHostChanged, this, &StatusHostChoice::update);
+    if (!itemsPlaced())
+        m_grace.start(); // a panel starting with the session may still come
+}
+
+bool StatusHostChoice::itemsPlaced() const {
+    return m_current != &m_tray || m_tray.watcherPresent();
 }
 
 StatusHostMode StatusHostChoice::mode() const {
@@ -40,7 +48,9 @@ StatusHost& StatusHostChoice::wanted() const {
     case StatusHostMode::automatic:
         break;
     }
-    return m_tray.watcherPresent() ? static_cast<StatusHost&>(m_tray) : m_own;
+    if (m_tray.watcherPresent() || !m_ownBarDocks)
+        return m_tray;
+    return m_own;
 }
 
 void StatusHostChoice::watcherChanged(bool present) {
@@ -52,11 +62,22 @@ void StatusHostChoice::watcherChanged(bool present) {
     }
 }
 
+void StatusHostChoice::notePlacement() {
+    if (itemsPlaced() == m_placed)
+        return;
+    m_placed = !m_placed;
+    qCDebug(lcStatus) << (m_placed ? "The status items have a place"
+                                   : "No panel shows the status items");
+    Q_EMIT placedChanged(m_placed);
+}
+
 void StatusHostChoice::update() {
     StatusHost& host = wanted();
-    if (&host == m_current)
-        return;
-    qCDebug(lcStatus) << "Status items move to" << (&host == &m_own ? "the own bar" : "the panel");
-    m_current = &host;
-    Q_EMIT changed(host);
+    if (&host != m_current) {
+        qCDebug(lcStatus) << "Status items move to"
+                          << (&host == &m_own ? "the own bar" : "the panel");
+        m_current = &host;
+        Q_EMIT changed(host);
+    }
+    notePlacement();
 }

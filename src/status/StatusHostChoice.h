@@ -11,7 +11,7 @@ class StatusHost;
 class TrayHost;
 
 // Where the status items live: "auto" (the desktop's panel while it has a StatusNotifierWatcher
-// on the session bus, else the application's own bar), "own" or "tray".
+// on the session bus, else the application's own bar where it can dock), "own" or "tray".
 enum class StatusHostMode { automatic, own, tray };
 
 // Absent for any text other than "auto", "own" and "tray".
@@ -22,29 +22,37 @@ std::optional<StatusHostMode> statusHostModeFromText(const QString& text);
 // in automatic mode, the panel's watcher appearing or going. A watcher that goes is given a
 // moment to come back before the items move to the own bar, so that a panel restarting does
 // not make a bar flash across the top of the screen and every maximised window jump.
+// Where the own bar cannot dock, the items wait in the panel's host for a watcher; that they
+// have no place is announced once the same moment has passed.
 class StatusHostChoice : public QObject {
     Q_OBJECT
 public:
     static constexpr int defaultWatcherGraceMs = 3000;
 
     StatusHostChoice(const Settings& settings, std::optional<StatusHostMode> forced,
-                     StatusHost& own, TrayHost& tray, QObject* parent = nullptr);
+                     bool ownBarDocks, StatusHost& own, TrayHost& tray, QObject* parent = nullptr);
 
     StatusHostMode mode() const;
     StatusHost& current() const { return *m_current; }
+    // False while the items are in the panel's host and no panel shows them.
+    bool itemsPlaced() const;
     // How long a watcher that went may take to come back.
     void setWatcherGraceMs(int milliseconds) { m_grace.setInterval(milliseconds); }
 
 Q_SIGNALS:
     void changed(StatusHost& host);
+    void placedChanged(bool placed);
 
 private:
     StatusHost& wanted() const;
     void update();
     void watcherChanged(bool present);
+    void notePlacement();
 
     const Settings& m_settings;
     std::optional<StatusHostMode> m_forced;
+    bool m_ownBarDocks;
+    bool m_placed = true;
     StatusHost& m_own;
     TrayHost& m_tray;
     StatusHost* m_current;

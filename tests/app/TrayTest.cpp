@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
+#include "app/MainWindow.h"
 #include "app/ProblemReportDialog.h"
 #include "model/MenuBarLayout.h"
 #include "platform/DBusMenuExporter.h"
@@ -13,6 +14,7 @@
 #include "status/TrayIcon.h"
 #include "support/FakeDesktop.h"
 #include "support/PrivateSessionBus.h"
+#include "support/ShownWindows.h"
 #include "support/TestProfile.h"
 #include "support/TestText.h"
 
@@ -24,7 +26,9 @@
 #include <QDBusPendingCall>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 #include <QTimeZone>
@@ -186,9 +190,10 @@ protected:
             GTEST_SKIP() << "dbus-daemon is not installed";
         ASSERT_FALSE(bus.address().isEmpty());
     }
-    void start(std::optional<StatusHostMode> mode, const QList<MenuBarItem>& layout) {
+    void start(std::optional<StatusHostMode> mode, const QList<MenuBarItem>& layout,
+               bool ownBarDocks = true) {
         MenuBarLayout::setItems(layout);
-        ApplicationContext::Options options{{}, &desktop, mode, bus.address()};
+        ApplicationContext::Options options{{}, &desktop, mode, bus.address(), ownBarDocks};
         context = std::make_unique<ApplicationContext>(options);
         delegate = std::make_unique<AppDelegate>(*context);
         context->statusItems.enable();
@@ -367,6 +372,7 @@ TEST_F(TrayTest, ActivateOpensThePanelAtThatPointAndScrollTurnsItsMonths) {
     start(StatusHostMode::tray, {itemOf("{day}")});
     ASSERT_TRUE(registered(1));
     const QPoint point(400, 10);
+    QCursor::setPos(point + QPoint(3, 2)); // the click's pointer, near the point the panel gives
     panel.callItem(firstService(), "Activate", {point.x(), point.y()});
     ASSERT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
     CalPanel* calendar = context->panel.panel();
@@ -500,6 +506,40 @@ TEST_F(TrayTest, TheItemsFollowTheWatcherAndThePreference) {
     Preferences::standard().setObject(PreferenceKeys::statusHost, QString("own"));
     EXPECT_EQ(context->bar.items().size(), 2);
     EXPECT_TRUE(context->tray.items().isEmpty());
+}
+
+// In a Wayland session the own bar cannot dock: the items wait in the panel's host, and while
+// no panel shows them the window stands in for them and says why, once a run.
+TEST_F(TrayTest, WithoutADockableBarTheItemsWaitForAPanelAndTheWindowStandsIn) {
+    watcher.stop();
+    start(std::nullopt, {itemOf("One"), itemOf("Two")}, false);
+    context->settings.setMenuBarMode(true);
+    context->statusHost.setWatcherGraceMs(200);
+    const auto notices = shownWindows<QMessageBox>;
+    EXPECT_EQ(&context->statusItems.host(), &context->tray);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notices().size() == 1; }, 3000));
+    EXPECT_EQ(notices().first()->text(), L("menubar.no_panel"));
+    ASSERT_NE(delegate->mainWindow(), nullptr);
+    EXPECT_TRUE(delegate->mainWindow()->isVisible());
+    EXPECT_TRUE(context->bar.items().isEmpty());
+    const auto saysShown = [&] {
+        const QList<QLabel*> labels = delegate->mainWindow()->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->text() == L("cal.visible_dans_la_barre_de");
+        });
+    };
+    EXPECT_FALSE(saysShown());
+    notices().first()->close();
+    delegate->mainWindow()->hide();
+
+    watcher.start();
+    ASSERT_TRUE(registered(2));
+    EXPECT_TRUE(context->statusHost.itemsPlaced());
+    EXPECT_TRUE(saysShown());
+    watcher.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mainWindow()->isVisible(); }, 3000));
+    EXPECT_TRUE(notices().isEmpty()) << "the reason was said twice";
+    EXPECT_TRUE(context->bar.items().isEmpty());
 }
 
 } // namespace

@@ -100,13 +100,15 @@ TEST(CalPanelPlacement, AtAPointUnderATopPanelOrAboveABottomOne) {
               700 - 6 - 326);
 }
 
-// A panel that sends (0, 0), a point off every screen, or no point at all (a row of its menu)
-// gets the calendar under the pointer; a point it gives on a screen is kept.
+// A panel that sends (0, 0), a point off every screen, a point far from the click, or no point
+// at all (a row of its menu) gets the calendar under the pointer; a point it gives on a screen
+// near the pointer is kept.
 TEST(CalPanelPlacement, WithoutAUsablePointThePanelHangsFromThePointer) {
     QCursor::setPos(QPoint(300, 200));
     ASSERT_EQ(QCursor::pos(), QPoint(300, 200));
     for (const ScreenAnchor& anchor :
-         {ScreenAnchor(QPoint(0, 0)), ScreenAnchor(QPoint(-5000, -5000)), ScreenAnchor()})
+         {ScreenAnchor(QPoint(0, 0)), ScreenAnchor(QPoint(-5000, -5000)), ScreenAnchor(),
+          ScreenAnchor(QPoint(0, 30)), ScreenAnchor(QPoint(900, 190))})
         EXPECT_EQ(CalPanelController::usablePoint(anchor), QPoint(300, 200));
     EXPECT_EQ(CalPanelController::usablePoint(ScreenAnchor(QPoint(500, 10))), QPoint(500, 10));
 }
