@@ -151,7 +151,7 @@ void AppDelegate::buildMainWindow() {
     main->setStatusItemsPlaced(m_context.statusHost.itemsPlaced());
     m_context.support.setMarkers(main->messagesButton(), main->messagesBadge(), messagesRow);
     m_context.support.setMainWindow(m_mainWindow.get());
-    setTaskbarPresence(!m_context.settings.menuBarMode());
+    setTaskbarPresence(runsAsWindow());
 }
 
 // The views act on the settings themselves; what changes the application goes through here.
@@ -299,7 +299,7 @@ void AppDelegate::followHome() {
     // in the middle of its close.
     QTimer::singleShot(0, this, [this] {
         const bool dock = !m_context.settings.menuBarMode();
-        setTaskbarPresence(dock);
+        setTaskbarPresence(runsAsWindow());
         // In Dock mode the window is the application: switched there from outside, without
         // status items, it would otherwise run with nothing on screen.
         if (dock && !statusItemsWanted() && !(m_mainWindow && m_mainWindow->isVisible()))
@@ -344,16 +344,22 @@ void AppDelegate::mainWindowClosing() {
     m_context.settings.setMenuBarMode(true); // followHome() moves the application into the bar
 }
 
-// In the menu bar the application would otherwise have nothing on screen; the reason is said
+// Where no panel shows the status items, the application runs as in Dock mode, whatever the
+// setting says: in the menu bar it would otherwise have nothing on screen. The reason is said
 // once a run, since a panel may come and go.
 void AppDelegate::statusItemsPlacedChanged(bool placed) {
     if (m_mainWindow)
         m_mainWindow->mainView()->setStatusItemsPlaced(placed);
+    setTaskbarPresence(runsAsWindow());
     if (placed || !statusItemsWanted() || isQuitting())
         return;
     bringMainWindowToFront();
     if (!std::exchange(m_noPanelSaid, true))
         Notice::show(L("menubar.no_panel"), m_mainWindow.get());
+}
+
+bool AppDelegate::runsAsWindow() const {
+    return !m_context.settings.menuBarMode() || !m_context.statusHost.itemsPlaced();
 }
 
 // Dock mode gives the main window a taskbar entry; menu-bar mode takes it away, as a tool

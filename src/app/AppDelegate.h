@@ -71,6 +71,9 @@ private:
     // closing then and alerts ending unanswered are no choice of the user's.
     bool isQuitting() const;
     bool statusItemsWanted() const;
+    // In Dock mode, or in the menu bar while no panel shows the items: the main window is
+    // the application, with a taskbar entry.
+    bool runsAsWindow() const;
     // Brings the status items and the taskbar entry in line with the settings, changing
     // nothing that already is.
     void followHome();

@@ -521,6 +521,7 @@ TEST_F(TrayTest, WithoutADockableBarTheItemsWaitForAPanelAndTheWindowStandsIn) {
     EXPECT_EQ(notices().first()->text(), L("menubar.no_panel"));
     ASSERT_NE(delegate->mainWindow(), nullptr);
     EXPECT_TRUE(delegate->mainWindow()->isVisible());
+    EXPECT_EQ(delegate->mainWindow()->windowType(), Qt::Window) << "no taskbar entry";
     EXPECT_TRUE(context->bar.items().isEmpty());
     const auto saysShown = [&] {
         const QList<QLabel*> labels = delegate->mainWindow()->findChildren<QLabel*>();
@@ -536,6 +537,7 @@ TEST_F(TrayTest, WithoutADockableBarTheItemsWaitForAPanelAndTheWindowStandsIn) {
     ASSERT_TRUE(registered(2));
     EXPECT_TRUE(context->statusHost.itemsPlaced());
     EXPECT_TRUE(saysShown());
+    EXPECT_EQ(delegate->mainWindow()->windowType(), Qt::Tool);
     watcher.stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mainWindow()->isVisible(); }, 3000));
     EXPECT_TRUE(notices().isEmpty()) << "the reason was said twice";
