@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
 
-# Fails when a source file includes a header of a folder that its own folder does not use.
+# Fails when a source file includes a header of a folder that its own folder does not use. A
+# file in a sub-folder belongs to its top folder, and an include names the top folder first.
 # LAYERS is one list of "folder:first-used" items, each followed by the folder's other used
 # folders (a folder's entry "model:settings;platform" flattens into two items); SOURCE_DIR is
 # src/; STAMP is touched when every include is in order.
@@ -35,7 +36,7 @@ endfunction()
 set(violations "")
 foreach(folder IN LISTS folders)
     reachable(${folder} allowed)
-    file(GLOB files ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
+    file(GLOB_RECURSE files ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
     foreach(file IN LISTS files)
         file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/")
         foreach(line IN LISTS includes)

@@ -1,2 +1,2 @@
-// The folder above, which may include the folder below.
-#include "low/Lower.h"
+// The folder above, which may include the folder below, at any depth.
+#include "low/deep/Lower.h"
