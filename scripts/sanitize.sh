@@ -10,19 +10,17 @@ sanitizers="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-r
 
 source scripts/sanitizer-env.sh
 
-# Warnings are errors here too: the sanitizers and -Og make gcc warn of things a plain Debug
-# build does not see. -Og and line tables only (-g1) build in half the time of -O1 with full
-# debugging information, and the reports still name files and lines.
+# The "asan" preset. Warnings are errors here too: the sanitizers and -Og make gcc warn of
+# things a plain Debug build does not see. -Og and line tables only (-g1) build in half the
+# time of -O1 with full debugging information, and the reports still name files and lines.
 # A build folder configured with other flags is configured again.
 flags="-Og $sanitizers"
 if [ ! -f "$build/build.ninja" ] ||
     ! grep -qx 'VESPERIN_WERROR:BOOL=ON' "$build/CMakeCache.txt" ||
     ! grep -qxF "CMAKE_CXX_FLAGS:STRING=$flags" "$build/CMakeCache.txt" ||
     ! grep -qx 'CMAKE_CXX_FLAGS_DEBUG:STRING=-g1' "$build/CMakeCache.txt"; then
-    CC=gcc CXX=g++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
-        -DCMAKE_EXE_LINKER_FLAGS="$sanitizers" -DVESPERIN_WERROR=ON >/dev/null
+    cmake --preset asan >/dev/null
 fi
 # Building lists each test program's tests by running it, under the same options.
-cmake --build "$build" -j "$(nproc)"
+cmake --build --preset asan -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
