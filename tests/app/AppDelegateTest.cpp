@@ -4,6 +4,7 @@
 #include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "app/MessagesWindow.h"
+#include "editor/ConfiguratorWindow.h"
 #include "platform/StatusBar.h"
 #include "settings/BadgeImageView.h"
 #include "settings/CalSettings.h"
@@ -11,6 +12,7 @@
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "support/FakeDesktop.h"
+#include "support/ModalAnswerer.h"
 #include "support/ShownWindows.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
@@ -78,6 +80,19 @@ TEST_P(FirstLaunchTest, TheAnswerChoosesWhereTheAppLives) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, FirstLaunchTest, ::testing::Bool());
 
+// The welcome alert itself, answered with its menu-bar button.
+TEST_F(AppDelegateTest, TheWelcomeAlertsMenuBarButtonAnswersTheMenuBar) {
+    const ModalAnswerer answerer([](QWidget* modal) {
+        if (auto* alert = qobject_cast<QMessageBox*>(modal)) {
+            for (QAbstractButton* button : alert->buttons())
+                if (button->text() == L("onboarding.menubar_button"))
+                    button->click();
+        }
+    });
+    launch();
+    EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
+}
+
 TEST_F(AppDelegateTest, TheQuestionIsAskedOnceEvenIfTheProcessDiesWhileItIsOpen) {
     delegate.askWhereToLive = [this] {
         // the answer never comes back; what was stored before asking must hold
@@ -103,8 +118,9 @@ TEST_F(AppDelegateTest, ClosingTheWindowInDockModeMovesIntoTheBarAndKeepsRunning
     delegate.mainWindow()->close();
     EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
-    QTest::qWait(50); // whatever the close left to do later
+    QTest::qWait(200); // whatever the close left to do later
     EXPECT_FALSE(mainWindowHasTaskbarEntry());
+    EXPECT_FALSE(delegate.mainWindow()->isVisible()) << "the closed window came back";
 
     // In menu-bar mode closing it again changes nothing else.
     delegate.showMainWindow();
@@ -195,9 +211,12 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
         EXPECT_TRUE(bar.items().isEmpty());
     }
     ScopedEnvironment panel("ORVENNA_DEBUG_PANEL", "1");
+    ScopedEnvironment editor("ORVENNA_DEBUG_MENUBAR", "1");
     ApplicationContext secondContext;
     AppDelegate second(secondContext);
     second.applicationDidFinishLaunching();
+    EXPECT_TRUE(secondContext.configurator.window() &&
+                secondContext.configurator.window()->isVisible());
     EXPECT_TRUE(CalSettings::showInMenuBar());
     EXPECT_FALSE(secondContext.bar.items().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return secondContext.panel.isVisible(); }, 2000));

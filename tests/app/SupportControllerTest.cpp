@@ -8,13 +8,13 @@
 #include "service/ServiceClient.h"
 #include "settings/BadgeImageView.h"
 #include "settings/Localization.h"
+#include "support/ModalAnswerer.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TestHttpServer.h"
 #include "support/TestProfile.h"
 #include "support/TestText.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QLabel>
@@ -22,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -55,22 +54,6 @@ QRgb symbolColour(const QToolButton& button) {
                 strongest = image.pixelColor(x, y);
     return strongest.rgb();
 }
-
-// Answers each modal dialog that opens while it lives, from the dialog's own event loop.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(std::function<void(QWidget*)> answer) {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [answer] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                answer(modal);
-        });
-        m_timer.start();
-    }
-
-private:
-    QTimer m_timer;
-};
 
 // The controller over a service client that talks to a scripted loopback service, with the
 // main view's markers and a main window of the test's, and prompts and alerts that record.

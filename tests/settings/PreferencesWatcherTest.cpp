@@ -3,9 +3,14 @@
 #include "settings/Preferences.h"
 #include "support/TestProfile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -46,6 +51,24 @@ TEST_F(PreferencesWatcherTest, AnotherProcessesChangesAreAnnouncedWithoutAnyRead
     store.setInteger("a", 4);
     ASSERT_EQ(nextAnnouncement(), QStringList{"a"});
     EXPECT_FALSE(changes.wait(3 * PreferencesWatcher::settleMsecs));
+}
+
+// A file replaced from outside by one that cannot be read (a sync tool, an editor) is moved
+// aside with its bytes, what the store held is written back, and later writes are followed.
+TEST_F(PreferencesWatcherTest, AnUnreadableFileIsMovedAsideAndWhatTheStoreHeldWrittenBack) {
+    const QString file = profile.preferencesFile(domain);
+    const QByteArray garbage = "{\"a\": {\"int\": 2\xff";
+    writeFile(file + ".incoming", garbage);
+    ASSERT_EQ(std::rename(QFile::encodeName(file + ".incoming"), QFile::encodeName(file)), 0);
+    const QDir folder = QFileInfo(file).dir();
+    QStringList aside;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !(aside = folder.entryList({domain + ".json.unreadable-*"})).isEmpty(); }));
+    EXPECT_EQ(readFile(folder.filePath(aside.first())), garbage);
+    EXPECT_EQ(Preferences(domain, file).integerForKey("a"), 1);
+    otherProcess.setInteger("a", 3);
+    EXPECT_EQ(nextAnnouncement(), QStringList{"a"});
+    EXPECT_EQ(store.integerForKey("a"), 3);
 }
 
 } // namespace

@@ -202,12 +202,33 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
     EXPECT_EQ(menusShown, 1);
     EXPECT_EQ(primaryClicks, (QList<QWidget*>{second->button(), second->button()}));
 
-    for (const int delta : {60, 60, -120}) { // half notches of a touchpad add up
-        QWheelEvent wheel(QPointF(5, 5), second->button()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(second->button(), &wheel);
+    QWheelEvent wheel(QPointF(5, 5), second->button()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(second->button(), &wheel);
+    EXPECT_EQ(turns, QList<int>{-1});
+}
+
+// A clock shows the new minute within 100 ms of it, whether the minute came by waiting or the
+// clock was set (forwards, to the next minute, backwards).
+TEST_F(StatusItemControllerTest, TheNewMinuteShowsWithin100msAndASetClockAtOnce) {
+    MenuBarLayout::setItems({item("{HH}:{min}")});
+    controller.enable();
+    qint64 shownAt = 0; // by the test's clock
+    QObject::connect(anchorButton(), &StatusBarButton::titleChanged,
+                     [&] { shownAt = clock.nowMs(); });
+    const auto minuteAt = [](qint64 msecs) {
+        return QStringList{QDateTime::fromMSecsSinceEpoch(msecs).toString("HH:mm")};
+    };
+    for (const qint64 minutes : {4, 1, -90}) {
+        SCOPED_TRACE(minutes);
+        const qint64 boundary = (clock.nowMs() / 60'000 + minutes) * 60'000;
+        clock.jumpBy(boundary - 700 - clock.nowMs());
+        QCoreApplication::processEvents(); // the jump is taken from the event loop
+        EXPECT_EQ(titles(), minuteAt(boundary - 700));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return titles() == minuteAt(boundary); }, 2000));
+        EXPECT_GE(shownAt - boundary, 0);
+        EXPECT_LE(shownAt - boundary, 100);
     }
-    EXPECT_EQ(turns, (QList<int>{1, -1}));
 }
 
 TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {

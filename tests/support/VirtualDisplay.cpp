@@ -294,19 +294,6 @@ std::optional<QRect> VirtualDisplay::windowFrame(const QString& title, bool deco
     return window ? geometryOnRoot(*window) : std::nullopt;
 }
 
-// What a window manager sends when the user clicks a window's close button.
-bool VirtualDisplay::closeWindow(const QString& title) const {
-    const auto found = findWindow(title);
-    if (!found)
-        return false;
-    const auto message =
-        protocolMessage(*found, atom("WM_PROTOCOLS"), atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME);
-    const Reply<xcb_generic_error_t> error(xcb_request_check(
-        m_connection, xcb_send_event_checked(m_connection, 0, *found, XCB_EVENT_MASK_NO_EVENT,
-                                             reinterpret_cast<const char*>(&message))));
-    return !error;
-}
-
 QString VirtualDisplay::windowProperty(const QString& title, const QString& property) const {
     return QString::fromUtf8(run("xprop", {"-name", title, property})).trimmed();
 }

@@ -66,9 +66,6 @@ public:
     // Writes 32-bit cardinals into a property of the root window, as a window manager writes
     // "_NET_WORKAREA"; returns once the server has done it.
     bool setRootCardinals(const char* property, const QList<std::uint32_t>& values) const;
-    // Asks the window with this title to close, as a window manager's close button does
-    // (WM_DELETE_WINDOW).
-    bool closeWindow(const QString& title) const;
 
     // The display this process's own windows are on, in tests added with DISPLAY (their main
     // makes it); null in any other process.
