@@ -1,9 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
 #include "app/MainWindow.h"
-#include "app/ProblemReportDialog.h"
 #include "model/MenuBarLayout.h"
-#include "platform/DBusMenuExporter.h"
 #include "platform/DBusMenuTypes.h"
 #include "platform/StatusNotifierItem.h"
 #include "platform/StatusNotifierTypes.h"
@@ -193,7 +191,7 @@ protected:
     void start(std::optional<StatusHostMode> mode, const QList<MenuBarItem>& layout,
                bool ownBarDocks = true) {
         MenuBarLayout::setItems(layout);
-        ApplicationContext::Options options{{}, &desktop, mode, bus.address(), ownBarDocks};
+        ApplicationContext::Options options{time, &desktop, mode, bus.address(), ownBarDocks};
         context = std::make_unique<ApplicationContext>(options);
         delegate = std::make_unique<AppDelegate>(*context);
         context->statusItems.enable();
@@ -204,6 +202,7 @@ protected:
     }
     QString firstService() { return watcher.registered.value(0); }
 
+    SystemEvents::Sources time;
     PrivateSessionBus bus;
     FakeWatcher watcher{bus.address()};
     Panel panel{bus.address()};
@@ -213,15 +212,17 @@ protected:
 };
 
 // With a watcher on the bus the panel is chosen by itself; each item tells the panel what to
-// show and where, with the text as its label and the widest text as the label's guide.
-TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirText) {
+// show and where, with the text as its label and the widest text as the label's guide. The
+// icon shows the day the user lives in: half an hour after midnight in Paris it is already the
+// 15th, while in UTC it is still the 14th.
+TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirTextAndTheLocalDay) {
+    time.now = [] { return QDateTime(QDate(2026, 3, 14), QTime(23, 30), QTimeZone::utc()); };
     const QList<MenuBarItem> layout{itemOf("Alpha {day}"), itemOf("Bravo"), itemOf("Charlie")};
     start(std::nullopt, layout);
     EXPECT_EQ(&context->statusItems.host(), &context->tray);
     EXPECT_TRUE(context->bar.items().isEmpty());
     ASSERT_TRUE(registered(3));
-    const QString day = QString::number(QDate::currentDate().day());
-    const QStringList texts{"Alpha " + day, "Bravo", "Charlie"};
+    const QStringList texts{"Alpha 15", "Bravo", "Charlie"};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
         const QVariantMap item = panel.properties(watcher.registered.at(i));
@@ -232,9 +233,8 @@ TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirText) {
         EXPECT_EQ(castArgument<SniToolTip>(item.value("ToolTip")).title, texts.at(i));
         EXPECT_EQ(item.value("Status"), "Active");
         EXPECT_EQ(item.value("Menu").value<QDBusObjectPath>().path(), "/MenuBar");
-        // For panels that look icons up by name: today's page in the item's own theme.
-        EXPECT_EQ(item.value("IconName"),
-                  "vesperin-day-" + QString::number(QDate::currentDate().day()));
+        // For panels that look icons up by name: the day's page in the item's own theme.
+        EXPECT_EQ(item.value("IconName"), "vesperin-day-15");
         EXPECT_TRUE(QFile::exists(item.value("IconThemePath").toString() +
                                   "/hicolor/22x22/status/" + item.value("IconName").toString() +
                                   ".png"));
@@ -244,12 +244,13 @@ TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirText) {
     EXPECT_EQ(first.value("XAyatanaLabelGuide").toString().size(), QString("Alpha 10").size());
     EXPECT_EQ(panel.properties(watcher.registered.at(1)).value("XAyatanaLabelGuide"), "Bravo");
 
-    // The calendar page with today's number, both sizes, in network byte order: a pixel of
+    // The calendar page with the day's number, both sizes, in network byte order: a pixel of
     // the blue band reads alpha, red, green, blue.
     const auto icon = castArgument<SniIconPixmaps>(first.value("IconPixmap"));
     ASSERT_EQ(icon.size(), 2);
     EXPECT_EQ(QSize(icon.at(0).width, icon.at(0).height), QSize(22, 22));
     EXPECT_EQ(QSize(icon.at(1).width, icon.at(1).height), QSize(44, 44));
+    EXPECT_EQ(icon.at(0).bytes, SniIconPixmap::fromImage(TrayIcon::image(22, 15)).bytes);
     const auto* band =
         reinterpret_cast<const uchar*>(icon.at(0).bytes.constData()) + (5 * 22 + 11) * 4;
     EXPECT_EQ(band[0], 255);
@@ -295,29 +296,6 @@ TEST(TrayHostTest, KnowsThePanelsThatPutNewItemsFirst) {
         EXPECT_FALSE(TrayHost::putsNewItemsFirst(other)) << other.join(' ').toStdString();
 }
 
-// The icon shows the day the user lives in: half an hour after midnight in Paris it is already
-// the 15th, while in UTC it is still the 14th.
-TEST_F(TrayTest, TheIconShowsTheLocalDay) {
-    MenuBarLayout::setItems({itemOf("Bravo")});
-    ApplicationContext::Options options{{}, &desktop, std::nullopt, bus.address()};
-    options.time.now = [] {
-        return QDateTime(QDate(2026, 3, 14), QTime(23, 30), QTimeZone::utc());
-    };
-    context = std::make_unique<ApplicationContext>(options);
-    delegate = std::make_unique<AppDelegate>(*context);
-    context->statusItems.enable();
-    ASSERT_TRUE(registered(1));
-    const auto icon =
-        castArgument<SniIconPixmaps>(panel.properties(firstService()).value("IconPixmap"));
-    ASSERT_FALSE(icon.isEmpty());
-    const auto drawn = [&](int day) {
-        const auto shown = TrayIcon::dayFor(context->settings.iconFormat(), QDate(2026, 3, day));
-        return SniIconPixmap::fromImage(TrayIcon::image(22, shown)).bytes;
-    };
-    EXPECT_NE(drawn(14), drawn(15));
-    EXPECT_EQ(icon.at(0).bytes, drawn(15));
-}
-
 // A new item says nothing of its changes until the panel has read it and its menu (a panel
 // still setting an item up may lose it over a change). Then, once a second, the label changes,
 // and with it the title and tool tip that are the same text; the icon, the guide and the menu
@@ -349,18 +327,10 @@ TEST_F(TrayTest, ASecondsItemWaitsForThePanelsFirstReadThenChangesOnlyItsTextOnc
     EXPECT_EQ(recorder.heard.size(), 3 * labels) << "something else changed";
     QString last;
     for (const SignalRecorder::Heard& signal : std::as_const(recorder.heard)) {
-        if (signal.name != "XAyatanaNewLabel")
-            continue;
-        const QString text = signal.arguments.value(0).toString();
-        EXPECT_EQ(signal.arguments.value(1), guide);
-        if (!last.isEmpty()) {
-            // Past midnight 23:59:59 is followed by 00:00:00.
-            const int step =
-                QTime::fromString(last, "HH:mm:ss").secsTo(QTime::fromString(text, "HH:mm:ss"));
-            EXPECT_EQ((step + 86400) % 86400, 1)
-                << last.toStdString() << " then " << text.toStdString();
+        if (signal.name == "XAyatanaNewLabel") {
+            EXPECT_EQ(signal.arguments.value(1), guide);
+            last = signal.arguments.value(0).toString();
         }
-        last = text;
     }
     EXPECT_EQ(panel.properties(firstService()).value("XAyatanaLabel"), last);
     EXPECT_EQ(watcher.registered.size(), 1);
@@ -440,35 +410,6 @@ TEST_F(TrayTest, TheExportedMenuIsTheStatusMenuAndAClickRunsItsRow) {
                {menu.children.first().id, QString("clicked"),
                 QVariant::fromValue(QDBusVariant(QString())), 0u});
     EXPECT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
-}
-
-// A row that opens a dialog, clicked in the panel's menu, runs once the click was answered; the
-// panel reading the menu again while the dialog is open finds the same rows, and the menu works
-// on afterwards. (Menus made afresh for each reading were freed under the open dialog.)
-TEST_F(TrayTest, ADialogOpenedFromThePanelsMenuLeavesTheMenuWorking) {
-    start(StatusHostMode::tray, {itemOf("{day}")});
-    ASSERT_TRUE(registered(1));
-    const DBusMenuLayoutItem menu = panel.menu(firstService());
-    int report = -1;
-    for (const DBusMenuLayoutItem& row : menu.children) {
-        if (row.properties.value("label") == DBusMenuExporter::label(L("menu.report_problem")))
-            report = row.id;
-    }
-    ASSERT_GE(report, 0);
-    int asked = 0;
-    context->support.askForReport = [&](const ProblemReport&, QWidget*) {
-        ++asked;
-        panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "AboutToShow", {0});
-        EXPECT_EQ(panel.menu(firstService()).children.size(), menu.children.size());
-        QTest::qWait(50); // a dialog's own loop runs what was posted meanwhile
-        return std::optional<ProblemReport>();
-    };
-    const QVariantList click{report, QString("clicked"),
-                             QVariant::fromValue(QDBusVariant(QString())), 0u};
-    panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "Event", click);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return asked == 1; }, 3000));
-    panel.call(firstService(), StatusNotifierItem::menuPath, menuInterface, "Event", click);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return asked == 2; }, 3000));
 }
 
 // A panel that restarts has a new watcher that knows nothing: every item registers again, in

@@ -188,8 +188,7 @@ TEST_F(ChipStripViewTest, MalformedOrForeignPayloadsAreRefusedWithoutAnyChange) 
     refused(strip, source + "|0|t:sec");
     palette.whileDragging = [&](QDrag&) {
         for (const QString& payload :
-             QStringList{"0|t:sec", "x|0|t:sec", source + "|0|q:sec", source + "|0|sec",
-                         QString::number(strip.stripId() + 1000) + "|0|t:sec",
+             QStringList{"x|0|t:sec", QString::number(strip.stripId() + 1000) + "|0|t:sec",
                          source + "|0|c:", self + "|0|t:A"})
             refused(strip, payload);
         refused(palette, source + "|1|t:sec");
@@ -218,6 +217,11 @@ TEST(ChipStripFocusTest, TheStripTakesFocusByClickAndTabAndThePaletteByTabOnly) 
     QTest::keyClick(field, Qt::Key_Tab);
     EXPECT_TRUE(palette->hasFocus());
     EXPECT_EQ(palette->selectedIndex(), 0) << "the keyboard starts at the first chip";
+    // Return or Space adds the chosen chip.
+    QSignalSpy chosen(palette, &ChipStripView::chipClicked);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Return, Qt::Key_Space})
+        QTest::keyClick(palette, key);
+    EXPECT_EQ(chosen, (QList<QVariantList>{{QVariant::fromValue(B)}, {QVariant::fromValue(B)}}));
     QTest::keyClick(palette, Qt::Key_Tab);
     EXPECT_TRUE(strip->hasFocus());
     EXPECT_EQ(focusTaken.size(), 1);

@@ -81,8 +81,6 @@ TEST_F(UpdaterTest, ACheckReportsANewerReleaseOrThatTheRunningOneIsTheNewest) {
 TEST_F(UpdaterTest, EveryFailedCheckSaysWhyInOneLine) {
     const QString outside = "http://updates.invalid/appcast.xml";
     const QList<std::pair<std::function<void()>, QString>> cases = {
-        {[&] { server.answer(200, feed("99.0").chopped(20)); },
-         "The update feed is not valid XML (line "},
         {[&] { server.redirect(outside.toLatin1()); },
          L("network.error.insecure_redirect", outside)},
         {[&] { server.answer(404, "Not found"); }, L("network.error.status", 404)},

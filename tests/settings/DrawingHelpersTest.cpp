@@ -1,6 +1,7 @@
 #include "settings/DrawingHelpers.h"
 
 #include "settings/BadgeImageView.h"
+#include "support/TestPictures.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -31,23 +32,14 @@ TEST(BrandColoursTest, FollowTheAppearanceTheyAreDrawnIn) {
     QApplication::setPalette(original);
 }
 
-// The smallest rectangle holding the pixels that pass `test`.
-template <typename Test> QRect boundsOf(const QImage& image, Test test) {
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (test(image.pixel(x, y)))
-                bounds |= QRect(x, y, 1, 1);
-    return bounds;
-}
-
 TEST(MakeLabelTest, DrawsItsTextInTheAskedSizeAndColourAndNeverAsHtml) {
     std::unique_ptr<QLabel> label(makeLabel("Vesperin", 24, QFont::Bold, QColor(200, 30, 40)));
     EXPECT_EQ(QFontInfo(label->font()).pixelSize(), 24); // a design point is a logical pixel
     label->adjustSize();
     const QColor red(200, 30, 40);
-    EXPECT_FALSE(
-        boundsOf(label->grab().toImage(), [&](QRgb p) { return QColor(p) == red; }).isEmpty());
+    EXPECT_FALSE(boundsOf(label->grab().toImage(), [&](const QColor& pixel) {
+                     return pixel == red;
+                 }).isEmpty());
 
     // Texts from outside (service messages, names) are never read as HTML.
     std::unique_ptr<QLabel> marked(makeLabel("<b>Hi</b>", 13, QFont::Normal, Qt::black));
@@ -55,8 +47,8 @@ TEST(MakeLabelTest, DrawsItsTextInTheAskedSizeAndColourAndNeverAsHtml) {
     EXPECT_GT(marked->sizeHint().width(), plain->sizeHint().width() * 2);
 }
 
-bool isWhitish(QRgb pixel) {
-    return qAlpha(pixel) == 255 && qRed(pixel) > 230 && qGreen(pixel) > 230 && qBlue(pixel) > 230;
+bool isWhitish(const QColor& pixel) {
+    return pixel.alpha() == 255 && pixel.red() > 230 && pixel.green() > 230 && pixel.blue() > 230;
 }
 
 // At least one, its white figures centred on a red disc at the device pixel ratio.
@@ -81,7 +73,7 @@ TEST(QuotaBadgeTest, ShowsAtLeastOneCentredOnARedDisc) {
         const QRgb leftOfCentre = badge.pixel(int(2 * ratio), side / 2);
         EXPECT_EQ(qAlpha(leftOfCentre), 255);
         EXPECT_EQ(QColor(leftOfCentre), QColor(255, 59, 48));
-        EXPECT_EQ(boundsOf(badge, [](QRgb pixel) { return qAlpha(pixel) > 0; }),
+        EXPECT_EQ(boundsOf(badge, [](const QColor& pixel) { return pixel.alpha() > 0; }),
                   QRect(0, 0, side, side));
     }
     EXPECT_EQ(quotaBadgeImage(1, 13).devicePixelRatio(), qApp->devicePixelRatio());

@@ -14,19 +14,6 @@
 
 namespace {
 
-// The rows and columns where a button's drawing differs from the bar's background.
-QRect inkBounds(const QImage& image, const QRect& area, QColor background) {
-    QRect bounds;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (qAbs(pixel.lightness() - background.lightness()) > 60)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
 class StatusBarRenderingTest : public ProfileTest,
                                public ::testing::WithParamInterface<Appearance> {
 protected:
@@ -44,7 +31,13 @@ protected:
         const QColor background = image.pixelColor(2, 2);
         EXPECT_EQ(background.lightness() < 128, dark());
         for (StatusItem* item : bar.items()) {
-            const QRect ink = inkBounds(image, item->button()->geometry(), background);
+            // Where the button's drawing differs from the bar's background.
+            const QRect ink = boundsOf(
+                image,
+                [&](const QColor& pixel) {
+                    return qAbs(pixel.lightness() - background.lightness()) > 60;
+                },
+                item->button()->geometry());
             EXPECT_FALSE(ink.isEmpty());
             // Centred within a pixel, and tall enough to read (13-point text, 14-point icon).
             EXPECT_NEAR(ink.center().y() + 0.5, StatusBar::thickness / 2.0, 1.5);

@@ -12,15 +12,9 @@ namespace {
 
 // The pixels dark enough to be the day's figures (the page is white, the band blue).
 QRect figureBounds(const QImage& icon) {
-    QRect bounds;
-    for (int y = 0; y < icon.height(); ++y) {
-        for (int x = 0; x < icon.width(); ++x) {
-            const QColor pixel = icon.pixelColor(x, y);
-            if (pixel.alpha() > 200 && pixel.lightness() < 110 && pixel.blue() < 150)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
+    return boundsOf(icon, [](const QColor& pixel) {
+        return pixel.alpha() > 200 && pixel.lightness() < 110 && pixel.blue() < 150;
+    });
 }
 
 // At the panel's 22 pixels the number stands whole on the white page, centred under the band,
@@ -73,7 +67,6 @@ TEST(TrayIconTest, TheWrittenThemeResolvesEachNameToItsPicture) {
                 << pixels;
         }
     }
-    EXPECT_EQ(TrayIcon::name(7), "vesperin-day-7");
     EXPECT_TRUE(QIcon::fromTheme("vesperin-day-8").isNull()) << "only what was written";
     QIcon::setThemeSearchPaths(searchPaths);
     QIcon::setThemeName(themeName);

@@ -28,7 +28,6 @@ public:
     TestProfile();
     QString configHome() const { return m_root.path() + "/config"; }
     QString dataHome() const { return m_root.path() + "/data"; }
-    QString cacheHome() const { return m_root.path() + "/cache"; }
     // $XDG_CONFIG_HOME/vesperin/<domain>.json
     QString preferencesFile(const QString& domain) const;
 
