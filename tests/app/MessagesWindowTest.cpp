@@ -2,6 +2,8 @@
 
 #include "app/MessageAlert.h"
 #include "app/MessageBodyView.h"
+#include "app/MessageText.h"
+#include "app/MessagesLayout.h"
 #include "platform/Appearance.h"
 #include "service/ServiceClient.h"
 #include "settings/DrawingHelpers.h"
@@ -149,6 +151,47 @@ TEST(MessagesWindowTest, TheHeadersFollowTheAppearance) {
         EXPECT_EQ(headers.at(1)->palette().color(QPalette::WindowText), orvennaMauve(appearance));
         keepForLooking(window.grab().toImage(), "messages-" + nameOf(appearance));
     }
+}
+
+TEST(MessageTextTest, ControlCharactersShowAsSymbolsAndLineBreaksAsOne) {
+    const QList<std::pair<QString, QString>> cases = {
+        {"a\r\nb\rc\nd\te", "a\nb\nc\nd\te"},
+        {QString::fromStdU16String(u"x\u0000y"s) + "\x1b[31m\x07\x7f" + QChar(0x85),
+         QString::fromStdU16String(u"x\u2400y\u241b[31m\u2407\u2421\ufffd"s)},
+        {"\r\r\n\n", "\n\n\n"},
+        // Right-to-left text, its marks and emoji are text like any other.
+        {QString::fromStdU16String(u"\u05e9\u05dc\u05d5\u05dd \u202e\U0001F469\u200D\U0001F4BB"s),
+         QString::fromStdU16String(u"\u05e9\u05dc\u05d5\u05dd \u202e\U0001F469\u200D\U0001F4BB"s)},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(MessageText::shown(text), shown) << text;
+}
+
+// In the user's zone (the tests run in Paris) and language, long date and short time.
+TEST(MessageTextTest, TheHeaderSaysWhoseAndWhen) {
+    const QDateTime date(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC);
+    const QString mine = MessageText::header({-1, "hi", date, true});
+    EXPECT_TRUE(mine.startsWith(L("messages.you_prefix"))) << mine;
+    EXPECT_TRUE(mine.contains("March 14, 2026")) << mine;
+    EXPECT_TRUE(mine.contains("10:26")) << mine;
+    EXPECT_FALSE(mine.contains(":53")) << "short time style";
+    EXPECT_TRUE(
+        MessageText::header({5, "hi", date, false}).startsWith(L("messages.orvenna_labs_prefix")));
+}
+
+// Header, 5, body, 16, separator, 18, next header; the list reaches 10 below the last step
+// and is never lower than the window's list.
+TEST(MessagesLayoutTest, EntriesStackDownwardsFromTwenty) {
+    using namespace MessagesLayout;
+    const ListFrames two = entries({{QSize(120, 14), 34}, {QSize(90, 14), 17}});
+    ASSERT_EQ(two.entries.size(), 2);
+    EXPECT_EQ(two.entries.at(0),
+              (EntryFrames{QRect(22, 20, 120, 14), QRect(22, 39, 416, 34), QRect(22, 89, 416, 1)}));
+    EXPECT_EQ(two.entries.at(1), (EntryFrames{QRect(22, 107, 90, 14), QRect(22, 126, 416, 17),
+                                              QRect(22, 159, 416, 1)}));
+    EXPECT_EQ(two.height, 416);
+    EXPECT_EQ(entries({{QSize(120, 14), 500}}).height, 20 + 14 + 5 + 500 + 16 + 18 + 10);
+    EXPECT_EQ(entries({}).height, 416);
 }
 
 } // namespace

@@ -1,11 +1,46 @@
 #include "editor/SegmentBarEdits.h"
+#include "editor/SegmentBarLayout.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using namespace SegmentBarLayout;
 using namespace SegmentBarEdits;
-using SegmentBarLayout::Half;
+
+TEST(SegmentBarLayoutTest, SegmentsHugTheRightEndSpacedByTheRoundedUpSeparator) {
+    const QSizeF bar(748, 40);
+    EXPECT_EQ(frames({40.2}, 0, bar), QList{QRectF(675, 7, 61, 26)});
+    // Blank and narrow labels take the least width; the gap is never below 6.
+    EXPECT_EQ(frames({std::nullopt, 4.0, 50.01}, 8.3, bar),
+              (QList{QRectF(587, 7, 30, 26), QRectF(626, 7, 30, 26), QRectF(665, 7, 71, 26)}));
+    EXPECT_EQ(frames({10, 10}, 0, bar)[1].left() - frames({10, 10}, 0, bar)[0].right(), 6);
+    // A row too long starts 12 from the left end and runs past the right end.
+    const QList<QRectF> tooLong = frames({300, 300}, 0, QSizeF(500, 41));
+    EXPECT_EQ(tooLong[0].topLeft(), QPointF(12, 7.5));
+    EXPECT_GT(tooLong[1].right(), 500);
+}
+
+TEST(SegmentBarLayoutTest, BlankMeansOnlySpaceSeparatorsAndTabs) {
+    for (const QString& blank : {QString(), QString("   "), QStringLiteral(u"\t\u00a0\u2009")})
+        EXPECT_TRUE(isBlank(blank));
+    EXPECT_FALSE(isBlank(" · "));
+}
+
+TEST(SegmentBarLayoutTest, PointsFindSegmentsHalvesInsertionPositionsAndTheMarker) {
+    const QList<QRectF> row = {QRectF(100, 7, 40, 26), QRectF(150, 7, 60, 26)};
+    EXPECT_EQ(hitAt(row, {110, 20}), (Hit{0, Half::left}));
+    EXPECT_EQ(hitAt(row, {120, 20}), (Hit{0, Half::right})); // the centre itself
+    EXPECT_EQ(hitAt(row, {145, 20}), std::nullopt);          // in the gap
+    EXPECT_EQ(hitAt(row, {120, 3}), std::nullopt);
+    for (const auto& [x, index] : {std::pair(5, 0), {119, 0}, {120, 1}, {179, 1}, {180, 2}})
+        EXPECT_EQ(insertionIndex(row, QPointF(x, 20)), index) << x;
+
+    const QSizeF bar(748, 40);
+    EXPECT_EQ(insertionMarker(row, 1, bar), QRectF(145, 7, 2, 26));
+    EXPECT_EQ(insertionMarker(row, 2, bar), QRectF(213, 7, 2, 26));
+    EXPECT_EQ(insertionMarker({}, 0, QSizeF(300, 50)), QRectF(283, 7, 2, 36));
+}
 
 QList<MenuBarPart> parts(const QStringList& texts) {
     QList<MenuBarPart> result;
