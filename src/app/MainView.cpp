@@ -5,9 +5,9 @@
 #include "calendar/CalendarGridView.h"
 #include "platform/Appearance.h"
 #include "platform/SymbolImage.h"
-#include "settings/BadgeImageView.h"
 #include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "settings/PassThroughLabel.h"
 #include "settings/Settings.h"
 
 #include <QEvent>
@@ -123,7 +123,7 @@ void MainView::buildCornerButtons() {
     m_messagesButton = symbolButton("envelope.fill", "Messages", L("accessibility.messages"), this);
     m_messagesButton->hide();
     connect(m_messagesButton, &QToolButton::clicked, this, &MainView::messagesRequested);
-    m_messagesBadge = new BadgeImageView(this);
+    m_messagesBadge = new PassThroughLabel(this);
     m_messagesBadge->resize(14, 14);
     m_messagesBadge->hide();
 }

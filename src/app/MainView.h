@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class BadgeImageView;
+class PassThroughLabel;
 class CalendarGridView;
 class QLabel;
 class QPushButton;
@@ -39,7 +39,7 @@ public:
     QLabel* calStatusLabel() const { return m_calStatus; }
     QToolButton* settingsButton() const { return m_settingsButton; }
     QToolButton* messagesButton() const { return m_messagesButton; }
-    BadgeImageView* messagesBadge() const { return m_messagesBadge; }
+    PassThroughLabel* messagesBadge() const { return m_messagesBadge; }
 
     // Now, for the month shown; tests fix it.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
@@ -70,5 +70,5 @@ private:
     QLabel* m_calStatus = nullptr;
     QToolButton* m_settingsButton = nullptr;
     QToolButton* m_messagesButton = nullptr;
-    BadgeImageView* m_messagesBadge = nullptr;
+    PassThroughLabel* m_messagesBadge = nullptr;
 };

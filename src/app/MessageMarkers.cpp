@@ -2,8 +2,8 @@
 
 #include "platform/Appearance.h"
 #include "platform/SymbolImage.h"
-#include "settings/BadgeImageView.h"
 #include "settings/DrawingHelpers.h"
+#include "settings/PassThroughLabel.h"
 
 #include <QAction>
 #include <QEvent>
@@ -13,7 +13,7 @@
 
 MessageMarkers::MessageMarkers(QObject* parent) : QObject(parent) {}
 
-void MessageMarkers::attach(QToolButton* button, BadgeImageView* badge, QAction* applicationRow) {
+void MessageMarkers::attach(QToolButton* button, PassThroughLabel* badge, QAction* applicationRow) {
     if (m_button)
         m_button->removeEventFilter(this);
     m_button = button;

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
-class BadgeImageView;
+class PassThroughLabel;
 class QAction;
 class QToolButton;
 
@@ -21,7 +21,7 @@ public:
 
     explicit MessageMarkers(QObject* parent = nullptr);
 
-    void attach(QToolButton* button, BadgeImageView* badge, QAction* applicationRow);
+    void attach(QToolButton* button, PassThroughLabel* badge, QAction* applicationRow);
     void show(bool ticketOpen, bool unread);
 
 protected:
@@ -31,7 +31,7 @@ private:
     void tintButton();
 
     QPointer<QToolButton> m_button;
-    QPointer<BadgeImageView> m_badge;
+    QPointer<PassThroughLabel> m_badge;
     QPointer<QAction> m_applicationRow;
     bool m_ticketOpen = false;
     bool m_unread = false;

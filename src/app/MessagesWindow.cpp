@@ -6,7 +6,6 @@
 #include "platform/Appearance.h"
 #include "service/ServiceClient.h"
 #include "settings/DrawingHelpers.h"
-#include "settings/FlippedView.h"
 #include "settings/Localization.h"
 
 #include <QEvent>
@@ -92,7 +91,8 @@ void MessagesWindow::placeHint() {
 }
 
 void MessagesWindow::showConversation(const QList<ArchivedMessage>& messages) {
-    auto* view = new FlippedView(QRect(QPoint(), MessagesLayout::list.size()));
+    auto* view = new QWidget;
+    view->resize(MessagesLayout::list.size());
     view->setAutoFillBackground(false);
     m_entries.clear();
     m_emptyNote = nullptr;

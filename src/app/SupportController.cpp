@@ -55,7 +55,7 @@ SupportController::SupportController(ServiceClient& service, const QDBusConnecti
 
 SupportController::~SupportController() = default;
 
-void SupportController::setMarkers(QToolButton* messagesButton, BadgeImageView* messagesBadge,
+void SupportController::setMarkers(QToolButton* messagesButton, PassThroughLabel* messagesBadge,
                                    QAction* applicationMessagesRow) {
     m_markers.attach(messagesButton, messagesBadge, applicationMessagesRow);
     refreshMessageBadges();

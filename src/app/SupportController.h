@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-class BadgeImageView;
+class PassThroughLabel;
 class MessagesWindow;
 class QAction;
 class QToolButton;
@@ -44,7 +44,7 @@ public:
     ~SupportController() override;
 
     // The markers outside the controller's windows; any may be null.
-    void setMarkers(QToolButton* messagesButton, BadgeImageView* messagesBadge,
+    void setMarkers(QToolButton* messagesButton, PassThroughLabel* messagesBadge,
                     QAction* applicationMessagesRow);
     // A message that waits is shown in its alert after a sync only while this window is
     // visible; without one it waits for the messages window.

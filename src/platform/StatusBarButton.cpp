@@ -133,7 +133,7 @@ void StatusBarButton::performClick() {
         menu->popup(mapToGlobal(QPoint(0, height())));
         return;
     }
-    Q_EMIT mouseUp(Qt::LeftButton);
+    Q_EMIT clicked(Qt::LeftButton);
 }
 
 void StatusBarButton::wheelEvent(QWheelEvent* event) {
@@ -208,7 +208,7 @@ void StatusBarButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool inside = rect().contains(event->position().toPoint());
     const bool reported = event->button() == Qt::LeftButton || event->button() == Qt::RightButton;
     if (inside && reported)
-        Q_EMIT mouseUp(event->button());
+        Q_EMIT clicked(event->button());
 }
 
 void StatusBarButton::setHighlighted(bool highlighted) {

@@ -49,7 +49,7 @@ public:
     static constexpr int contentInset = 2;
 
 Q_SIGNALS:
-    void mouseUp(Qt::MouseButton button);
+    void clicked(Qt::MouseButton button);
     // Whole notches of a wheel turned over the button: positive away from the user.
     void wheelTurned(int steps);
     void titleChanged(const QString& title);

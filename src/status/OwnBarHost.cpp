@@ -6,6 +6,7 @@
 #include "platform/StatusBarButton.h"
 #include "platform/StatusItem.h"
 #include "platform/SymbolImage.h"
+#include "settings/PassThroughLabel.h"
 
 #include <QFontMetricsF>
 #include <QMenu>
@@ -22,16 +23,10 @@ void setAccessibleName(QWidget* widget, const QString& name) {
 
 } // namespace
 
-PassThroughLabel::PassThroughLabel(const QString& text, QWidget* parent) : QLabel(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setTextFormat(Qt::PlainText); // a template such as "<b>{HH}</b>" is shown as written
-    setText(text);
-}
-
 OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
     : StatusHostItem(host), m_status(status), m_host(*host) {
     StatusBarButton* button = status->button();
-    connect(button, &StatusBarButton::mouseUp, this, [this, button](Qt::MouseButton mouseButton) {
+    connect(button, &StatusBarButton::clicked, this, [this, button](Qt::MouseButton mouseButton) {
         if (mouseButton == Qt::RightButton)
             Q_EMIT menuRequested();
         else

@@ -2,23 +2,15 @@
 
 #include "status/StatusHost.h"
 
-#include <QLabel>
 #include <QPointer>
 
 #include <optional>
 
 class OwnBarHost;
+class PassThroughLabel;
 class StatusBar;
 class StatusBarButton;
 class StatusItem;
-
-// A label that lets every mouse event through to the status bar button under it; used when
-// the padding is negative and the text is laid out by hand.
-class PassThroughLabel : public QLabel {
-    Q_OBJECT
-public:
-    explicit PassThroughLabel(const QString& text, QWidget* parent = nullptr);
-};
 
 // One status item of the application's own bar: a button showing the text as a title (or as
 // a label narrower than the button's own margins, when the padding is negative) or the

@@ -6,8 +6,8 @@
 #include "platform/Appearance.h"
 #include "platform/SingleInstance.h"
 #include "service/ServiceClient.h"
-#include "settings/BadgeImageView.h"
 #include "settings/Localization.h"
+#include "settings/PassThroughLabel.h"
 #include "support/ModalAnswerer.h"
 #include "support/PrivateSessionBus.h"
 #include "support/TestHttpServer.h"
@@ -106,7 +106,7 @@ protected:
     ServiceClient service;
     SupportController controller{service, QDBusConnection::sessionBus()};
     QToolButton button;
-    BadgeImageView badge;
+    PassThroughLabel badge;
     QAction row{"messages"};
     QWidget mainWindow;
     std::optional<ProblemReport> report;

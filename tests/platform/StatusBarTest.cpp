@@ -57,7 +57,7 @@ TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
         bar.show();
         StatusBarButton* button = leftmost->button();
         int clicks = 0;
-        QObject::connect(button, &StatusBarButton::mouseUp, [&] { ++clicks; });
+        QObject::connect(button, &StatusBarButton::clicked, [&] { ++clicks; });
         const auto altDrag = [&](QPointF to) {
             QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, QPoint(5, 5));
             QMouseEvent move(QEvent::MouseMove, to, button->mapToGlobal(to), Qt::NoButton,

@@ -1,6 +1,6 @@
 #include "settings/DrawingHelpers.h"
 
-#include "settings/BadgeImageView.h"
+#include "settings/PassThroughLabel.h"
 #include "support/TestPictures.h"
 
 #include <QApplication>
@@ -79,12 +79,12 @@ TEST(QuotaBadgeTest, ShowsAtLeastOneCentredOnARedDisc) {
     EXPECT_EQ(quotaBadgeImage(1, 13).devicePixelRatio(), qApp->devicePixelRatio());
 }
 
-TEST(BadgeImageViewTest, ClicksGoThroughToTheButtonUnderneath) {
+TEST(PassThroughLabelTest, ClicksGoThroughToTheButtonUnderneath) {
     QWidget window;
     window.resize(120, 60);
     QPushButton button("Messages", &window);
     button.setGeometry(0, 0, 120, 60);
-    BadgeImageView badge(&window);
+    PassThroughLabel badge(&window);
     badge.setImage(quotaBadgeImage(1, 14));
     badge.setGeometry(90, 5, 14, 14);
     window.show();

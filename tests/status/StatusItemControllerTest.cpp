@@ -6,6 +6,7 @@
 #include "platform/StatusItem.h"
 #include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
+#include "settings/PassThroughLabel.h"
 #include "status/OwnBarHost.h"
 #include "support/FakeClock.h"
 #include "support/TestProfile.h"
