@@ -95,7 +95,7 @@ void AppDelegate::applyInitialActivationPolicy() {
 // captured from the start, and what can wait (the crashes of earlier runs, the service)
 // starts once the first paint is done. In the menu bar the main window is built only when
 // it is first asked for: most sessions never open it.
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::finishLaunching() {
     CrashReporter::installHandlers();
     applyStatusItemState();
     SystemClock::reconcileAtLaunch(m_context.launcher);
@@ -159,7 +159,7 @@ void AppDelegate::buildMainWindow() {
 void AppDelegate::wireMainWindow() {
     MainView* main = m_mainWindow->mainView();
     SettingsView* settings = m_mainWindow->settingsView();
-    connect(main, &MainView::calButtonPressed, this, &AppDelegate::calPressed);
+    connect(main, &MainView::calButtonClicked, this, &AppDelegate::calButtonClicked);
     connect(main, &MainView::dayDoubleClicked, this, [this](const QDateTime& day) {
         if (!CalEngine::openInCalendarApp(day, m_context.dayOpener))
             Notice::show(L("cal.no_calendar_app"), m_mainWindow.get());
@@ -190,7 +190,7 @@ void AppDelegate::wireMainWindow() {
             &Updater::checkForUpdates);
     connect(settings, &SettingsView::editorRequested, this, &AppDelegate::openMenuBarConfigurator);
     connect(settings, &SettingsView::reportProblemRequested, &m_context.support,
-            &SupportController::reportProblemPressed);
+            &SupportController::reportProblem);
 }
 
 void AppDelegate::refreshCalUI() {
@@ -200,11 +200,11 @@ void AppDelegate::refreshCalUI() {
 
 Menus::Actions AppDelegate::menuActions() {
     Menus::Actions actions;
-    actions.openPanel = [this] { openPanelPressed(); };
-    actions.openToday = [this] { openTodayPressed(); };
+    actions.openPanel = [this] { openPanel(); };
+    actions.openToday = [this] { openToday(); };
     actions.showMainWindow = [this] { showMainWindow(); };
     actions.showMessages = [this] { m_context.support.showMessages(); };
-    actions.reportProblem = [this] { m_context.support.reportProblemPressed(); };
+    actions.reportProblem = [this] { m_context.support.reportProblem(); };
     actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
     actions.checkForUpdates = [this] { m_context.updater.checkForUpdates(); };
     actions.openEditor = [this] { openMenuBarConfigurator(); };
@@ -234,7 +234,7 @@ void AppDelegate::showSettings() {
 
 // In Dock mode the button puts the status items into the bar or takes them away; in menu-bar
 // mode it opens the editor.
-void AppDelegate::calPressed() {
+void AppDelegate::calButtonClicked() {
     if (m_context.settings.menuBarMode()) {
         openMenuBarConfigurator();
         return;
@@ -249,17 +249,17 @@ void AppDelegate::openMenuBarConfigurator() {
 void AppDelegate::reopen() {
     if (m_context.settings.menuBarMode() && m_context.statusHost.itemsPlaced()) {
         if (!m_context.panel.isVisible())
-            openPanelPressed();
+            openPanel();
         return;
     }
     showMainWindow(); // also when it is minimised or covered
 }
 
-void AppDelegate::openPanelPressed() {
+void AppDelegate::openPanel() {
     m_context.panel.show(m_context.statusItems.anchor());
 }
 
-void AppDelegate::openTodayPressed() {
+void AppDelegate::openToday() {
     if (!CalEngine::openInCalendarApp(m_context.events.now(), m_context.dayOpener))
         Notice::show(L("cal.no_calendar_app"));
 }

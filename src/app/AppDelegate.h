@@ -28,7 +28,7 @@ public:
 
     // Before the event loop: the taskbar presence for the stored mode.
     void applyInitialActivationPolicy();
-    void applicationDidFinishLaunching();
+    void finishLaunching();
 
     // Creates (or rebuilds) the status items, or removes them, as the settings say.
     void applyStatusItemState();
@@ -45,9 +45,9 @@ public:
     // The actions of the menus and the main window's views.
     void showMainWindow();
     void showSettings();
-    void calPressed();
-    void openPanelPressed();
-    void openTodayPressed();
+    void calButtonClicked();
+    void openPanel();
+    void openToday();
     void toggleCompactSystemClockMenu();
     void openMenuBarConfigurator();
     // File > Close (Ctrl+W): back from the settings to the main view, else close the window.

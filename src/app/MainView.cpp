@@ -107,7 +107,7 @@ void MainView::buildContent() {
         QString("QPushButton { background: %1; color: white; border: none; border-radius: 8px;"
                 " padding: 7px 18px; } QPushButton:pressed { background: %2; }")
             .arg(calBlueFixed().name(), calBlueFixed().darker(120).name()));
-    connect(m_calButton, &QPushButton::clicked, this, &MainView::calButtonPressed);
+    connect(m_calButton, &QPushButton::clicked, this, &MainView::calButtonClicked);
     add(m_calButton, 8);
 
     m_calStatus = makeLabel(QString(), 12, QFont::Normal, QPalette::WindowText, this);

@@ -45,7 +45,7 @@ public:
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
 Q_SIGNALS:
-    void calButtonPressed();
+    void calButtonClicked();
     void settingsRequested();
     void messagesRequested();
     void dayDoubleClicked(const QDateTime& day);

@@ -128,7 +128,7 @@ void SupportController::refreshMessageBadges() {
         m_window->setReplyOpen(open);
 }
 
-void SupportController::reportProblemPressed() {
+void SupportController::reportProblem() {
     askAndSend({});
 }
 

@@ -62,7 +62,7 @@ public:
     void refreshMessageBadges();
     // Asks for a problem report and sends it; nothing when cancelled or blank. An alert says
     // how sending went; after a failure the report is offered again as it was written.
-    void reportProblemPressed();
+    void reportProblem();
     // After each check with the service: the markers, then the waiting message's alert when
     // the main window is visible.
     void syncFinished();

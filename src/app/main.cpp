@@ -76,6 +76,6 @@ int main(int argc, char** argv) {
     AppDelegate delegate(context);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::reopen);
     delegate.applyInitialActivationPolicy();
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    QTimer::singleShot(0, &delegate, &AppDelegate::finishLaunching);
     return app.exec();
 }

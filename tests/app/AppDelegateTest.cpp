@@ -44,7 +44,7 @@ protected:
     bool flag(const char* key) { return Preferences::standard().boolForKey(key); }
     void launch() {
         delegate.applyInitialActivationPolicy();
-        delegate.applicationDidFinishLaunching();
+        delegate.finishLaunching();
         QCoreApplication::processEvents(); // the deferred window ordering
     }
     bool mainWindowHasTaskbarEntry() { return delegate.mainWindow()->windowType() == Qt::Window; }
@@ -106,7 +106,7 @@ TEST_F(AppDelegateTest, TheQuestionIsAskedOnceEvenIfTheProcessDiesWhileItIsOpen)
     ApplicationContext secondContext;
     AppDelegate second(secondContext);
     second.askWhereToLive = delegate.askWhereToLive;
-    second.applicationDidFinishLaunching();
+    second.finishLaunching();
     EXPECT_EQ(questions, 1);
 }
 
@@ -181,7 +181,7 @@ TEST_F(AppDelegateTest, InTheMenuBarTheWindowIsBuiltWhenFirstAskedFor) {
     // Switched to Dock mode from outside before the window was ever built: it comes.
     ApplicationContext secondContext;
     AppDelegate second(secondContext);
-    second.applicationDidFinishLaunching();
+    second.finishLaunching();
     ASSERT_FALSE(second.mainWindow());
     Preferences(Preferences::applicationDomain,
                 profile.preferencesFile(Preferences::applicationDomain))
@@ -214,7 +214,7 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     ScopedEnvironment editor("ORVENNA_DEBUG_MENUBAR", "1");
     ApplicationContext secondContext;
     AppDelegate second(secondContext);
-    second.applicationDidFinishLaunching();
+    second.finishLaunching();
     EXPECT_TRUE(secondContext.configurator.window() &&
                 secondContext.configurator.window()->isVisible());
     EXPECT_TRUE(CalSettings::showInMenuBar());
@@ -274,7 +274,7 @@ TEST_F(AppDelegateTest, NoCalendarApplicationIsSaidWhereverTheDayWasAskedFor) {
     onboard();
     launch();
     const auto notices = shownWindows<QMessageBox>;
-    delegate.openTodayPressed();
+    delegate.openToday();
     ASSERT_EQ(notices().size(), 1);
     EXPECT_EQ(notices().first()->text(), L("cal.no_calendar_app"));
     EXPECT_EQ(notices().first()->parentWidget(), nullptr);
@@ -298,7 +298,7 @@ TEST_F(AppDelegateTest, EarlierCrashesAreLookedForOnceTheBarShows) {
     AppDelegate starting(menuBar);
     std::optional<bool> barShownThen;
     desktop.listingCrashes = [&] { barShownThen = menuBar.bar.isVisible(); };
-    starting.applicationDidFinishLaunching();
+    starting.finishLaunching();
     EXPECT_TRUE(menuBar.bar.isVisible());
     EXPECT_FALSE(barShownThen) << "the launch waited for the crash records";
     ASSERT_TRUE(waitUntil([&] { return barShownThen.has_value(); }));

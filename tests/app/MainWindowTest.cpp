@@ -45,7 +45,7 @@ class MainWindowTest : public ProfileTest {
 protected:
     MainWindowTest() {
         Preferences::standard().setBool(PreferenceKeys::onboarded, true);
-        delegate.applicationDidFinishLaunching();
+        delegate.finishLaunching();
         QCoreApplication::processEvents();
     }
     MainWindow& window() { return *delegate.mainWindow(); }

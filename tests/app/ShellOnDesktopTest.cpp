@@ -36,7 +36,7 @@ QPoint centreOf(const QWidget* widget) {
 // used with the real pointer and keyboard (XTest) as a person uses it.
 class ShellOnDesktopTest : public ProfileTest {
 protected:
-    ShellOnDesktopTest() { delegate.applicationDidFinishLaunching(); }
+    ShellOnDesktopTest() { delegate.finishLaunching(); }
 
     bool barShows() const {
         return QTest::qWaitFor(
@@ -179,7 +179,7 @@ TEST_F(ShellOnDesktopTest, AnotherStartBringsBackAMinimisedOrCoveredWindow) {
 // corners are drawn square rather than left black.
 TEST_F(ShellOnDesktopTest, ThePanelStaysOffTaskbarsAndHasNoBlackCorners) {
     ASSERT_TRUE(barShows());
-    delegate.openPanelPressed();
+    delegate.openPanel();
     std::optional<QRect> frame;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return (frame = display.windowFrame("Vesperin calendar")).has_value(); }, 5000));

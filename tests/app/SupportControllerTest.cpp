@@ -227,10 +227,10 @@ TEST_F(SupportControllerTest, AMessageThatArrivesWhileAnAlertIsOpenWaitsForItsOw
 // A report that could not be sent is offered again as it was written, after the alert.
 TEST_F(SupportControllerTest, AReportIsSentOnceWithItsMembersUnlessBlankAndOfferedAgainIfNot) {
     report = ProblemReport{" \n\t ", "me@example.org"};
-    controller.reportProblemPressed(); // blank: nothing at all
+    controller.reportProblem(); // blank: nothing at all
     report = ProblemReport{"  It crashes at midnight\n", "me@example.org"};
     server.answer(200, R"({"ok": false})");
-    controller.reportProblemPressed();
+    controller.reportProblem();
     ASSERT_TRUE(waitUntil([&] { return drafts.size() == 3; }));
     EXPECT_EQ(drafts.last(), (QStringList{"  It crashes at midnight\n", "me@example.org"}));
     EXPECT_EQ(drafts.first(), (QStringList{"", ""}));
@@ -264,10 +264,10 @@ TEST_F(SupportControllerTest, TheRealDialogsAskAndTellInTheirOwnLoops) {
             alert->understoodButton()->click();
         }
     });
-    real.reportProblemPressed();
+    real.reportProblem();
     EXPECT_TRUE(seen.isEmpty());
     server.answer(200, R"({"ok": true})");
-    real.reportProblemPressed();
+    real.reportProblem();
     ASSERT_TRUE(waitUntil([&] { return !seen.isEmpty(); }));
     EXPECT_EQ(seen, QStringList{L("report.sent_title") + "|" + L("report.sent_message")});
     ASSERT_EQ(reports().size(), 1) << "the cancelled report was not sent";
