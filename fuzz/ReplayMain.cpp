@@ -3,7 +3,7 @@
 // kept in a corpus, crashes included, is tried again by the ordinary test suite. It runs in
 // the tests' fixed world; it fails on a missing path or when there was nothing to replay, so a
 // wrong corpus path cannot pass unnoticed.
-#include "support/TestEnvironment.h"
+#include "harness/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Feeds bytes to the update feed's reader, and the same bytes read as UTF-8 to the notes' markup
 // stripper.
 #include "FuzzSupport.h"
-#include "service/AppcastFeed.h"
+#include "updates/AppcastFeed.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 //
 // Input: the listing, then after the first NUL byte the apport report (NUL bytes included).
 #include "FuzzSupport.h"
+#include "crash/SystemCrashRecords.h"
 #include "platform/ProcessLauncher.h"
-#include "system/SystemCrashRecords.h"
 
 #include <QFile>
 #include <QJsonArray>

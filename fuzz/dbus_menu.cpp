@@ -7,7 +7,7 @@
 // depth are one signed byte each, a name or an event one byte picking from the interface's
 // words (or, past them, the empty word); a list is a count byte (up to 4) and its items.
 #include "FuzzSupport.h"
-#include "platform/DBusMenuExporter.h"
+#include "status/tray/DBusMenuExporter.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -4,9 +4,9 @@
 // Input: UTF-8, commands cut at 0xFF bytes (never part of UTF-8), each command's arguments
 // cut at NUL bytes, as a real command line is.
 #include "FuzzSupport.h"
-#include "defaults/DefaultsCommand.h"
 #include "settings/PreferenceCoding.h"
 #include "settings/Preferences.h"
+#include "tools/defaults/DefaultsCommand.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Feeds bytes to the readers of the support service's answers: the answer to a check and
 // the confirmation of a problem report.
 #include "FuzzSupport.h"
-#include "service/ServiceAnswers.h"
+#include "support/ServiceAnswers.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

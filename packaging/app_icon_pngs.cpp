@@ -4,7 +4,7 @@
 //   app_icon_pngs OUTPUT_FOLDER NAME SIZE...
 //
 // writes OUTPUT_FOLDER/<SIZE>x<SIZE>/apps/NAME.png for every size.
-#include "app/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QDir>
 #include <QGuiApplication>

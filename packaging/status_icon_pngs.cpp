@@ -5,7 +5,7 @@
 //
 // writes OUTPUT_FOLDER/hicolor/<SIZE>x<SIZE>/status/<NAME>.png for the page of every day of
 // the month and the page without a day, at every size of the status icon theme.
-#include "status/TrayIcon.h"
+#include "status/tray/TrayIcon.h"
 
 #include <QGuiApplication>
 

@@ -2,7 +2,7 @@
 # Runs one test program again and again while two busy loops keep both cores loaded, under
 # the sanitizer build's options, and fails when any run fails. A timing or end-to-end test
 # should pass here many times before it is trusted on a busy CI machine.
-#   scripts/soak.sh 20 build-asan/tests/app/end_to_end_tests [--gtest_filter=...]
+#   scripts/soak.sh 20 build-asan/tests/scenarios/end_to_end_tests [--gtest_filter=...]
 # The log of each failed run is kept in out/soak/.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -4,16 +4,16 @@
 #include "app/Logging.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
-#include "app/Notice.h"
 #include "app/SettingsView.h"
-#include "app/UpdateAlerts.h"
 #include "calendar/CalEngine.h"
+#include "crash/CrashReporter.h"
 #include "platform/LoginItem.h"
 #include "platform/QuitOnSignals.h"
 #include "platform/X11Dock.h"
 #include "settings/Localization.h"
-#include "system/CrashReporter.h"
-#include "system/SystemClock.h"
+#include "systemclock/SystemClock.h"
+#include "ui/Notice.h"
+#include "updates/UpdateAlerts.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "app/SupportController.h"
 #include "calendar/CalPanelController.h"
 #include "editor/MenuBarConfigurator.h"
 #include "platform/ProcessLauncher.h"
-#include "platform/StatusBar.h"
 #include "platform/SystemEvents.h"
-#include "service/ServiceClient.h"
-#include "service/Updater.h"
 #include "settings/PreferencesWatcher.h"
 #include "settings/Settings.h"
-#include "status/OwnBarHost.h"
-#include "status/StatusBarPositions.h"
 #include "status/StatusHostChoice.h"
 #include "status/StatusItemController.h"
-#include "status/TrayHost.h"
-#include "system/CompactClockAvailability.h"
+#include "status/ownbar/OwnBarHost.h"
+#include "status/ownbar/StatusBar.h"
+#include "status/ownbar/StatusBarPositions.h"
+#include "status/tray/TrayHost.h"
+#include "support/ServiceClient.h"
+#include "support/SupportController.h"
+#include "systemclock/CompactClockAvailability.h"
+#include "updates/Updater.h"
 
 class Preferences;
 

@@ -1,14 +1,14 @@
 #include "app/MainView.h"
 
-#include "app/AppIcon.h"
 #include "calendar/CalEngine.h"
 #include "calendar/CalendarGridView.h"
-#include "platform/Appearance.h"
-#include "platform/SymbolImage.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
-#include "settings/PassThroughLabel.h"
 #include "settings/Settings.h"
+#include "ui/AppIcon.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
+#include "ui/PassThroughLabel.h"
+#include "ui/SymbolImage.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "app/SettingsView.h"
 
-#include "app/Notice.h"
-#include "platform/Appearance.h"
-#include "platform/SymbolImage.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
 #include "settings/Settings.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
+#include "ui/Notice.h"
+#include "ui/SymbolImage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

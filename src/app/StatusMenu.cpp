@@ -1,7 +1,7 @@
 #include "app/StatusMenu.h"
 
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QMenu>
 #include <QPixmap>

@@ -1,9 +1,9 @@
 #include "app/AppDelegate.h"
-#include "app/AppIcon.h"
 #include "app/ApplicationContext.h"
 #include "platform/DisplaySession.h"
 #include "platform/QuitOnSignals.h"
 #include "platform/SingleInstance.h"
+#include "ui/AppIcon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

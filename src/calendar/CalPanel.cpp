@@ -1,7 +1,7 @@
 #include "calendar/CalPanel.h"
 
-#include "platform/Appearance.h"
 #include "platform/X11Dock.h"
+#include "ui/Appearance.h"
 
 #include <QEvent>
 #include <QPainter>

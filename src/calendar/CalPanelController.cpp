@@ -3,11 +3,11 @@
 #include "calendar/CalEngine.h"
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
-#include "platform/Appearance.h"
-#include "platform/SymbolImage.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
 #include "settings/Settings.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
+#include "ui/SymbolImage.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,8 +1,8 @@
 #include "calendar/CalendarGridView.h"
 
-#include "platform/Appearance.h"
 #include "settings/CalSettings.h"
-#include "settings/DrawingHelpers.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QMouseEvent>
 #include <QPainter>

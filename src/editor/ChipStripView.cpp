@@ -1,9 +1,9 @@
 #include "editor/ChipStripView.h"
 
 #include "editor/ChipStripAccessible.h"
-#include "platform/Appearance.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QAccessible>
 #include <QDrag>

@@ -4,11 +4,11 @@
 #include "editor/EditorTables.h"
 #include "editor/SegmentBarView.h"
 #include "model/MenuBarLayout.h"
-#include "platform/Appearance.h"
-#include "platform/SymbolImage.h"
 #include "platform/WindowPlacement.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
+#include "ui/SymbolImage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "editor/ItemListModel.h"
 
 #include "editor/ChipPreview.h"
-#include "settings/DrawingHelpers.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QSize>
 

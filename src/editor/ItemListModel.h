@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/MenuBarItem.h"
-#include "platform/Appearance.h"
+#include "ui/Appearance.h"
 
 #include <QAbstractListModel>
 #include <QDateTime>

@@ -18,8 +18,8 @@
 #include "platform/SystemEvents.h"
 #include "settings/Localization.h"
 #include "settings/Settings.h"
-#include "system/CompactClockAvailability.h"
-#include "system/SystemClock.h"
+#include "systemclock/CompactClockAvailability.h"
+#include "systemclock/SystemClock.h"
 
 #include <QCheckBox>
 #include <QComboBox>

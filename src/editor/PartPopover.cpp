@@ -3,9 +3,9 @@
 #include "editor/ChipStripView.h"
 #include "editor/PopoverPlacement.h"
 #include "editor/ZoneMatching.h"
-#include "platform/Appearance.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -6,8 +6,8 @@
 #include "editor/SegmentBarEdits.h"
 #include "editor/SegmentBarLayout.h"
 #include "editor/SegmentPayload.h"
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QAccessible>
 #include <QDrag>

@@ -1,7 +1,7 @@
 #include "editor/TextPrompt.h"
 
-#include "settings/DrawingHelpers.h"
 #include "settings/Localization.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #include "status/StatusHost.h"
 
-#include "settings/DrawingHelpers.h"
+#include "ui/DrawingHelpers.h"
 
 QFont StatusHost::textFont() {
     return systemFont(13, QFont::Medium);

@@ -2,7 +2,7 @@
 
 #include "settings/Settings.h"
 #include "status/Logging.h"
-#include "status/TrayHost.h"
+#include "status/tray/TrayHost.h"
 
 std::optional<StatusHostMode> statusHostModeFromText(const QString& text) {
     if (text == "auto")

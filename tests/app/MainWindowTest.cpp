@@ -5,16 +5,16 @@
 #include "app/MainView.h"
 #include "app/SettingsView.h"
 #include "editor/ConfiguratorWindow.h"
-#include "platform/Appearance.h"
+#include "harness/FakeDesktop.h"
+#include "harness/TestPictures.h"
+#include "harness/TestProfile.h"
+#include "harness/TestText.h"
 #include "platform/LoginItem.h"
 #include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
-#include "support/FakeDesktop.h"
-#include "support/TestPictures.h"
-#include "support/TestProfile.h"
-#include "support/TestText.h"
+#include "ui/Appearance.h"
 
 #include <QCheckBox>
 #include <QComboBox>

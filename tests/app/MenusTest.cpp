@@ -1,8 +1,8 @@
 #include "app/Menus.h"
 
 #include "app/StatusMenu.h"
+#include "harness/TestText.h"
 #include "settings/Localization.h"
-#include "support/TestText.h"
 
 #include <QLineEdit>
 #include <QMainWindow>

@@ -1,10 +1,10 @@
 #include "calendar/CalEngine.h"
 
+#include "harness/TestProfile.h"
 #include "platform/SystemContext.h"
 #include "settings/CalSettings.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
-#include "support/TestProfile.h"
 
 #include <QTimeZone>
 

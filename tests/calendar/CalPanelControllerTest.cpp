@@ -3,11 +3,11 @@
 #include "calendar/CalEngine.h"
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
+#include "harness/TestProfile.h"
 #include "platform/ScreenAnchor.h"
 #include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/Settings.h"
-#include "support/TestProfile.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,10 +1,10 @@
 #include "calendar/CalendarGridView.h"
 
-#include "platform/Appearance.h"
+#include "harness/TestPictures.h"
+#include "harness/TestProfile.h"
 #include "settings/CalSettings.h"
-#include "settings/DrawingHelpers.h"
-#include "support/TestPictures.h"
-#include "support/TestProfile.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QTest>
 

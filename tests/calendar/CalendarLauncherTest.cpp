@@ -1,6 +1,6 @@
 #include "calendar/CalendarLauncher.h"
 
-#include "support/TestDesktop.h"
+#include "harness/TestDesktop.h"
 
 #include <gtest/gtest.h>
 

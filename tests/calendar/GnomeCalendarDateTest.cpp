@@ -1,6 +1,6 @@
 #include "calendar/GnomeCalendarDate.h"
 
-#include "support/TestProfile.h"
+#include "harness/TestProfile.h"
 
 #include <QDataStream>
 #include <QDir>

@@ -2,8 +2,8 @@
 
 #include "calendar/CalEngine.h"
 #include "calendar/CalendarAppOpener.h"
-#include "support/PrivateSessionBus.h"
-#include "support/TestDesktop.h"
+#include "harness/PrivateSessionBus.h"
+#include "harness/TestDesktop.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>

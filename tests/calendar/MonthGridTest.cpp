@@ -1,8 +1,8 @@
 #include "calendar/MonthGrid.h"
 
 #include "calendar/CalEngine.h"
+#include "harness/TestProfile.h"
 #include "settings/CalSettings.h"
-#include "support/TestProfile.h"
 
 #include <gtest/gtest.h>
 

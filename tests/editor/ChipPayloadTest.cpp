@@ -1,6 +1,6 @@
 #include "editor/ChipPayload.h"
 
-#include "support/TestText.h"
+#include "harness/TestText.h"
 
 #include <gtest/gtest.h>
 

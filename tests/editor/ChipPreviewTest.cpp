@@ -1,8 +1,8 @@
 #include "editor/ChipPreview.h"
 
+#include "harness/TestText.h"
 #include "model/MenuBarRenderer.h"
 #include "settings/Localization.h"
-#include "support/TestText.h"
 
 #include <QTimeZone>
 

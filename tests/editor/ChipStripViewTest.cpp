@@ -1,11 +1,11 @@
 #include "editor/ChipStripView.h"
 
 #include "editor/ChipPayload.h"
-#include "platform/Appearance.h"
-#include "settings/DrawingHelpers.h"
-#include "support/PaintedRegions.h"
-#include "support/TestPictures.h"
-#include "support/TestText.h"
+#include "harness/PaintedRegions.h"
+#include "harness/TestPictures.h"
+#include "harness/TestText.h"
+#include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QAccessible>
 #include <QApplication>

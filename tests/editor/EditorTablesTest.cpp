@@ -1,8 +1,8 @@
 #include "editor/EditorTables.h"
 
+#include "harness/TestText.h"
 #include "model/MenuBarRenderer.h"
 #include "settings/Localization.h"
-#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "editor/ItemListEdits.h"
 
-#include "support/TestText.h"
+#include "harness/TestText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "editor/PartEdits.h"
 
-#include "support/TestText.h"
+#include "harness/TestText.h"
 
 #include <gtest/gtest.h>
 

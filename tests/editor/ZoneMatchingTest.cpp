@@ -1,7 +1,7 @@
 #include "editor/ZoneMatching.h"
 
+#include "harness/TestText.h"
 #include "platform/SystemContext.h"
-#include "support/TestText.h"
 
 #include <gtest/gtest.h>
 

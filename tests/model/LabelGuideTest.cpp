@@ -1,6 +1,6 @@
 #include "model/LabelGuide.h"
 
-#include "support/TestText.h"
+#include "harness/TestText.h"
 
 #include <QLocale>
 

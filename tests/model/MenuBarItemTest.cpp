@@ -1,6 +1,6 @@
 #include "model/MenuBarItem.h"
 
-#include "support/TestProfile.h"
+#include "harness/TestProfile.h"
 
 #include <QJsonDocument>
 

@@ -1,9 +1,9 @@
 #include "model/MenuBarLayout.h"
 
+#include "harness/TestProfile.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "settings/PreferencesWatcher.h"
-#include "support/TestProfile.h"
 
 #include <QSignalSpy>
 

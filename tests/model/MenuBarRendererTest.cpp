@@ -1,9 +1,9 @@
 #include "model/MenuBarRenderer.h"
 
+#include "harness/TestProfile.h"
+#include "harness/TestText.h"
 #include "platform/IcuString.h"
 #include "platform/SystemContext.h"
-#include "support/TestProfile.h"
-#include "support/TestText.h"
 
 #include <QTimeZone>
 

@@ -1,8 +1,8 @@
 #include "model/Places.h"
 
+#include "harness/TestProfile.h"
+#include "harness/TestText.h"
 #include "model/MenuBarRenderer.h"
-#include "support/TestProfile.h"
-#include "support/TestText.h"
 
 #include <QTemporaryDir>
 

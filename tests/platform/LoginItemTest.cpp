@@ -1,9 +1,9 @@
 #include "platform/LoginItem.h"
 
+#include "harness/TestProfile.h"
+#include "harness/TestText.h"
 #include "platform/DesktopEntry.h"
 #include "platform/KeyFile.h"
-#include "support/TestProfile.h"
-#include "support/TestText.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

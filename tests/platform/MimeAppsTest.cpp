@@ -1,6 +1,6 @@
 #include "platform/MimeApps.h"
 
-#include "support/TestDesktop.h"
+#include "harness/TestDesktop.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
+#include "harness/TestProfile.h"
 #include "platform/DisplaySession.h"
-#include "platform/DockPlacement.h"
 #include "platform/Graphemes.h"
 #include "platform/OperatingSystem.h"
 #include "platform/SystemContext.h"
-#include "support/TestProfile.h"
+#include "status/ownbar/DockPlacement.h"
 
 #include <QList>
 

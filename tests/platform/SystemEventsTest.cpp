@@ -1,7 +1,7 @@
 #include "platform/SystemEvents.h"
 
+#include "harness/TestProfile.h"
 #include "platform/SystemContext.h"
-#include "support/TestProfile.h"
 
 #include <QCoreApplication>
 #include <QEvent>

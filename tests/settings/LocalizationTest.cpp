@@ -1,8 +1,8 @@
 #include "settings/Localization.h"
 
+#include "harness/TestProfile.h"
+#include "harness/TestText.h"
 #include "platform/SystemContext.h"
-#include "support/TestProfile.h"
-#include "support/TestText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "settings/Preferences.h"
 
+#include "harness/TestProfile.h"
 #include "settings/PreferenceCoding.h"
-#include "support/TestProfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

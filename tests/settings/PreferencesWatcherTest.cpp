@@ -1,7 +1,7 @@
 #include "settings/PreferencesWatcher.h"
 
+#include "harness/TestProfile.h"
 #include "settings/Preferences.h"
-#include "support/TestProfile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "settings/Settings.h"
 
+#include "harness/TestProfile.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
-#include "support/TestProfile.h"
 
 #include <QMetaProperty>
 #include <QSignalSpy>

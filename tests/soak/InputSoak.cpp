@@ -10,8 +10,8 @@
 // The program runs in the tests' fixed world (a temporary home, no session bus, the service on
 // a closed port); a Quit chosen at random starts it again.
 
-#include "support/TestEnvironment.h"
-#include "support/VirtualDisplay.h"
+#include "harness/TestEnvironment.h"
+#include "harness/VirtualDisplay.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
-#include "status/StatusBarPositions.h"
+#include "status/ownbar/StatusBarPositions.h"
 
-#include "platform/StatusBar.h"
-#include "platform/StatusItem.h"
+#include "harness/TestProfile.h"
 #include "settings/Preferences.h"
-#include "support/TestProfile.h"
+#include "status/ownbar/StatusBar.h"
+#include "status/ownbar/StatusItem.h"
 
 #include <gtest/gtest.h>
 

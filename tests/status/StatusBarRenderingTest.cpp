@@ -1,12 +1,12 @@
+#include "harness/TestPictures.h"
+#include "harness/TestProfile.h"
 #include "model/MenuBarLayout.h"
-#include "platform/StatusBar.h"
-#include "platform/StatusBarButton.h"
-#include "platform/StatusItem.h"
 #include "platform/SystemEvents.h"
-#include "status/OwnBarHost.h"
 #include "status/StatusItemController.h"
-#include "support/TestPictures.h"
-#include "support/TestProfile.h"
+#include "status/ownbar/OwnBarHost.h"
+#include "status/ownbar/StatusBar.h"
+#include "status/ownbar/StatusBarButton.h"
+#include "status/ownbar/StatusItem.h"
 
 #include <QImage>
 

@@ -1,16 +1,16 @@
 #include "status/StatusItemController.h"
 
+#include "harness/FakeClock.h"
+#include "harness/TestProfile.h"
+#include "harness/TestText.h"
 #include "model/MenuBarLayout.h"
-#include "platform/StatusBar.h"
-#include "platform/StatusBarButton.h"
-#include "platform/StatusItem.h"
 #include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
-#include "settings/PassThroughLabel.h"
-#include "status/OwnBarHost.h"
-#include "support/FakeClock.h"
-#include "support/TestProfile.h"
-#include "support/TestText.h"
+#include "status/ownbar/OwnBarHost.h"
+#include "status/ownbar/StatusBar.h"
+#include "status/ownbar/StatusBarButton.h"
+#include "status/ownbar/StatusItem.h"
+#include "ui/PassThroughLabel.h"
 
 #include <QApplication>
 #include <QFontMetricsF>

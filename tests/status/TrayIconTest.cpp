@@ -1,7 +1,7 @@
-#include "status/TrayIcon.h"
+#include "status/tray/TrayIcon.h"
 
-#include "platform/StatusNotifierTypes.h"
-#include "support/TestPictures.h"
+#include "harness/TestPictures.h"
+#include "status/tray/StatusNotifierTypes.h"
 
 #include <QIcon>
 #include <QTemporaryDir>

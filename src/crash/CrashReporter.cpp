@@ -1,0 +1,133 @@
+#include "crash/CrashReporter.h"
+
+#include "crash/Logging.h"
+#include "crash/SystemCrashRecords.h"
+#include "platform/AppFolders.h"
+#include "platform/AtomicFile.h"
+#include "platform/OperatingSystem.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+#include "support/ServiceEndpoints.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QNetworkReply>
+#include <QTextBoundaryFinder>
+
+#include <chrono>
+
+namespace {
+
+constexpr std::chrono::milliseconds sendTimeout{8000};
+const QString crashKind = QStringLiteral("crash");
+
+struct PendingCrash {
+    QString message;
+    QString stack;
+};
+
+PendingCrash splitPendingCrash(const QString& text) {
+    const QStringList parts = text.split(CrashReporter::separator);
+    return {parts.at(0), parts.size() > 1 ? parts.at(1) : QString()};
+}
+
+// The first line that names the signal ("Signal: 11" in apport's reports, "Signal: 11 (SEGV)"
+// in coredumpctl's), trimmed. Neither store names a C++ exception: the abort that follows it is
+// the signal, and the exception itself is in the application's own record of the crash.
+QString summaryOfRecord(const QString& text) {
+    for (const QString& line : text.split('\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith("Signal:"))
+            return trimmed;
+    }
+    // The text the service knows these by, with the system's name.
+    return QStringLiteral("Rapport système ") + OperatingSystem::osString();
+}
+
+// Counted in characters as the user sees them, so a cut never splits one.
+QString truncatedRecord(const QString& text) {
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (int count = 0; count < CrashReporter::maxRecordCharacters; ++count) {
+        end = characters.toNextBoundary();
+        if (end < 0)
+            return text;
+    }
+    return text.left(end);
+}
+
+} // namespace
+
+namespace CrashReporter {
+
+void install(ProcessLauncher& launcher) {
+    sendEarlierCrashes(launcher);
+    installHandlers();
+}
+
+void sendEarlierCrashes(ProcessLauncher& launcher) {
+    // Temporary files of a write that a crash interrupted are useless now.
+    AtomicFile::removeLeftovers(crashFile());
+    sendPendingCrash();
+    sendSystemCrashReports(launcher);
+}
+
+QString crashFile() {
+    const QString folder = AppFolders::applicationSupport();
+    QDir().mkpath(folder);
+    return folder + "/pending-crash.txt";
+}
+
+bool sendPendingCrash() {
+    const QString path = crashFile();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Our own file: bytes that are not UTF-8 (an exception's text may hold any) are replaced
+    // rather than keeping a report that could then never be sent.
+    const QString text = QString::fromUtf8(file.readAll());
+    file.close();
+    QFile::remove(path); // before sending, so that a crash is sent once at most
+    const PendingCrash crash = splitPendingCrash(text);
+    send(crashKind, crash.message, crash.stack);
+    return true;
+}
+
+int sendSystemCrashReports(ProcessLauncher& launcher) {
+    Preferences& store = Preferences::standard();
+    const auto lastScan = store.dateForKey(PreferenceKeys::lastCrashScan);
+    auto newest = lastScan;
+    int sent = 0;
+    const auto records = SystemCrashRecords::list(launcher, SystemCrashRecords::Program::current());
+    for (const SystemCrashRecords::Record& record : records) {
+        if (lastScan && record.time <= *lastScan)
+            continue;
+        const auto text = record.read();
+        if (!text)
+            continue;
+        qCDebug(lcCrash) << "Sending the system's crash record of" << record.time;
+        send(crashKind, summaryOfRecord(*text), truncatedRecord(*text));
+        ++sent;
+        if (!newest || record.time > *newest)
+            newest = record.time;
+    }
+    if (newest)
+        store.setObject(PreferenceKeys::lastCrashScan, *newest);
+    return sent;
+}
+
+void send(const QString& kind, const QString& message, const QString& stack) {
+    const auto deviceId = Preferences::standard().stringForKey(PreferenceKeys::deviceId);
+    const QJsonObject record{
+        {"d", deviceId && !deviceId->isEmpty() ? *deviceId : QStringLiteral("?")},
+        {"kind", kind},
+        {"message", message},
+        {"stack", stack},
+        {"v", ServiceEndpoints::appVersion()},
+        {"os", OperatingSystem::osString()}};
+    QNetworkReply* reply = ServiceEndpoints::post(ServiceEndpoints::crash(), record, sendTimeout);
+    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+} // namespace CrashReporter

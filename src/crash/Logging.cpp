@@ -1,0 +1,3 @@
+#include "crash/Logging.h"
+
+Q_LOGGING_CATEGORY(lcCrash, "vesperin.crash", QtInfoMsg)

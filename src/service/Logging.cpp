@@ -1,3 +1,0 @@
-#include "service/Logging.h"
-
-Q_LOGGING_CATEGORY(lcService, "vesperin.service", QtInfoMsg)

@@ -1,0 +1,134 @@
+#include "status/ownbar/OwnBarHost.h"
+
+#include "model/MenuBarLayout.h"
+#include "model/TemplateSyntax.h"
+#include "status/ownbar/StatusBar.h"
+#include "status/ownbar/StatusBarButton.h"
+#include "status/ownbar/StatusItem.h"
+#include "ui/PassThroughLabel.h"
+#include "ui/SymbolImage.h"
+
+#include <QFontMetricsF>
+#include <QMenu>
+
+#include <cmath>
+
+namespace {
+
+// Setting an accessible name announces it to assistive technology, so only a new one is set.
+void setAccessibleName(QWidget* widget, const QString& name) {
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+}
+
+} // namespace
+
+OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
+    : StatusHostItem(host), m_status(status), m_host(*host) {
+    StatusBarButton* button = status->button();
+    connect(button, &StatusBarButton::clicked, this, [this, button](Qt::MouseButton mouseButton) {
+        if (mouseButton == Qt::RightButton)
+            Q_EMIT menuRequested();
+        else
+            Q_EMIT primaryClicked(ScreenAnchor(button));
+    });
+    connect(button, &StatusBarButton::wheelTurned, this, &StatusHostItem::scrolled);
+}
+
+ScreenAnchor OwnBarItem::anchor() const {
+    return ScreenAnchor(m_status->button());
+}
+
+void OwnBarItem::showText(const QString& text) {
+    const Shown shown{text, m_host.padding()};
+    if (shown == m_shown)
+        return;
+    m_shown = shown;
+    StatusBarButton* button = m_status->button();
+    const bool empty = TemplateSyntax::trimmed(text).isEmpty();
+    if (m_label && (empty || shown.padding >= 0))
+        delete m_label;
+    if (empty)
+        showIcon(button);
+    else if (shown.padding < 0)
+        showLabel(text, button, shown.padding);
+    else
+        showTitle(text, button, shown.padding);
+}
+
+void OwnBarItem::showIcon(StatusBarButton* button) {
+    button->setTitle(QString());
+    const auto icon =
+        SymbolImage::image("calendar", 14, QFont::Medium, Qt::black, button->devicePixelRatioF());
+    button->setImage(icon.value_or(QImage()), true);
+    setAccessibleName(button, icon ? "Vesperin" : QString());
+    m_status->setLength(StatusItem::variableLength);
+}
+
+void OwnBarItem::showTitle(const QString& text, StatusBarButton* button, double padding) {
+    setAccessibleName(button, QString());
+    button->setImage(QImage(), false);
+    button->setTitle(text);
+    button->setTitleFont(StatusHost::textFont());
+    m_status->setLength(padding > 0 ? 2 * padding + button->fittingWidth() + 16
+                                    : StatusItem::variableLength);
+}
+
+// Below the system's own margins the button cannot place its title, so the text goes into
+// a label of its own, with s points on each side.
+void OwnBarItem::showLabel(const QString& text, StatusBarButton* button, double padding) {
+    button->setImage(QImage(), false);
+    button->setTitle(QString());
+    const QFont font = StatusHost::textFont();
+    const int textWidth = int(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
+    const double side = std::max(padding + 8, 0.0);
+    m_status->setLength(2 * side + textWidth);
+
+    if (!m_label) {
+        m_label = new PassThroughLabel(text, button);
+        m_label->setFont(font);
+        m_label->setAlignment(Qt::AlignCenter);
+        m_label->setForegroundRole(QPalette::WindowText);
+    }
+    m_label->setText(text);
+    const int height = int(std::ceil(m_label->sizeHint().height()));
+    m_label->setGeometry(int(side), (StatusBar::thickness - height) / 2, textWidth, height);
+    m_label->show();
+    setAccessibleName(button, text);
+}
+
+// The menu is attached only while it is shown, so that the next left click reaches the item
+// instead of opening the menu again.
+void OwnBarItem::popUpMenu(QMenu* menu) {
+    m_status->setMenu(menu);
+    connect(
+        menu, &QMenu::aboutToHide, this,
+        [status = QPointer(m_status), menu] {
+            if (status && status->menu() == menu)
+                status->setMenu(nullptr);
+        },
+        Qt::SingleShotConnection);
+    m_status->button()->performClick();
+}
+
+// Connected before any status item controller, so a new padding is read before the items are
+// shown again for the same change.
+OwnBarHost::OwnBarHost(StatusBar& bar, QObject* parent)
+    : StatusHost(parent), m_bar(bar), m_padding(MenuBarLayout::padding()) {
+    connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed, this,
+            [this] { m_padding = MenuBarLayout::padding(); });
+}
+
+StatusHostItem* OwnBarHost::addItem(const QString& name) {
+    StatusItem* status = m_bar.addItem(StatusItem::variableLength);
+    status->setAutosaveName(name);
+    return new OwnBarItem(status, this);
+}
+
+void OwnBarHost::removeItem(StatusHostItem* item) {
+    auto* own = qobject_cast<OwnBarItem*>(item);
+    if (!own)
+        return;
+    m_bar.removeItem(own->statusItem());
+    delete own;
+}

@@ -1,0 +1,3 @@
+#include "support/Logging.h"
+
+Q_LOGGING_CATEGORY(lcService, "vesperin.service", QtInfoMsg)

@@ -1,0 +1,192 @@
+#include "support/ServiceClient.h"
+
+#include "platform/Integers.h"
+#include "platform/OperatingSystem.h"
+#include "settings/PreferenceKeys.h"
+#include "settings/Preferences.h"
+#include "support/Logging.h"
+#include "support/ServiceAnswers.h"
+#include "support/ServiceEndpoints.h"
+
+#include <QJsonObject>
+#include <QNetworkReply>
+#include <QUuid>
+
+namespace {
+
+using Integers::exact;
+
+Preferences& store() {
+    return Preferences::standard();
+}
+
+template <typename T> QList<T> lastEntries(QList<T> list) {
+    if (list.size() > ServiceClient::historyLimit)
+        list = list.mid(list.size() - ServiceClient::historyLimit);
+    return list;
+}
+
+// The stored history, oldest first. An entry that cannot be read (not a dictionary, or
+// without a whole-number id or a text) is passed over on its own: one bad entry must not cost
+// the rest of the conversation when the next message is archived.
+QList<QVariantMap> storedHistory() {
+    QList<QVariantMap> entries;
+    for (const QVariant& value :
+         store().arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList())) {
+        if (value.typeId() != QMetaType::QVariantMap)
+            continue;
+        QVariantMap entry = value.toMap();
+        if (exact(entry.value("id")) && entry.value("body").typeId() == QMetaType::QString)
+            entries.append(std::move(entry));
+    }
+    return entries;
+}
+
+void storeHistory(const QList<QVariantMap>& entries) {
+    QVariantList list;
+    for (const QVariantMap& entry : lastEntries(entries))
+        list.append(entry);
+    store().setObject(PreferenceKeys::messageHistory, list);
+}
+
+QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, bool mine) {
+    return {{"id", id}, {"body", body}, {"date", date}, {"mine", mine}};
+}
+
+// The ids of service messages already shown; values that are not whole numbers are passed
+// over.
+QList<qint64> shownIds() {
+    QList<qint64> ids;
+    for (const QVariant& value :
+         store().arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
+        if (const auto id = exact(value))
+            ids.append(*id);
+    }
+    return ids;
+}
+
+} // namespace
+
+ServiceClient::ServiceClient(QObject* parent)
+    : QObject(parent), m_now([] { return QDateTime::currentDateTimeUtc(); }) {}
+
+QString ServiceClient::deviceId() const {
+    const auto stored = store().stringForKey(PreferenceKeys::deviceId);
+    if (stored && !stored->isEmpty())
+        return *stored;
+    QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    store().setObject(PreferenceKeys::deviceId, created);
+    return created;
+}
+
+QList<ArchivedMessage> ServiceClient::messageHistory() const {
+    QList<ArchivedMessage> messages;
+    for (const QVariantMap& entry : storedHistory()) {
+        const QVariant date = entry.value("date");
+        const QVariant mine = entry.value("mine");
+        messages.prepend({*exact(entry.value("id")), entry.value("body").toString(),
+                          date.typeId() == QMetaType::QDateTime ? date.toDateTime() : m_now(),
+                          mine.typeId() == QMetaType::Bool && mine.toBool()});
+    }
+    return messages;
+}
+
+void ServiceClient::archive(qint64 id, const QString& body) {
+    QList<QVariantMap> entries = storedHistory();
+    for (const QVariantMap& entry : entries) {
+        if (exact(entry.value("id")) == id)
+            return;
+    }
+    entries.append(historyEntry(id, body, m_now(), false));
+    storeHistory(entries);
+}
+
+void ServiceClient::archiveOwn(const QString& text) {
+    const QDateTime now = m_now();
+    QList<QVariantMap> entries = storedHistory();
+    entries.append(historyEntry(-now.toSecsSinceEpoch(), text, now, true));
+    storeHistory(entries);
+}
+
+void ServiceClient::markMessageShown() {
+    if (m_pendingMessage)
+        markMessageShown(PendingMessage(*m_pendingMessage));
+}
+
+void ServiceClient::markMessageShown(const PendingMessage& message) {
+    QList<qint64> ids = shownIds();
+    ids.append(message.id);
+    QVariantList shown;
+    for (qint64 id : lastEntries(ids))
+        shown.append(id);
+    store().setObject(PreferenceKeys::shownMessages, shown);
+    store().setInteger(PreferenceKeys::ackMessage, message.id);
+    archive(message.id, message.body);
+    if (m_pendingMessage == message)
+        m_pendingMessage.reset();
+}
+
+void ServiceClient::checkWithServer(std::function<void()> done) {
+    QJsonObject record{{"d", deviceId()},
+                       {"v", ServiceEndpoints::appVersion()},
+                       {"os", OperatingSystem::osString()},
+                       {"c", "direct"}};
+    const auto lastShown = store().objectForKey(PreferenceKeys::ackMessage);
+    const auto ack = lastShown ? exact(*lastShown) : std::nullopt;
+    if (ack && *ack >= 1)
+        record.insert("m", *ack);
+
+    QNetworkReply* reply =
+        ServiceEndpoints::post(ServiceEndpoints::check(), record, m_checkTimeout);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
+        reply->deleteLater();
+        // There is no body when the exchange failed (no connection, time-out, an answer cut
+        // off or too large), so a failure changes nothing. Whatever the status, a body is read.
+        applyCheckAnswer(ServiceEndpoints::answerBody(*reply));
+        if (done)
+            done();
+    });
+}
+
+void ServiceClient::applyCheckAnswer(const QByteArray& body) {
+    const auto answer = ServiceAnswers::parseCheckAnswer(body);
+    if (!answer) {
+        qCDebug(lcService) << "The check ended without a usable answer";
+        return;
+    }
+    m_ticketState = answer->ticketState;
+    // An answer without a message leaves an earlier pending message in place.
+    if (answer->messageId >= 1 && !answer->message.isEmpty() &&
+        !shownIds().contains(answer->messageId))
+        m_pendingMessage = PendingMessage{answer->messageId, answer->message};
+}
+
+void ServiceClient::reportProblem(const QString& text, const std::optional<QString>& email,
+                                  std::function<void(bool)> done) {
+    QJsonObject record{{"d", deviceId()},
+                       {"v", ServiceEndpoints::appVersion()},
+                       {"os", OperatingSystem::osString()},
+                       {"text", text}};
+    if (email && !email->isEmpty())
+        record.insert("email", *email);
+
+    QNetworkReply* reply =
+        ServiceEndpoints::post(ServiceEndpoints::report(), record, m_reportTimeout);
+    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
+        reply->deleteLater();
+        const bool confirmed = ServiceAnswers::isReportConfirmed(
+            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+            ServiceEndpoints::answerBody(*reply));
+        if (done)
+            done(confirmed);
+    });
+}
+
+void ServiceClient::setTimeouts(std::chrono::milliseconds check, std::chrono::milliseconds report) {
+    m_checkTimeout = check;
+    m_reportTimeout = report;
+}
+
+void ServiceClient::setClock(std::function<QDateTime()> now) {
+    m_now = std::move(now);
+}

@@ -1,3 +1,0 @@
-#include "system/Logging.h"
-
-Q_LOGGING_CATEGORY(lcSystem, "vesperin.system", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "systemclock/Logging.h"
+
+Q_LOGGING_CATEGORY(lcSystemClock, "vesperin.systemclock", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "updates/Logging.h"
+
+Q_LOGGING_CATEGORY(lcUpdates, "vesperin.updates", QtInfoMsg)

@@ -1,0 +1,137 @@
+#include "updates/Updater.h"
+
+#include "platform/AppFolders.h"
+#include "settings/Preferences.h"
+#include "support/ServiceEndpoints.h"
+#include "updates/Logging.h"
+#include "updates/UpdateDownload.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QNetworkReply>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+Updater::Updater(Preferences& store, const QByteArray& publicKey, QObject* parent)
+    : QObject(parent), m_settings(store), m_publicKey(publicKey) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &Updater::checkInBackground);
+    connect(&m_settings, &Settings::automaticUpdateChecksChanged, this, &Updater::reschedule);
+    connect(&m_settings, &Settings::lastUpdateCheckChanged, this, &Updater::reschedule);
+    reschedule();
+}
+
+Updater::Updater(QObject* parent)
+    : Updater(Preferences::standard(), UpdateSignature::builtInPublicKey, parent) {}
+
+// Deleting a running reply aborts it.
+Updater::~Updater() {
+    delete m_feed.data();
+}
+
+QString Updater::downloadFolder() {
+    return AppFolders::cacheHome() + "/vesperin/updates";
+}
+
+void Updater::setCheckInterval(std::chrono::milliseconds interval) {
+    m_interval = interval;
+    reschedule();
+}
+
+void Updater::checkForUpdates() {
+    m_userWaiting = true;
+    startCheck();
+}
+
+void Updater::checkInBackground() {
+    m_backgroundWaiting = true;
+    startCheck();
+}
+
+void Updater::startCheck() {
+    if (m_feed)
+        return;
+    m_feed = ServiceEndpoints::get(ServiceEndpoints::appcast(), feedTimeout);
+    connect(m_feed, &QNetworkReply::finished, this,
+            [this, reply = m_feed.data()] { feedFinished(*reply); });
+    // Also re-arms the automatic checks.
+    m_settings.setLastUpdateCheck(QDateTime::currentDateTimeUtc());
+}
+
+void Updater::feedFinished(QNetworkReply& reply) {
+    reply.deleteLater();
+    m_feed.clear();
+    const QString failure = ServiceEndpoints::failureReason(reply);
+    // After redirects the reply's address is the feed's own, which relative addresses need.
+    const UpdateCheck result = failure.isEmpty()
+                                   ? AppcastFeed::check(ServiceEndpoints::answerBody(reply),
+                                                        reply.url(), ServiceEndpoints::appVersion())
+                                   : UpdateCheck::failed(failure);
+    if (std::exchange(m_userWaiting, false))
+        Q_EMIT checkFinished(result);
+    if (std::exchange(m_backgroundWaiting, false))
+        followUpInBackground(result);
+}
+
+void Updater::followUpInBackground(const UpdateCheck& result) {
+    if (result.outcome == UpdateCheck::Outcome::failed)
+        qCWarning(lcUpdates, "The update check failed: %s", qPrintable(result.reason));
+    if (result.outcome != UpdateCheck::Outcome::newer || m_download ||
+        (!m_reportedVersion.isEmpty() &&
+         AppcastFeed::compareVersions(result.update.version, m_reportedVersion) <= 0))
+        return;
+    const AppcastItem& update = result.update;
+    if (!m_settings.automaticUpdateDownloads() || update.enclosure.isEmpty()) {
+        m_reportedVersion = update.version;
+        Q_EMIT updateFound(update);
+        return;
+    }
+    download(update);
+}
+
+void Updater::download(const AppcastItem& update) {
+    const QString folder = downloadFolder();
+    const QString kept = UpdateDownload::keptPath(update, folder);
+    if (QFileInfo::exists(kept)) {
+        if (UpdateDownload::mismatch(kept, update, m_publicKey).isEmpty()) {
+            m_reportedVersion = update.version;
+            Q_EMIT updateReady(kept, update);
+            return;
+        }
+        QFile::remove(kept);
+    }
+    m_download = new UpdateDownload(update, folder, m_publicKey, this);
+    const auto ended = [this, update] {
+        m_reportedVersion = update.version;
+        m_download->deleteLater();
+        m_download.clear();
+    };
+    connect(m_download, &UpdateDownload::verified, this,
+            [this, update, ended](const QString& path) {
+                ended();
+                Q_EMIT updateReady(path, update);
+            });
+    connect(m_download, &UpdateDownload::failed, this,
+            [this, update, ended](const QString& reason) {
+                ended();
+                Q_EMIT downloadFailed(update, reason);
+            });
+    m_download->start();
+}
+
+void Updater::reschedule() {
+    if (!m_settings.automaticUpdateChecks()) {
+        m_timer.stop();
+        return;
+    }
+    const QDateTime last = m_settings.lastUpdateCheck();
+    const qint64 interval = m_interval.count();
+    // A last check in the future (the clock was set back) waits one interval at most.
+    const qint64 wait = last.isValid()
+                            ? std::clamp(QDateTime::currentDateTimeUtc().msecsTo(last) + interval,
+                                         qint64(0), interval)
+                            : 0;
+    m_timer.start(int(std::min<qint64>(wait, std::numeric_limits<int>::max())));
+}
