@@ -143,7 +143,7 @@ MainWindow& AppDelegate::builtMainWindow() {
 }
 
 void AppDelegate::buildMainWindow() {
-    m_mainWindow = std::make_unique<MainWindow>(m_context.settings);
+    m_mainWindow = std::make_unique<MainWindow>(m_context.settings, m_context.clock);
     connect(m_mainWindow.get(), &MainWindow::closing, this, &AppDelegate::mainWindowClosing);
     QAction* messagesRow = Menus::installMainMenu(*m_mainWindow, menuActions());
     wireMainWindow();

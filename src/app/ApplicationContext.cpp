@@ -10,13 +10,13 @@ ApplicationContext::ApplicationContext() : ApplicationContext(Options{}) {}
 ApplicationContext::ApplicationContext(Options options)
     : launcher(*options.launcher), store(Preferences::standard()),
       preferencesWatcher(Preferences::folder()), settings(store), compactClock(launcher),
-      events(std::move(options.time)), bar(),
-      barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar),
+      events(std::move(options.time)), clock([this] { return events.now(); }), service(clock),
+      bar(), barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar),
       tray(settings, events, options.busAddress),
       statusHost(settings, options.statusHost, options.ownBarDocks, ownBar, tray),
       statusItems(statusHost.current(), events),
       dayOpener(CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())),
-      panel(settings, dayOpener), configurator(settings, events, launcher, compactClock),
+      panel(settings, dayOpener, clock), configurator(settings, events, launcher, compactClock),
       support(service, QDBusConnection::sessionBus()) {
     QObject::connect(&statusHost, &StatusHostChoice::changed, &statusItems,
                      &StatusItemController::setHost);

@@ -50,6 +50,9 @@ public:
     // Whether the compact system clock can be switched here, found out off the GUI thread.
     CompactClockAvailability compactClock;
     SystemEvents events;
+    // The process's one "now", from the events' source: whatever clock a test gives the
+    // context reaches every part that shows or stores a time.
+    Clock clock;
     ServiceClient service;
     Updater updater;
     StatusBar bar;

@@ -50,8 +50,8 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 
 } // namespace
 
-MainView::MainView(const Settings& settings, QWidget* parent)
-    : QWidget(parent), m_settings(settings) {
+MainView::MainView(const Settings& settings, Clock now, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_now(std::move(now)) {
     resize(size);
     buildContent();
     buildCornerButtons();
@@ -86,9 +86,8 @@ void MainView::buildContent() {
     m_monthLabel = makeLabel(QString(), 13, QFont::DemiBold, QPalette::WindowText, this);
     add(m_monthLabel, 4);
 
-    m_grid = new CalendarGridView(this);
+    m_grid = new CalendarGridView(m_now, this);
     m_grid->setFixedSize(308, 216);
-    m_grid->now = [this] { return now(); };
     connect(m_grid, &CalendarGridView::dayDoubleClicked, this, &MainView::dayDoubleClicked);
     add(m_grid, 16);
 
@@ -178,7 +177,7 @@ void MainView::refreshCalUI() {
 }
 
 void MainView::refreshMonthPreview() {
-    const QDateTime today = now();
+    const QDateTime today = m_now();
     m_monthLabel->setText(CalEngine::monthTitle(today));
     m_grid->setMonth(today);
     m_grid->refresh();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <QDateTime>
 #include <QWidget>
 
@@ -20,7 +22,8 @@ class MainView : public QWidget {
 public:
     static constexpr QSize size{430, 733};
 
-    explicit MainView(const Settings& settings, QWidget* parent = nullptr);
+    // The month shown follows `now`.
+    MainView(const Settings& settings, Clock now, QWidget* parent = nullptr);
 
     // The title of the menu-bar button: the editor in menu-bar mode, else whether the status
     // items are in the bar.
@@ -41,9 +44,6 @@ public:
     QToolButton* messagesButton() const { return m_messagesButton; }
     PassThroughLabel* messagesBadge() const { return m_messagesBadge; }
 
-    // Now, for the month shown; tests fix it.
-    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
-
 Q_SIGNALS:
     void calButtonClicked();
     void settingsRequested();
@@ -61,6 +61,7 @@ private:
     bool statusItemsShown() const;
 
     const Settings& m_settings;
+    Clock m_now;
     bool m_statusItemsPlaced = true;
     QLabel* m_icon = nullptr;
     QLabel* m_tagline = nullptr;

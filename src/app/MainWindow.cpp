@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <utility>
 
-MainWindow::MainWindow(Settings& settings, QWidget* parent)
+MainWindow::MainWindow(Settings& settings, Clock now, QWidget* parent)
     : QMainWindow(parent), m_views(new QStackedWidget(this)),
-      m_mainView(new MainView(settings, m_views)),
+      m_mainView(new MainView(settings, std::move(now), m_views)),
       m_settingsView(new SettingsView(settings, m_views)) {
     setWindowTitle("Vesperin");
     m_views->addWidget(m_mainView);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <QMainWindow>
 
 class MainView;
@@ -15,7 +17,7 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr QSize contentSize{430, 733};
 
-    explicit MainWindow(Settings& settings, QWidget* parent = nullptr);
+    MainWindow(Settings& settings, Clock now, QWidget* parent = nullptr);
 
     MainView* mainView() const { return m_mainView; }
     SettingsView* settingsView() const { return m_settingsView; }

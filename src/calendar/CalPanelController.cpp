@@ -53,8 +53,9 @@ QToolButton* navigationButton(const Navigation& step, QWidget* parent, Appearanc
 } // namespace
 
 CalPanelController::CalPanelController(const Settings& settings, CalEngine::DayOpener openDay,
-                                       QObject* parent)
-    : QObject(parent), m_settings(settings), m_openDay(std::move(openDay)) {
+                                       Clock now, QObject* parent)
+    : QObject(parent), m_settings(settings), m_openDay(std::move(openDay)), m_now(std::move(now)),
+      m_displayedMonth(m_now()) {
     // A panel built for other week numbers closes; the next opening builds it anew. One that
     // was opened after the change (which may be announced a moment later) stays.
     connect(&settings, &Settings::showWeekNumbersChanged, this, [this] {
@@ -83,7 +84,7 @@ void CalPanelController::toggle(const ScreenAnchor& anchor) {
 
 void CalPanelController::show(const ScreenAnchor& anchor) {
     close();
-    m_displayedMonth = now();
+    m_displayedMonth = m_now();
     const int width = CalPanel::widthFor(m_settings.showWeekNumbers());
     build(width);
     place(anchor, width);
@@ -110,9 +111,8 @@ void CalPanelController::build(int width) {
         connect(button, &QToolButton::clicked, this, step.action);
     }
 
-    m_gridView = new CalendarGridView(m_panel);
+    m_gridView = new CalendarGridView(m_now, m_panel);
     m_gridView->setCompact(true);
-    m_gridView->now = now;
     m_gridView->setMonth(m_displayedMonth);
     m_gridView->setGeometry(12, 44, width - 24, 218);
     connect(m_gridView, &CalendarGridView::dayDoubleClicked, this,
@@ -242,7 +242,7 @@ void CalPanelController::shift(int months) {
 }
 
 void CalPanelController::goToday() {
-    m_displayedMonth = now();
+    m_displayedMonth = m_now();
     showDisplayedMonth();
 }
 

@@ -3,6 +3,7 @@
 #include "calendar/CalEngine.h"
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
+#include "platform/Clock.h"
 #include "platform/ScreenAnchor.h"
 #include "platform/WheelSteps.h"
 
@@ -32,7 +33,8 @@ public:
 
     // Opens double-clicked days with `openDay`; reads the week numbers from `settings` at
     // every opening.
-    CalPanelController(const Settings& settings, CalEngine::DayOpener openDay,
+    // The months shown and today's mark follow `now`.
+    CalPanelController(const Settings& settings, CalEngine::DayOpener openDay, Clock now,
                        QObject* parent = nullptr);
     ~CalPanelController() override;
 
@@ -61,9 +63,6 @@ public:
     // that no calendar application was found.
     QLabel* hintLabel() const { return m_hint; }
     QDateTime displayedMonth() const { return m_displayedMonth; }
-
-    // The clock of the months shown, replaceable for tests.
-    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     // Top-left corner of a panel `width` wide, centred 6 points under `button` (global
     // coordinates) and kept 8 points inside `available`.
@@ -100,10 +99,11 @@ private:
     QPointer<QLabel> m_monthLabel;
     QPointer<QLabel> m_hint;
     QPointer<QPushButton> m_todayButton;
-    QDateTime m_displayedMonth = QDateTime::currentDateTime();
     // Monotonic, so that setting the clock back cannot hold the panel shut.
     QElapsedTimer m_sinceClose;
     WheelSteps m_wheel;
     const Settings& m_settings;
     const CalEngine::DayOpener m_openDay;
+    const Clock m_now;
+    QDateTime m_displayedMonth;
 };

@@ -19,7 +19,8 @@ void drawCentred(QPainter& painter, const QRectF& rect, const QString& text) {
 
 } // namespace
 
-CalendarGridView::CalendarGridView(QWidget* parent) : QWidget(parent) {}
+CalendarGridView::CalendarGridView(Clock now, QWidget* parent)
+    : QWidget(parent), m_now(std::move(now)), m_month(m_now()) {}
 
 void CalendarGridView::setMonth(const QDateTime& month) {
     m_month = month;
@@ -38,7 +39,7 @@ void CalendarGridView::refresh() {
 void CalendarGridView::paintEvent(QPaintEvent*) {
     const MonthGrid::Metrics metrics = MonthGrid::Metrics::of(m_compact);
     const MonthGrid::Layout layout =
-        MonthGrid::layout(size(), m_month, now(), m_compact, CalSettings::showWeekNumbers());
+        MonthGrid::layout(size(), m_month, m_now(), m_compact, CalSettings::showWeekNumbers());
     m_dayCells = layout.days;
     const Appearance appearance = Appearances::of(this);
     QPainter painter(this);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calendar/MonthGrid.h"
+#include "platform/Clock.h"
 
 #include <QWidget>
 
@@ -12,7 +13,8 @@
 class CalendarGridView : public QWidget {
     Q_OBJECT
 public:
-    explicit CalendarGridView(QWidget* parent = nullptr);
+    // Today, read at each drawing, comes from `now`.
+    explicit CalendarGridView(Clock now, QWidget* parent = nullptr);
 
     QDateTime month() const { return m_month; }
     void setMonth(const QDateTime& month);
@@ -20,9 +22,6 @@ public:
     void setCompact(bool compact);
     // Redraws after a preference the drawing reads (first weekday, week numbers) changed.
     void refresh();
-
-    // Today, read at each drawing; replaceable so tests can fix it.
-    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     // The day cells of the last drawing, row by row.
     const QList<MonthGrid::DayCell>& dayCells() const { return m_dayCells; }
@@ -36,7 +35,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QDateTime m_month = QDateTime::currentDateTime();
+    Clock m_now;
+    QDateTime m_month;
     bool m_compact = false;
     QList<MonthGrid::DayCell> m_dayCells;
 };

@@ -67,8 +67,7 @@ QList<qint64> shownIds() {
 
 } // namespace
 
-ServiceClient::ServiceClient(QObject* parent)
-    : QObject(parent), m_now([] { return QDateTime::currentDateTimeUtc(); }) {}
+ServiceClient::ServiceClient(Clock now, QObject* parent) : QObject(parent), m_now(std::move(now)) {}
 
 QString ServiceClient::deviceId() const {
     const auto stored = store().stringForKey(PreferenceKeys::deviceId);
@@ -185,8 +184,4 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
 void ServiceClient::setTimeouts(std::chrono::milliseconds check, std::chrono::milliseconds report) {
     m_checkTimeout = check;
     m_reportTimeout = report;
-}
-
-void ServiceClient::setClock(std::function<QDateTime()> now) {
-    m_now = std::move(now);
 }

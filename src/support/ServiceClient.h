@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QObject>
@@ -42,7 +44,8 @@ public:
     static constexpr std::chrono::milliseconds defaultCheckTimeout{8000};
     static constexpr std::chrono::milliseconds defaultReportTimeout{10000};
 
-    explicit ServiceClient(QObject* parent = nullptr);
+    // Message times and the history take "now" from `now`.
+    explicit ServiceClient(Clock now, QObject* parent = nullptr);
 
     // "VSPDeviceId"; created (a random upper-case UUID) and stored when absent or empty.
     QString deviceId() const;
@@ -71,9 +74,8 @@ public:
     // The ticket's state as the service last reported it; "open" means an open conversation.
     QString ticketState() const { return m_ticketState; }
 
-    // Tests shorten the waits and fix the clock.
+    // Tests shorten the waits.
     void setTimeouts(std::chrono::milliseconds check, std::chrono::milliseconds report);
-    void setClock(std::function<QDateTime()> now);
 
 private:
     void applyCheckAnswer(const QByteArray& body);
@@ -82,5 +84,5 @@ private:
     QString m_ticketState = QStringLiteral("none");
     std::chrono::milliseconds m_checkTimeout = defaultCheckTimeout;
     std::chrono::milliseconds m_reportTimeout = defaultReportTimeout;
-    std::function<QDateTime()> m_now;
+    Clock m_now;
 };

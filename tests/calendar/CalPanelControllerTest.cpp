@@ -22,10 +22,6 @@ namespace {
 
 class CalPanelControllerTest : public ProfileTest {
 protected:
-    CalPanelControllerTest() {
-        controller.now = [this] { return clock; };
-    }
-
     QToolButton* navigationButton(const QString& key) {
         for (auto* button : controller.panel()->findChildren<QToolButton*>()) {
             if (button->accessibleName() == L(key))
@@ -39,10 +35,12 @@ protected:
     QList<QDate> opened;
     bool calendarStarts = true;
     Settings settings{Preferences::standard()};
-    CalPanelController controller{settings, [this](const QDate& day) {
+    CalPanelController controller{settings,
+                                  [this](const QDate& day) {
                                       opened.append(day);
                                       return calendarStarts;
-                                  }};
+                                  },
+                                  [this] { return clock; }};
 };
 
 // The week numbers turned on, from anywhere: the narrow panel goes, the next one is wider (its

@@ -18,7 +18,6 @@ class CalendarGridViewTest : public ProfileTest {
 protected:
     CalendarGridViewTest() {
         CalSettings::setFirstWeekday(2);
-        grid.now = [] { return today; };
         grid.setMonth(today);
         grid.resize(280, 218);
         QObject::connect(&grid, &CalendarGridView::dayDoubleClicked,
@@ -35,7 +34,7 @@ protected:
         return {};
     }
 
-    CalendarGridView grid;
+    CalendarGridView grid{[] { return today; }};
     QList<QDateTime> reported;
 };
 

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
+#include "app/MainView.h"
 #include "app/MainWindow.h"
 #include "harness/FakeDesktop.h"
 #include "harness/PrivateSessionBus.h"
@@ -256,6 +257,12 @@ TEST_F(TrayTest, ItemsRegisterInLayoutOrderAndShowTheirTextAndTheLocalDay) {
     EXPECT_EQ(band[0], 255);
     EXPECT_LT(band[1], band[2]);
     EXPECT_LT(band[2], band[3]);
+
+    // The same clock reaches the calendar and the main window.
+    delegate->openPanel();
+    EXPECT_EQ(context->panel.displayedMonth().toLocalTime().date(), QDate(2026, 3, 15));
+    delegate->showMainWindow();
+    EXPECT_EQ(delegate->mainWindow()->mainView()->monthLabel()->text(), "March 2026");
 }
 
 // An item the panel drops while it is alive comes back, whether the watcher says so (as GNOME's

@@ -43,14 +43,15 @@ protected:
     TestHttpServer server;
     std::optional<ScopedEnvironment> address{std::in_place, "VESPERIN_SERVICE_URL",
                                              server.url().toEncoded()};
-    ServiceClient client;
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    ServiceClient client{[this] { return now; }};
 };
 
 TEST_F(ServiceClientTest, TheDeviceIdentifierIsCreatedOnceAndThenKept) {
     const QString first = client.deviceId();
     EXPECT_TRUE(
         QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$").match(first).hasMatch());
-    EXPECT_EQ(ServiceClient().deviceId(), first);
+    EXPECT_EQ(ServiceClient(wallClockNow).deviceId(), first);
     store().setObject(PreferenceKeys::deviceId, QString());
     EXPECT_NE(client.deviceId(), first) << "an empty identifier is replaced";
 }
@@ -94,7 +95,7 @@ TEST_F(ServiceClientTest, EachRuleOfTheCheckAnswerChangesExactlyWhatItShould) {
     };
     for (const auto& [body, ticketState, pending] : cases) {
         SCOPED_TRACE(body.toStdString());
-        ServiceClient fresh;
+        ServiceClient fresh{wallClockNow};
         check(fresh, body);
         EXPECT_EQ(fresh.ticketState(), ticketState);
         EXPECT_EQ(fresh.pendingMessage(), pending);
@@ -205,11 +206,7 @@ TEST_F(ServiceClientTest, OnlyAConfirmedReceiptCountsAsSent) {
 // The history with a clock the test sets.
 class ServiceHistoryTest : public ServiceClientTest {
 protected:
-    void SetUp() override {
-        client.setClock([this] { return now; });
-    }
-
-    QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589), Qt::UTC);
+    ServiceHistoryTest() { now = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589), Qt::UTC); }
 };
 
 TEST_F(ServiceHistoryTest, TheHistoryKeepsTheLastFiftyEntriesOnceEachNewestFirst) {

@@ -103,7 +103,7 @@ protected:
 
     TestHttpServer server;
     ScopedEnvironment address{"VESPERIN_SERVICE_URL", server.url().toEncoded()};
-    ServiceClient service;
+    ServiceClient service{wallClockNow};
     SupportController controller{service, QDBusConnection::sessionBus()};
     QToolButton button;
     PassThroughLabel badge;
