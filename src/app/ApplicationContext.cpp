@@ -2,6 +2,7 @@
 
 #include "calendar/CalendarAppOpener.h"
 #include "settings/Preferences.h"
+#include "updates/UpdateSignature.h"
 
 #include <QDBusConnection>
 
@@ -10,8 +11,9 @@ ApplicationContext::ApplicationContext() : ApplicationContext(Options{}) {}
 ApplicationContext::ApplicationContext(Options options)
     : launcher(*options.launcher), store(Preferences::standard()),
       preferencesWatcher(Preferences::folder()), settings(store), compactClock(launcher),
-      events(std::move(options.time)), clock([this] { return events.now(); }), service(clock),
-      bar(), barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar),
+      events(std::move(options.time)), clock([this] { return events.now(); }),
+      service(store, clock), updater(store, UpdateSignature::builtInPublicKey), bar(),
+      barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar),
       tray(settings, events, options.busAddress),
       statusHost(settings, options.statusHost, options.ownBarDocks, ownBar, tray),
       statusItems(statusHost.current(), events),

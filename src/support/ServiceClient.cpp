@@ -16,10 +16,6 @@ namespace {
 
 using Integers::exact;
 
-Preferences& store() {
-    return Preferences::standard();
-}
-
 template <typename T> QList<T> lastEntries(QList<T> list) {
     if (list.size() > ServiceClient::historyLimit)
         list = list.mid(list.size() - ServiceClient::historyLimit);
@@ -29,10 +25,10 @@ template <typename T> QList<T> lastEntries(QList<T> list) {
 // The stored history, oldest first. An entry that cannot be read (not a dictionary, or
 // without a whole-number id or a text) is passed over on its own: one bad entry must not cost
 // the rest of the conversation when the next message is archived.
-QList<QVariantMap> storedHistory() {
+QList<QVariantMap> storedHistory(const Preferences& store) {
     QList<QVariantMap> entries;
     for (const QVariant& value :
-         store().arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList())) {
+         store.arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList())) {
         if (value.typeId() != QMetaType::QVariantMap)
             continue;
         QVariantMap entry = value.toMap();
@@ -42,11 +38,11 @@ QList<QVariantMap> storedHistory() {
     return entries;
 }
 
-void storeHistory(const QList<QVariantMap>& entries) {
+void storeHistory(Preferences& store, const QList<QVariantMap>& entries) {
     QVariantList list;
     for (const QVariantMap& entry : lastEntries(entries))
         list.append(entry);
-    store().setObject(PreferenceKeys::messageHistory, list);
+    store.setObject(PreferenceKeys::messageHistory, list);
 }
 
 QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, bool mine) {
@@ -55,10 +51,10 @@ QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, 
 
 // The ids of service messages already shown; values that are not whole numbers are passed
 // over.
-QList<qint64> shownIds() {
+QList<qint64> shownIds(const Preferences& store) {
     QList<qint64> ids;
     for (const QVariant& value :
-         store().arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
+         store.arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
         if (const auto id = exact(value))
             ids.append(*id);
     }
@@ -67,20 +63,21 @@ QList<qint64> shownIds() {
 
 } // namespace
 
-ServiceClient::ServiceClient(Clock now, QObject* parent) : QObject(parent), m_now(std::move(now)) {}
+ServiceClient::ServiceClient(Preferences& store, Clock now, QObject* parent)
+    : QObject(parent), m_store(store), m_now(std::move(now)) {}
 
 QString ServiceClient::deviceId() const {
-    const auto stored = store().stringForKey(PreferenceKeys::deviceId);
+    const auto stored = m_store.stringForKey(PreferenceKeys::deviceId);
     if (stored && !stored->isEmpty())
         return *stored;
     QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    store().setObject(PreferenceKeys::deviceId, created);
+    m_store.setObject(PreferenceKeys::deviceId, created);
     return created;
 }
 
 QList<ArchivedMessage> ServiceClient::messageHistory() const {
     QList<ArchivedMessage> messages;
-    for (const QVariantMap& entry : storedHistory()) {
+    for (const QVariantMap& entry : storedHistory(m_store)) {
         const QVariant date = entry.value("date");
         const QVariant mine = entry.value("mine");
         messages.prepend({*exact(entry.value("id")), entry.value("body").toString(),
@@ -91,20 +88,20 @@ QList<ArchivedMessage> ServiceClient::messageHistory() const {
 }
 
 void ServiceClient::archive(qint64 id, const QString& body) {
-    QList<QVariantMap> entries = storedHistory();
+    QList<QVariantMap> entries = storedHistory(m_store);
     for (const QVariantMap& entry : entries) {
         if (exact(entry.value("id")) == id)
             return;
     }
     entries.append(historyEntry(id, body, m_now(), false));
-    storeHistory(entries);
+    storeHistory(m_store, entries);
 }
 
 void ServiceClient::archiveOwn(const QString& text) {
     const QDateTime now = m_now();
-    QList<QVariantMap> entries = storedHistory();
+    QList<QVariantMap> entries = storedHistory(m_store);
     entries.append(historyEntry(-now.toSecsSinceEpoch(), text, now, true));
-    storeHistory(entries);
+    storeHistory(m_store, entries);
 }
 
 void ServiceClient::markMessageShown() {
@@ -113,13 +110,13 @@ void ServiceClient::markMessageShown() {
 }
 
 void ServiceClient::markMessageShown(const PendingMessage& message) {
-    QList<qint64> ids = shownIds();
+    QList<qint64> ids = shownIds(m_store);
     ids.append(message.id);
     QVariantList shown;
     for (qint64 id : lastEntries(ids))
         shown.append(id);
-    store().setObject(PreferenceKeys::shownMessages, shown);
-    store().setInteger(PreferenceKeys::ackMessage, message.id);
+    m_store.setObject(PreferenceKeys::shownMessages, shown);
+    m_store.setInteger(PreferenceKeys::ackMessage, message.id);
     archive(message.id, message.body);
     if (m_pendingMessage == message)
         m_pendingMessage.reset();
@@ -130,7 +127,7 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
                        {"v", ServiceEndpoints::appVersion()},
                        {"os", OperatingSystem::osString()},
                        {"c", "direct"}};
-    const auto lastShown = store().objectForKey(PreferenceKeys::ackMessage);
+    const auto lastShown = m_store.objectForKey(PreferenceKeys::ackMessage);
     const auto ack = lastShown ? exact(*lastShown) : std::nullopt;
     if (ack && *ack >= 1)
         record.insert("m", *ack);
@@ -156,7 +153,7 @@ void ServiceClient::applyCheckAnswer(const QByteArray& body) {
     m_ticketState = answer->ticketState;
     // An answer without a message leaves an earlier pending message in place.
     if (answer->messageId >= 1 && !answer->message.isEmpty() &&
-        !shownIds().contains(answer->messageId))
+        !shownIds(m_store).contains(answer->messageId))
         m_pendingMessage = PendingMessage{answer->messageId, answer->message};
 }
 

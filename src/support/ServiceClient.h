@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class Preferences;
+
 // One entry of the support conversation, oldest first in the store.
 struct ArchivedMessage {
     // The service's id (positive) for its messages; for the user's own replies, minus the
@@ -45,7 +47,8 @@ public:
     static constexpr std::chrono::milliseconds defaultReportTimeout{10000};
 
     // Message times and the history take "now" from `now`.
-    explicit ServiceClient(Clock now, QObject* parent = nullptr);
+    // The device's id, the history and the shown messages live in `store`.
+    ServiceClient(Preferences& store, Clock now, QObject* parent = nullptr);
 
     // "VSPDeviceId"; created (a random upper-case UUID) and stored when absent or empty.
     QString deviceId() const;
@@ -84,5 +87,6 @@ private:
     QString m_ticketState = QStringLiteral("none");
     std::chrono::milliseconds m_checkTimeout = defaultCheckTimeout;
     std::chrono::milliseconds m_reportTimeout = defaultReportTimeout;
+    Preferences& m_store;
     Clock m_now;
 };

@@ -23,9 +23,6 @@ Updater::Updater(Preferences& store, const QByteArray& publicKey, QObject* paren
     reschedule();
 }
 
-Updater::Updater(QObject* parent)
-    : Updater(Preferences::standard(), UpdateSignature::builtInPublicKey, parent) {}
-
 // Deleting a running reply aborts it.
 Updater::~Updater() {
     delete m_feed.data();

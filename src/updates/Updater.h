@@ -37,7 +37,6 @@ public:
 
     // `publicKey` (Base64 of a raw Ed25519 key) is the key releases must be signed with.
     explicit Updater(Preferences& store, const QByteArray& publicKey, QObject* parent = nullptr);
-    explicit Updater(QObject* parent = nullptr);
     ~Updater() override;
 
     // $XDG_CACHE_HOME/vesperin/updates

@@ -44,14 +44,14 @@ protected:
     std::optional<ScopedEnvironment> address{std::in_place, "VESPERIN_SERVICE_URL",
                                              server.url().toEncoded()};
     QDateTime now = QDateTime::currentDateTimeUtc();
-    ServiceClient client{[this] { return now; }};
+    ServiceClient client{Preferences::standard(), [this] { return now; }};
 };
 
 TEST_F(ServiceClientTest, TheDeviceIdentifierIsCreatedOnceAndThenKept) {
     const QString first = client.deviceId();
     EXPECT_TRUE(
         QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$").match(first).hasMatch());
-    EXPECT_EQ(ServiceClient(wallClockNow).deviceId(), first);
+    EXPECT_EQ(ServiceClient(Preferences::standard(), wallClockNow).deviceId(), first);
     store().setObject(PreferenceKeys::deviceId, QString());
     EXPECT_NE(client.deviceId(), first) << "an empty identifier is replaced";
 }
@@ -95,7 +95,7 @@ TEST_F(ServiceClientTest, EachRuleOfTheCheckAnswerChangesExactlyWhatItShould) {
     };
     for (const auto& [body, ticketState, pending] : cases) {
         SCOPED_TRACE(body.toStdString());
-        ServiceClient fresh{wallClockNow};
+        ServiceClient fresh{Preferences::standard(), wallClockNow};
         check(fresh, body);
         EXPECT_EQ(fresh.ticketState(), ticketState);
         EXPECT_EQ(fresh.pendingMessage(), pending);

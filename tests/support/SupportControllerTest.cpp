@@ -7,6 +7,7 @@
 #include "harness/TestText.h"
 #include "platform/SingleInstance.h"
 #include "settings/Localization.h"
+#include "settings/Preferences.h"
 #include "support/MessageAlert.h"
 #include "support/MessageBodyView.h"
 #include "support/MessagesWindow.h"
@@ -103,7 +104,7 @@ protected:
 
     TestHttpServer server;
     ScopedEnvironment address{"VESPERIN_SERVICE_URL", server.url().toEncoded()};
-    ServiceClient service{wallClockNow};
+    ServiceClient service{Preferences::standard(), wallClockNow};
     SupportController controller{service, QDBusConnection::sessionBus()};
     QToolButton button;
     PassThroughLabel badge;
