@@ -26,11 +26,11 @@ StatusHostChoice::StatusHostChoice(const Settings& settings, std::optional<Statu
     connect(&tray, &TrayHost::watcherChanged, this, &StatusHostChoice::watcherChanged);
     if (!forced)
         connect(&settings, &Settings::statusHostChanged, this, &StatusHostChoice::update);
-    if (!itemsPlaced())
+    if (!placedNow())
         m_grace.start(); // a panel starting with the session may still come
 }
 
-bool StatusHostChoice::itemsPlaced() const {
+bool StatusHostChoice::placedNow() const {
     return m_current != &m_tray || m_tray.watcherPresent();
 }
 
@@ -63,7 +63,7 @@ void StatusHostChoice::watcherChanged(bool present) {
 }
 
 void StatusHostChoice::notePlacement() {
-    if (itemsPlaced() == m_placed)
+    if (placedNow() == m_placed)
         return;
     m_placed = !m_placed;
     qCDebug(lcStatus) << (m_placed ? "The status items have a place"

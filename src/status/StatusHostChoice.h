@@ -34,8 +34,9 @@ public:
 
     StatusHostMode mode() const;
     StatusHost& current() const { return *m_current; }
-    // False while the items are in the panel's host and no panel shows them.
-    bool itemsPlaced() const;
+    // False once the items have been in the panel's host with no panel showing them for the
+    // grace period: what placedChanged last announced, so that every reader agrees with it.
+    bool itemsPlaced() const { return m_placed; }
     // How long a watcher that went may take to come back.
     void setWatcherGraceMs(int milliseconds) { m_grace.setInterval(milliseconds); }
 
@@ -47,6 +48,7 @@ private:
     StatusHost& wanted() const;
     void update();
     void watcherChanged(bool present);
+    bool placedNow() const;
     void notePlacement();
 
     const Settings& m_settings;
