@@ -137,9 +137,7 @@ watcher_present() {
 start_gnome() {
     start_x_session gnome
     gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
-    gnome-shell --x11 --replace >"$session/panel.log" 2>&1 &
-    pids+=($!)
-    wait_for 60 watcher_present
+    start_panel 60 gnome-shell --x11 --replace
     # GNOME opens the overview once it has started; the desktop is what matters.
     wait_for 20 overview_closed
 }
@@ -158,15 +156,22 @@ start_window_manager() {
     pids+=($!)
 }
 
+# Starts the panel, the command that follows $1, and waits up to $1 seconds for its watcher.
+start_panel() {
+    local seconds=$1
+    shift
+    "$@" >"$session/panel.log" 2>&1 &
+    pids+=($!)
+    wait_for "$seconds" watcher_present
+}
+
 start_xfce() {
     start_x_session xfce
     local channel=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
     mkdir -p "$channel"
     cp /etc/xdg/xfce4/panel/default.xml "$channel/xfce4-panel.xml"
     start_window_manager
-    xfce4-panel >"$session/panel.log" 2>&1 &
-    pids+=($!)
-    wait_for 30 watcher_present
+    start_panel 30 xfce4-panel
 }
 
 # One top panel holding one applet, $1, at its right end.
@@ -180,9 +185,7 @@ start_mate_panel() {
     gsettings set $object toplevel-id top
     gsettings set $object panel-right-stick true
     start_window_manager
-    mate-panel >"$session/panel.log" 2>&1 &
-    pids+=($!)
-    wait_for 30 watcher_present
+    start_panel 30 mate-panel
 }
 
 start_mate() {
@@ -205,9 +208,7 @@ start_lxqt() {
     printf '[panel1]\nplugins=statusnotifier\nposition=Top\npanelSize=28\n[statusnotifier]\ntype=statusnotifier\n' \
         >"$XDG_CONFIG_HOME/lxqt/panel.conf"
     start_window_manager
-    lxqt-panel >"$session/panel.log" 2>&1 &
-    pids+=($!)
-    wait_for 30 watcher_present
+    start_panel 30 lxqt-panel
 }
 
 start_sway() {
