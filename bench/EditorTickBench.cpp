@@ -17,6 +17,8 @@
 #include "platform/SystemEvents.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
+#include "systemclock/CompactClockAvailability.h"
+#include "systemclock/SystemClock.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -66,11 +68,14 @@ protected:
 struct OpenEditor {
     SystemEvents events{SystemEvents::Sources{{}, &benchNow}};
     Settings settings{Preferences::standard()};
-    MenuBarConfigurator editor{settings, events, ProcessLauncher::system()};
+    MenuBarLayout layout{settings};
+    SystemClock systemClock{settings, ProcessLauncher::system()};
+    CompactClockAvailability compactClock{ProcessLauncher::system()};
+    MenuBarConfigurator editor{settings, layout, events, systemClock, compactClock};
     PaintCounter paletteCounter;
 
     OpenEditor() {
-        MenuBarLayout::setItems(tenItems());
+        layout.setItems(tenItems());
         editor.show();
         while (!editor.window()->windowHandle()->isExposed())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);

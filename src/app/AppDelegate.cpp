@@ -98,14 +98,14 @@ void AppDelegate::applyInitialActivationPolicy() {
 void AppDelegate::finishLaunching() {
     CrashReporter::installHandlers();
     applyStatusItemState();
-    SystemClock::reconcileAtLaunch(m_context.launcher);
+    m_context.systemClock.reconcileAtLaunch();
     if (!m_context.settings.menuBarMode())
         bringMainWindowToFront();
     showOnboardingIfNeeded();
     if (isQuitting())
         return; // ended while the first-launch question was open: start nothing more
     QTimer::singleShot(afterFirstPaint, this, [this] {
-        CrashReporter::sendEarlierCrashes(m_context.launcher);
+        CrashReporter::sendEarlierCrashes(m_context.settings, m_context.launcher);
         syncWithServer();
         m_syncTimer.start();
     });
@@ -172,7 +172,7 @@ void AppDelegate::wireMainWindow() {
     connect(&m_context.compactClock, &CompactClockAvailability::availabilityChanged, settings,
             &SettingsView::setCompactClockAvailable);
     connect(settings, &SettingsView::compactClockToggled, this,
-            [this](bool on) { SystemClock::setCompact(on, m_context.launcher); });
+            [this](bool on) { m_context.systemClock.setCompact(on); });
     // On failure the box shows what really is; the log line is written by the login item.
     connect(settings, &SettingsView::loginItemToggled, this, [settings](bool on) {
         if (!LoginItem::setEnabled(on))
@@ -182,8 +182,6 @@ void AppDelegate::wireMainWindow() {
     Settings& values = m_context.settings;
     for (auto signal : {&Settings::menuBarModeChanged, &Settings::showInMenuBarChanged})
         connect(&values, signal, this, &AppDelegate::refreshCalUI);
-    for (auto signal : {&Settings::firstWeekdayChanged, &Settings::showWeekNumbersChanged})
-        connect(&values, signal, main, &MainView::refreshMonthPreview);
     connect(&m_context.events, &SystemEvents::dayChanged, main, &MainView::refreshMonthPreview);
 
     connect(settings, &SettingsView::checkForUpdatesRequested, &m_context.updater,
@@ -265,7 +263,7 @@ void AppDelegate::openToday() {
 }
 
 void AppDelegate::toggleCompactSystemClockMenu() {
-    SystemClock::setCompact(!SystemClock::isCompact(), m_context.launcher);
+    m_context.systemClock.setCompact(!m_context.systemClock.isCompact());
 }
 
 void AppDelegate::closeOrBack() {

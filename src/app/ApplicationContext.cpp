@@ -10,15 +10,17 @@ ApplicationContext::ApplicationContext() : ApplicationContext(Options{}) {}
 
 ApplicationContext::ApplicationContext(Options options)
     : launcher(*options.launcher), store(Preferences::standard()),
-      preferencesWatcher(Preferences::folder()), settings(store), compactClock(launcher),
-      events(std::move(options.time)), clock([this] { return events.now(); }),
-      service(store, clock), updater(store, UpdateSignature::builtInPublicKey), bar(),
-      barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar),
+      preferencesWatcher(Preferences::folder()), settings(store), layout(settings),
+      compactClock(launcher), systemClock(settings, launcher), events(std::move(options.time)),
+      clock([this] { return events.now(); }), service(settings, clock),
+      updater(settings, UpdateSignature::builtInPublicKey), bar(),
+      barPositions(bar, Preferences::domain(StatusBarPositions::domainName)), ownBar(bar, layout),
       tray(settings, events, options.busAddress),
       statusHost(settings, options.statusHost, options.ownBarDocks, ownBar, tray),
-      statusItems(statusHost.current(), events),
+      statusItems(statusHost.current(), layout, events),
       dayOpener(CalendarAppOpener::opener(launcher, QDBusConnection::sessionBus())),
-      panel(settings, dayOpener, clock), configurator(settings, events, launcher, compactClock),
+      panel(settings, dayOpener, clock),
+      configurator(settings, layout, events, systemClock, compactClock),
       support(service, QDBusConnection::sessionBus()) {
     QObject::connect(&statusHost, &StatusHostChoice::changed, &statusItems,
                      &StatusItemController::setHost);

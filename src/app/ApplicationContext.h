@@ -2,6 +2,7 @@
 
 #include "calendar/CalPanelController.h"
 #include "editor/MenuBarConfigurator.h"
+#include "model/MenuBarLayout.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SystemEvents.h"
 #include "settings/PreferencesWatcher.h"
@@ -15,6 +16,7 @@
 #include "support/ServiceClient.h"
 #include "support/SupportController.h"
 #include "systemclock/CompactClockAvailability.h"
+#include "systemclock/SystemClock.h"
 #include "updates/Updater.h"
 
 class Preferences;
@@ -47,8 +49,12 @@ public:
     Preferences& store;
     PreferencesWatcher preferencesWatcher;
     Settings settings;
+    // The stored menu-bar items and their padding, decoded once per change.
+    MenuBarLayout layout;
     // Whether the compact system clock can be switched here, found out off the GUI thread.
     CompactClockAvailability compactClock;
+    // Makes the system's own clock compact and gives it back.
+    SystemClock systemClock;
     SystemEvents events;
     // The process's one "now", from the events' source: whatever clock a test gives the
     // context reaches every part that shows or stores a time.

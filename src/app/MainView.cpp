@@ -86,7 +86,7 @@ void MainView::buildContent() {
     m_monthLabel = makeLabel(QString(), 13, QFont::DemiBold, QPalette::WindowText, this);
     add(m_monthLabel, 4);
 
-    m_grid = new CalendarGridView(m_now, this);
+    m_grid = new CalendarGridView(m_settings, m_now, this);
     m_grid->setFixedSize(308, 216);
     connect(m_grid, &CalendarGridView::dayDoubleClicked, this, &MainView::dayDoubleClicked);
     add(m_grid, 16);
@@ -180,5 +180,4 @@ void MainView::refreshMonthPreview() {
     const QDateTime today = m_now();
     m_monthLabel->setText(CalEngine::monthTitle(today));
     m_grid->setMonth(today);
-    m_grid->refresh();
 }

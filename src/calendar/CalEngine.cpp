@@ -4,7 +4,6 @@
 #include "platform/IcuString.h"
 #include "platform/IsoWeek.h"
 #include "platform/SystemContext.h"
-#include "settings/CalSettings.h"
 
 #include <unicode/gregocal.h>
 #include <unicode/smpdtfmt.h>
@@ -20,8 +19,8 @@ QDateTime instant(UDate at) {
 }
 
 // The calendar set to the date, or absent when it cannot take it.
-std::unique_ptr<icu::Calendar> calendarAt(const QDateTime& date) {
-    auto calendar = CalEngine::calendar();
+std::unique_ptr<icu::Calendar> calendarAt(const QDateTime& date, int firstWeekday = 2) {
+    auto calendar = CalEngine::calendar(firstWeekday);
     UErrorCode status = U_ZERO_ERROR;
     calendar->setTime(udate(date), status);
     if (U_FAILURE(status))
@@ -51,11 +50,11 @@ QString formatted(const QDateTime& date, const char16_t* pattern) {
 
 namespace CalEngine {
 
-std::unique_ptr<icu::Calendar> calendar() {
+std::unique_ptr<icu::Calendar> calendar(int firstWeekday) {
     UErrorCode status = U_ZERO_ERROR;
     auto made = std::make_unique<icu::GregorianCalendar>(*SystemContext::currentTimeZone(),
                                                          SystemContext::currentLocale(), status);
-    made->setFirstDayOfWeek(CalSettings::firstWeekday() == 1 ? UCAL_SUNDAY : UCAL_MONDAY);
+    made->setFirstDayOfWeek(firstWeekday == 1 ? UCAL_SUNDAY : UCAL_MONDAY);
     return made;
 }
 
@@ -89,26 +88,14 @@ QString monthTitle(const QDateTime& date) {
     return Graphemes::upperCaseFirst(formatted(date, u"LLLL yyyy"), SystemContext::currentLocale());
 }
 
-std::optional<QString> statusTitle(const QDateTime& date) {
-    switch (CalSettings::iconFormat()) {
-    case CalIconFormat::iconOnly:
-        return std::nullopt;
-    case CalIconFormat::day:
-        return QString::number(dayOfMonth(date));
-    case CalIconFormat::weekdayDay:
-        return formatted(date, u"EEE d");
-    }
-    return std::nullopt;
-}
-
 int isoWeekNumber(const QDateTime& date) {
     auto calendar =
         IsoWeek::calendar(*SystemContext::currentTimeZone(), SystemContext::currentLocale());
     return IsoWeek::weekOfYear(*calendar, udate(date));
 }
 
-QList<QDateTime> gridDays(const QDateTime& month) {
-    auto calendar = calendarAt(monthStart(month));
+QList<QDateTime> gridDays(const QDateTime& month, int firstWeekday) {
+    auto calendar = calendarAt(monthStart(month), firstWeekday);
     if (!calendar)
         return {};
     const auto weekday = field(*calendar, UCAL_DAY_OF_WEEK);

@@ -12,13 +12,13 @@
 #include <optional>
 
 // The calendar arithmetic and date texts shared by the month grid, the calendar panel and
-// the main window. Nothing is kept between calls: every call reads the preferences, the
-// current locale and the current zone afresh.
+// the main window. Nothing is kept between calls: every call reads the current locale and the
+// current zone afresh.
 namespace CalEngine {
 
-// A Gregorian calendar in the current locale and zone whose weeks start on the preferred
-// first weekday (Sunday only when the preference says exactly 1, else Monday).
-std::unique_ptr<icu::Calendar> calendar();
+// A Gregorian calendar in the current locale and zone whose weeks start on `firstWeekday`
+// (Sunday only for exactly 1, else Monday).
+std::unique_ptr<icu::Calendar> calendar(int firstWeekday);
 
 // 00:00 local time on the first day of the date's month.
 QDateTime monthStart(const QDateTime& date);
@@ -27,15 +27,13 @@ QDateTime shiftMonth(const QDateTime& date, int months);
 // The stand-alone month name and the year, e.g. "Mars 2026", with a capital first letter
 // even where month names are written in lower case.
 QString monthTitle(const QDateTime& date);
-// The text beside the calendar icon of the former single status item, by the stored icon
-// format: absent, the day of the month, or abbreviated weekday and day.
-std::optional<QString> statusTitle(const QDateTime& date);
-// The ISO 8601 week (1 to 53) in the current zone, whatever the first-weekday preference.
+// The ISO 8601 week (1 to 53) in the current zone, whatever weekday the grid starts on.
 int isoWeekNumber(const QDateTime& date);
 
-// The 42 days (six weeks) a month grid shows: from the first weekday on or before the 1st of
-// the month, each at the time of day of the month start. Empty when the calendar fails.
-QList<QDateTime> gridDays(const QDateTime& month);
+// The 42 days (six weeks) a month grid shows: from `firstWeekday` (as calendar() takes it)
+// on or before the 1st of the month, each at the time of day of the month start. Empty when
+// the calendar fails.
+QList<QDateTime> gridDays(const QDateTime& month, int firstWeekday);
 // The day of the month, 1 to 31, in the current zone.
 int dayOfMonth(const QDateTime& date);
 // Whether both instants fall on the same calendar day in the current zone.

@@ -111,7 +111,7 @@ void CalPanelController::build(int width) {
         connect(button, &QToolButton::clicked, this, step.action);
     }
 
-    m_gridView = new CalendarGridView(m_now, m_panel);
+    m_gridView = new CalendarGridView(m_settings, m_now, m_panel);
     m_gridView->setCompact(true);
     m_gridView->setMonth(m_displayedMonth);
     m_gridView->setGeometry(12, 44, width - 24, 218);

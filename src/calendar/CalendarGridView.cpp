@@ -1,6 +1,6 @@
 #include "calendar/CalendarGridView.h"
 
-#include "settings/CalSettings.h"
+#include "settings/Settings.h"
 #include "ui/Appearance.h"
 #include "ui/DrawingHelpers.h"
 
@@ -19,8 +19,12 @@ void drawCentred(QPainter& painter, const QRectF& rect, const QString& text) {
 
 } // namespace
 
-CalendarGridView::CalendarGridView(Clock now, QWidget* parent)
-    : QWidget(parent), m_now(std::move(now)), m_month(m_now()) {}
+CalendarGridView::CalendarGridView(const Settings& settings, Clock now, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_now(std::move(now)), m_month(m_now()) {
+    const auto redraw = [this] { update(); };
+    connect(&settings, &Settings::firstWeekdayChanged, this, redraw);
+    connect(&settings, &Settings::showWeekNumbersChanged, this, redraw);
+}
 
 void CalendarGridView::setMonth(const QDateTime& month) {
     m_month = month;
@@ -32,14 +36,11 @@ void CalendarGridView::setCompact(bool compact) {
     update();
 }
 
-void CalendarGridView::refresh() {
-    update();
-}
-
 void CalendarGridView::paintEvent(QPaintEvent*) {
     const MonthGrid::Metrics metrics = MonthGrid::Metrics::of(m_compact);
     const MonthGrid::Layout layout =
-        MonthGrid::layout(size(), m_month, m_now(), m_compact, CalSettings::showWeekNumbers());
+        MonthGrid::layout(size(), m_month, m_now(),
+                          {m_compact, m_settings.showWeekNumbers(), m_settings.firstWeekday()});
     m_dayCells = layout.days;
     const Appearance appearance = Appearances::of(this);
     QPainter painter(this);

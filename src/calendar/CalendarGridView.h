@@ -3,6 +3,8 @@
 #include "calendar/MonthGrid.h"
 #include "platform/Clock.h"
 
+class Settings;
+
 #include <QWidget>
 
 #include <functional>
@@ -13,15 +15,14 @@
 class CalendarGridView : public QWidget {
     Q_OBJECT
 public:
-    // Today, read at each drawing, comes from `now`.
-    explicit CalendarGridView(Clock now, QWidget* parent = nullptr);
+    // Today, read at each drawing, comes from `now`; the first weekday and the week numbers
+    // from `settings`, redrawn when they change.
+    CalendarGridView(const Settings& settings, Clock now, QWidget* parent = nullptr);
 
     QDateTime month() const { return m_month; }
     void setMonth(const QDateTime& month);
     bool isCompact() const { return m_compact; }
     void setCompact(bool compact);
-    // Redraws after a preference the drawing reads (first weekday, week numbers) changed.
-    void refresh();
 
     // The day cells of the last drawing, row by row.
     const QList<MonthGrid::DayCell>& dayCells() const { return m_dayCells; }
@@ -35,6 +36,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    const Settings& m_settings;
     Clock m_now;
     QDateTime m_month;
     bool m_compact = false;

@@ -3,7 +3,6 @@
 #include "calendar/CalEngine.h"
 #include "platform/IcuString.h"
 #include "platform/SystemContext.h"
-#include "settings/CalSettings.h"
 
 #include <QTextBoundaryFinder>
 
@@ -67,28 +66,28 @@ QStringList weekdayHeaders(const QString& localeID, int firstWeekday) {
     return headers;
 }
 
-Layout layout(const QSizeF& size, const QDateTime& month, const QDateTime& today, bool compact,
-              bool weekNumbers) {
-    const Metrics metrics = Metrics::of(compact);
-    const qreal weekColumn = weekNumbers ? 0.1 * size.width() : 0;
+Layout layout(const QSizeF& size, const QDateTime& month, const QDateTime& today,
+              const Options& options) {
+    const Metrics metrics = Metrics::of(options.compact);
+    const qreal weekColumn = options.weekNumbers ? 0.1 * size.width() : 0;
     const qreal columnWidth = (size.width() - weekColumn) / 7;
     const qreal rowHeight = (size.height() - metrics.headerHeight) / 6;
 
     Layout result;
     const QStringList names =
-        weekdayHeaders(SystemContext::currentLocaleID(), CalSettings::firstWeekday());
+        weekdayHeaders(SystemContext::currentLocaleID(), options.firstWeekday);
     for (int column = 0; column < 7; ++column)
         result.header.append(
             {QRectF(weekColumn + column * columnWidth, 0, columnWidth, metrics.headerHeight),
              names.at(column)});
 
-    const QList<QDateTime> days = CalEngine::gridDays(month);
+    const QList<QDateTime> days = CalEngine::gridDays(month, options.firstWeekday);
     for (qsizetype index = 0; index < days.size(); ++index) {
         const int row = int(index / 7);
         const int column = int(index % 7);
         const qreal top = metrics.headerHeight + row * rowHeight;
         const QDateTime& day = days.at(index);
-        if (column == 0 && weekNumbers)
+        if (column == 0 && options.weekNumbers)
             result.weekNumbers.append({QRectF(0, top, weekColumn, rowHeight),
                                        QString::number(CalEngine::isoWeekNumber(day))});
         result.days.append({QRectF(weekColumn + column * columnWidth, top, columnWidth, rowHeight),

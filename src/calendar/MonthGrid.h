@@ -46,8 +46,15 @@ struct Layout {
 // upper-cased, without full stops at either end.
 QStringList weekdayHeaders(const QString& localeID, int firstWeekday);
 
-Layout layout(const QSizeF& size, const QDateTime& month, const QDateTime& today, bool compact,
-              bool weekNumbers);
+// What the grid shows besides the month: taken from the settings by the views.
+struct Options {
+    bool compact = false;
+    bool weekNumbers = false;
+    int firstWeekday = 2; // 1 = Sunday, 2 = Monday
+};
+
+Layout layout(const QSizeF& size, const QDateTime& month, const QDateTime& today,
+              const Options& options);
 
 // The day whose cell contains the point; the first match wins, as drawn.
 std::optional<QDateTime> dayAt(const QList<DayCell>& days, const QPointF& point);

@@ -5,8 +5,7 @@
 #include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
 #include "platform/OperatingSystem.h"
-#include "settings/PreferenceKeys.h"
-#include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "support/ServiceEndpoints.h"
 
 #include <QDir>
@@ -61,16 +60,11 @@ QString truncatedRecord(const QString& text) {
 
 namespace CrashReporter {
 
-void install(ProcessLauncher& launcher) {
-    sendEarlierCrashes(launcher);
-    installHandlers();
-}
-
-void sendEarlierCrashes(ProcessLauncher& launcher) {
+void sendEarlierCrashes(Settings& settings, ProcessLauncher& launcher) {
     // Temporary files of a write that a crash interrupted are useless now.
     AtomicFile::removeLeftovers(crashFile());
-    sendPendingCrash();
-    sendSystemCrashReports(launcher);
+    sendPendingCrash(settings);
+    sendSystemCrashReports(settings, launcher);
 }
 
 QString crashFile() {
@@ -79,7 +73,7 @@ QString crashFile() {
     return folder + "/pending-crash.txt";
 }
 
-bool sendPendingCrash() {
+bool sendPendingCrash(const Settings& settings) {
     const QString path = crashFile();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -90,42 +84,41 @@ bool sendPendingCrash() {
     file.close();
     QFile::remove(path); // before sending, so that a crash is sent once at most
     const PendingCrash crash = splitPendingCrash(text);
-    send(crashKind, crash.message, crash.stack);
+    send(settings, crashKind, crash.message, crash.stack);
     return true;
 }
 
-int sendSystemCrashReports(ProcessLauncher& launcher) {
-    Preferences& store = Preferences::standard();
-    const auto lastScan = store.dateForKey(PreferenceKeys::lastCrashScan);
-    auto newest = lastScan;
+int sendSystemCrashReports(Settings& settings, ProcessLauncher& launcher) {
+    const QDateTime lastScan = settings.lastCrashScan();
+    QDateTime newest = lastScan;
     int sent = 0;
     const auto records = SystemCrashRecords::list(launcher, SystemCrashRecords::Program::current());
     for (const SystemCrashRecords::Record& record : records) {
-        if (lastScan && record.time <= *lastScan)
+        if (lastScan.isValid() && record.time <= lastScan)
             continue;
         const auto text = record.read();
         if (!text)
             continue;
         qCDebug(lcCrash) << "Sending the system's crash record of" << record.time;
-        send(crashKind, summaryOfRecord(*text), truncatedRecord(*text));
+        send(settings, crashKind, summaryOfRecord(*text), truncatedRecord(*text));
         ++sent;
-        if (!newest || record.time > *newest)
+        if (!newest.isValid() || record.time > newest)
             newest = record.time;
     }
-    if (newest)
-        store.setObject(PreferenceKeys::lastCrashScan, *newest);
+    if (newest.isValid())
+        settings.setLastCrashScan(newest);
     return sent;
 }
 
-void send(const QString& kind, const QString& message, const QString& stack) {
-    const auto deviceId = Preferences::standard().stringForKey(PreferenceKeys::deviceId);
-    const QJsonObject record{
-        {"d", deviceId && !deviceId->isEmpty() ? *deviceId : QStringLiteral("?")},
-        {"kind", kind},
-        {"message", message},
-        {"stack", stack},
-        {"v", ServiceEndpoints::appVersion()},
-        {"os", OperatingSystem::osString()}};
+void send(const Settings& settings, const QString& kind, const QString& message,
+          const QString& stack) {
+    const QString deviceId = settings.deviceId();
+    const QJsonObject record{{"d", deviceId.isEmpty() ? QStringLiteral("?") : deviceId},
+                             {"kind", kind},
+                             {"message", message},
+                             {"stack", stack},
+                             {"v", ServiceEndpoints::appVersion()},
+                             {"os", OperatingSystem::osString()}};
     QNetworkReply* reply = ServiceEndpoints::post(ServiceEndpoints::crash(), record, sendTimeout);
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }

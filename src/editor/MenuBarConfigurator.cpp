@@ -47,12 +47,13 @@ QString systemZoneTitle() {
 
 } // namespace
 
-MenuBarConfigurator::MenuBarConfigurator(Settings& settings, SystemEvents& events,
-                                         ProcessLauncher& launcher,
+MenuBarConfigurator::MenuBarConfigurator(Settings& settings, MenuBarLayout& layout,
+                                         SystemEvents& events, SystemClock& systemClock,
                                          const CompactClockAvailability& compactClock,
                                          QObject* parent)
-    : QObject(parent), m_settings(settings), m_events(events), m_launcher(launcher),
-      m_compactClock(compactClock), m_blankItem(ItemListEdits::blankItem()) {
+    : QObject(parent), m_settings(settings), m_events(events), m_layout(layout),
+      m_systemClock(systemClock), m_compactClock(compactClock),
+      m_blankItem(ItemListEdits::blankItem()) {
     promptText = [this](const QString& initial) {
         return TextPrompt::ask(m_window.get(), initial);
     };
@@ -63,7 +64,7 @@ MenuBarConfigurator::MenuBarConfigurator(Settings& settings, SystemEvents& event
 MenuBarConfigurator::~MenuBarConfigurator() = default;
 
 void MenuBarConfigurator::show() {
-    m_list.items = MenuBarLayout::items();
+    m_list.items = m_layout.items();
     if (!m_window)
         build();
     showPadding();
@@ -162,8 +163,7 @@ void MenuBarConfigurator::wireItemEditor() {
             &QCheckBox::setVisible);
     connect(&m_settings, &Settings::compactSystemClockChanged, clock,
             [this, clock] { clock->setChecked(m_settings.compactSystemClock()); });
-    connect(clock, &QCheckBox::clicked, this,
-            [this](bool on) { SystemClock::setCompact(on, m_launcher); });
+    connect(clock, &QCheckBox::clicked, this, [this](bool on) { m_systemClock.setCompact(on); });
 }
 
 void MenuBarConfigurator::buildPopover() {
@@ -267,7 +267,7 @@ void MenuBarConfigurator::enableControls() {
 // The one way the layout is saved. A structural edit (rows added, removed, moved, enabled or
 // disabled) reloads the whole list; any other reloads the selected row.
 void MenuBarConfigurator::commit(bool structural) {
-    MenuBarLayout::setItems(m_list.items);
+    m_layout.setItems(m_list.items);
     if (structural) {
         m_model->setItems(m_list.items);
         selectRow(m_list.selected);
@@ -410,19 +410,19 @@ void MenuBarConfigurator::paddingChanged(int sliderValue) {
         return;
     const double padding =
         EditorTables::roundedPadding(double(sliderValue) / EditorTables::paddingSliderScale);
-    if (padding != MenuBarLayout::padding())
-        MenuBarLayout::setPadding(padding);
+    if (padding != m_layout.padding())
+        m_layout.setPadding(padding);
     updatePaddingValue();
 }
 
 void MenuBarConfigurator::updatePaddingValue() {
-    m_window->paddingValue()->setText(EditorTables::paddingText(MenuBarLayout::padding()));
+    m_window->paddingValue()->setText(EditorTables::paddingText(m_layout.padding()));
 }
 
 void MenuBarConfigurator::showPadding() {
     const QScopedValueRollback loading(m_loading, true);
     m_window->paddingSlider()->setValue(
-        int(std::lround(MenuBarLayout::padding() * EditorTables::paddingSliderScale)));
+        int(std::lround(m_layout.padding() * EditorTables::paddingSliderScale)));
     updatePaddingValue();
 }
 

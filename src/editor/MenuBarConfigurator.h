@@ -14,9 +14,10 @@
 class CompactClockAvailability;
 class ConfiguratorWindow;
 class ItemListModel;
+class MenuBarLayout;
 class PartPopover;
-class ProcessLauncher;
 class Settings;
+class SystemClock;
 class SystemEvents;
 
 // The menu-bar editor. It reads the stored layout into a working copy each time its window is
@@ -34,10 +35,11 @@ class SystemEvents;
 class MenuBarConfigurator : public QObject {
     Q_OBJECT
 public:
-    // "Now" comes from `events`; the compact clock is offered as `compactClock` says and
-    // switched through `launcher`.
-    MenuBarConfigurator(Settings& settings, SystemEvents& events, ProcessLauncher& launcher,
-                        const CompactClockAvailability& compactClock, QObject* parent = nullptr);
+    // Edits `layout`; "now" comes from `events`; the compact clock is offered as
+    // `compactClock` says and switched through `systemClock`.
+    MenuBarConfigurator(Settings& settings, MenuBarLayout& layout, SystemEvents& events,
+                        SystemClock& systemClock, const CompactClockAvailability& compactClock,
+                        QObject* parent = nullptr);
     ~MenuBarConfigurator() override;
 
     // Shows the window on the stored layout, building it the first time; keeps the selected
@@ -109,7 +111,8 @@ private:
 
     Settings& m_settings;
     SystemEvents& m_events;
-    ProcessLauncher& m_launcher;
+    MenuBarLayout& m_layout;
+    SystemClock& m_systemClock;
     const CompactClockAvailability& m_compactClock;
     ItemList m_list;
     // Shown while no row is selected.

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "platform/Integers.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 
@@ -9,23 +10,16 @@ namespace {
 
 using Signal = void (Settings::*)();
 
-// Which signal announces which key.
+// Which signal announces which key; the keys that nothing watches have none.
 const std::pair<const char*, Signal> signalOfKey[] = {
     {PreferenceKeys::menuBarMode, &Settings::menuBarModeChanged},
     {PreferenceKeys::showInMenuBar, &Settings::showInMenuBarChanged},
-    {PreferenceKeys::onboarded, &Settings::onboardedChanged},
     {PreferenceKeys::weekNumbers, &Settings::showWeekNumbersChanged},
     {PreferenceKeys::firstWeekday, &Settings::firstWeekdayChanged},
     {PreferenceKeys::iconFormat, &Settings::iconFormatChanged},
     {PreferenceKeys::itemPadding, &Settings::itemPaddingChanged},
     {PreferenceKeys::menuBarLayout, &Settings::menuBarLayoutChanged},
     {PreferenceKeys::compactSystemClock, &Settings::compactSystemClockChanged},
-    {PreferenceKeys::systemClockBackup, &Settings::systemClockBackupChanged},
-    {PreferenceKeys::lastCrashScan, &Settings::lastCrashScanChanged},
-    {PreferenceKeys::deviceId, &Settings::deviceIdChanged},
-    {PreferenceKeys::messageHistory, &Settings::messageHistoryChanged},
-    {PreferenceKeys::shownMessages, &Settings::shownMessagesChanged},
-    {PreferenceKeys::ackMessage, &Settings::ackMessageChanged},
     {PreferenceKeys::statusHost, &Settings::statusHostChanged},
     {PreferenceKeys::automaticUpdateChecks, &Settings::automaticUpdateChecksChanged},
     {PreferenceKeys::automaticUpdateDownloads, &Settings::automaticUpdateDownloadsChanged},
@@ -54,11 +48,11 @@ void Settings::setMenuBarMode(bool on) {
 }
 
 bool Settings::showInMenuBar() const {
-    return CalSettings::showInMenuBar(m_store);
+    return m_store.boolForKey(PreferenceKeys::showInMenuBar);
 }
 
 void Settings::setShowInMenuBar(bool show) {
-    CalSettings::setShowInMenuBar(show, m_store);
+    m_store.setBool(PreferenceKeys::showInMenuBar, show);
 }
 
 bool Settings::onboarded() const {
@@ -70,27 +64,36 @@ void Settings::setOnboarded(bool done) {
 }
 
 bool Settings::showWeekNumbers() const {
-    return CalSettings::showWeekNumbers(m_store);
+    return m_store.boolForKey(PreferenceKeys::weekNumbers);
 }
 
 void Settings::setShowWeekNumbers(bool show) {
-    CalSettings::setShowWeekNumbers(show, m_store);
+    m_store.setBool(PreferenceKeys::weekNumbers, show);
 }
 
 int Settings::firstWeekday() const {
-    return CalSettings::firstWeekday(m_store);
+    return m_store.integerForKey(PreferenceKeys::firstWeekday) == 1 ? 1 : 2;
 }
 
 void Settings::setFirstWeekday(int weekday) {
-    CalSettings::setFirstWeekday(weekday, m_store);
+    m_store.setInteger(PreferenceKeys::firstWeekday, weekday == 1 ? 1 : 2);
 }
 
 CalIconFormat Settings::iconFormat() const {
-    return CalSettings::iconFormat(m_store);
+    switch (m_store.objectForKey(PreferenceKeys::iconFormat)
+                ? m_store.integerForKey(PreferenceKeys::iconFormat)
+                : -1) {
+    case 0:
+        return CalIconFormat::iconOnly;
+    case 1:
+        return CalIconFormat::day;
+    default:
+        return CalIconFormat::weekdayDay;
+    }
 }
 
 void Settings::setIconFormat(CalIconFormat format) {
-    CalSettings::setIconFormat(format, m_store);
+    m_store.setInteger(PreferenceKeys::iconFormat, int(format));
 }
 
 double Settings::itemPadding() const {
@@ -117,12 +120,17 @@ void Settings::setCompactSystemClock(bool on) {
     m_store.setBool(PreferenceKeys::compactSystemClock, on);
 }
 
-QVariantMap Settings::systemClockBackup() const {
+std::optional<QVariantMap> Settings::systemClockBackup() const {
+    if (!m_store.objectForKey(PreferenceKeys::systemClockBackup))
+        return std::nullopt;
     return m_store.dictionaryForKey(PreferenceKeys::systemClockBackup).value_or(QVariantMap());
 }
 
-void Settings::setSystemClockBackup(const QVariantMap& backup) {
-    m_store.setObject(PreferenceKeys::systemClockBackup, backup);
+void Settings::setSystemClockBackup(const std::optional<QVariantMap>& backup) {
+    if (backup)
+        m_store.setObject(PreferenceKeys::systemClockBackup, *backup);
+    else
+        m_store.removeObject(PreferenceKeys::systemClockBackup);
 }
 
 QDateTime Settings::lastCrashScan() const {
@@ -158,7 +166,8 @@ void Settings::setShownMessages(const QVariantList& ids) {
 }
 
 qint64 Settings::ackMessage() const {
-    return m_store.integerForKey(PreferenceKeys::ackMessage);
+    const auto stored = m_store.objectForKey(PreferenceKeys::ackMessage);
+    return stored ? Integers::exact(*stored).value_or(0) : 0;
 }
 
 void Settings::setAckMessage(qint64 id) {

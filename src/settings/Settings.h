@@ -1,26 +1,30 @@
 #pragma once
 
-#include "settings/CalSettings.h"
-
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <optional>
+
 class Preferences;
 
-// The live face of the application's preferences: one typed property per key, read from and
-// written to the store, with a signal whenever the value changes, whether this process or
-// another one changed it. Views and controllers bind to it rather than re-reading. The
-// calendar properties follow the rules of CalSettings; the others read as the store reads a
-// missing key (false, 0, empty, an invalid date).
+// The format of the single status item of earlier versions; still read to build the
+// default menu-bar item and the tray's day icon.
+enum class CalIconFormat { iconOnly = 0, day = 1, weekdayDay = 2 };
+
+// The application's one door to its stored preferences: one typed property per key, read from
+// and written to the store at once (no state of its own), with a change signal — whether this
+// process or another one changed the value — for the keys that something watches. Every rule
+// of a key's stored form lives here; a missing key reads as the store reads it (false, 0,
+// empty, an invalid date) unless its getter says otherwise.
 class Settings : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool menuBarMode READ menuBarMode WRITE setMenuBarMode NOTIFY menuBarModeChanged)
     Q_PROPERTY(
         bool showInMenuBar READ showInMenuBar WRITE setShowInMenuBar NOTIFY showInMenuBarChanged)
-    Q_PROPERTY(bool onboarded READ onboarded WRITE setOnboarded NOTIFY onboardedChanged)
+    Q_PROPERTY(bool onboarded READ onboarded WRITE setOnboarded)
     Q_PROPERTY(bool showWeekNumbers READ showWeekNumbers WRITE setShowWeekNumbers NOTIFY
                    showWeekNumbersChanged)
     Q_PROPERTY(int firstWeekday READ firstWeekday WRITE setFirstWeekday NOTIFY firstWeekdayChanged)
@@ -31,16 +35,11 @@ class Settings : public QObject {
                    menuBarLayoutChanged)
     Q_PROPERTY(bool compactSystemClock READ compactSystemClock WRITE setCompactSystemClock NOTIFY
                    compactSystemClockChanged)
-    Q_PROPERTY(QVariantMap systemClockBackup READ systemClockBackup WRITE setSystemClockBackup
-                   NOTIFY systemClockBackupChanged)
-    Q_PROPERTY(QDateTime lastCrashScan READ lastCrashScan WRITE setLastCrashScan NOTIFY
-                   lastCrashScanChanged)
-    Q_PROPERTY(QString deviceId READ deviceId WRITE setDeviceId NOTIFY deviceIdChanged)
-    Q_PROPERTY(QVariantList messageHistory READ messageHistory WRITE setMessageHistory NOTIFY
-                   messageHistoryChanged)
-    Q_PROPERTY(QVariantList shownMessages READ shownMessages WRITE setShownMessages NOTIFY
-                   shownMessagesChanged)
-    Q_PROPERTY(qint64 ackMessage READ ackMessage WRITE setAckMessage NOTIFY ackMessageChanged)
+    Q_PROPERTY(QDateTime lastCrashScan READ lastCrashScan WRITE setLastCrashScan)
+    Q_PROPERTY(QString deviceId READ deviceId WRITE setDeviceId)
+    Q_PROPERTY(QVariantList messageHistory READ messageHistory WRITE setMessageHistory)
+    Q_PROPERTY(QVariantList shownMessages READ shownMessages WRITE setShownMessages)
+    Q_PROPERTY(qint64 ackMessage READ ackMessage WRITE setAckMessage)
     Q_PROPERTY(QString statusHost READ statusHost WRITE setStatusHost NOTIFY statusHostChanged)
     Q_PROPERTY(bool automaticUpdateChecks READ automaticUpdateChecks WRITE setAutomaticUpdateChecks
                    NOTIFY automaticUpdateChecksChanged)
@@ -62,8 +61,11 @@ public:
     void setOnboarded(bool done);
     bool showWeekNumbers() const;
     void setShowWeekNumbers(bool show);
+    // 1 = Sunday, 2 = Monday; every stored value other than 1 means Monday.
     int firstWeekday() const;
     void setFirstWeekday(int weekday);
+    // A missing key reads as weekdayDay; a stored 0 is iconOnly, 1 is day, anything else
+    // weekdayDay.
     CalIconFormat iconFormat() const;
     void setIconFormat(CalIconFormat format);
     // As stored; MenuBarLayout clamps what it stores.
@@ -74,8 +76,11 @@ public:
     void setMenuBarLayout(const QByteArray& json);
     bool compactSystemClock() const;
     void setCompactSystemClock(bool on);
-    QVariantMap systemClockBackup() const;
-    void setSystemClockBackup(const QVariantMap& backup);
+    // The system clock's values from before it was first made compact: absent when none is
+    // stored, empty when what is stored is not a dictionary. Absent removes the key.
+    std::optional<QVariantMap> systemClockBackup() const;
+    void setSystemClockBackup(const std::optional<QVariantMap>& backup);
+    // Invalid when none is stored.
     QDateTime lastCrashScan() const;
     void setLastCrashScan(const QDateTime& date);
     QString deviceId() const;
@@ -84,6 +89,7 @@ public:
     void setMessageHistory(const QVariantList& entries);
     QVariantList shownMessages() const;
     void setShownMessages(const QVariantList& ids);
+    // The last message acknowledged to the service; 0 when none or not a whole number.
     qint64 ackMessage() const;
     void setAckMessage(qint64 id);
     // As stored, empty when absent; the status items read it as "auto" unless it is "own" or
@@ -100,19 +106,12 @@ public:
 Q_SIGNALS:
     void menuBarModeChanged();
     void showInMenuBarChanged();
-    void onboardedChanged();
     void showWeekNumbersChanged();
     void firstWeekdayChanged();
     void iconFormatChanged();
     void itemPaddingChanged();
     void menuBarLayoutChanged();
     void compactSystemClockChanged();
-    void systemClockBackupChanged();
-    void lastCrashScanChanged();
-    void deviceIdChanged();
-    void messageHistoryChanged();
-    void shownMessagesChanged();
-    void ackMessageChanged();
     void statusHostChanged();
     void automaticUpdateChecksChanged();
     void automaticUpdateDownloadsChanged();

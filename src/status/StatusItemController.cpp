@@ -32,8 +32,9 @@ QList<QUuid> idsOf(const QList<MenuBarItem>& items) {
 
 } // namespace
 
-StatusItemController::StatusItemController(StatusHost& host, SystemEvents& events, QObject* parent)
-    : QObject(parent), m_host(&host), m_events(events) {
+StatusItemController::StatusItemController(StatusHost& host, const MenuBarLayout& layout,
+                                           SystemEvents& events, QObject* parent)
+    : QObject(parent), m_host(&host), m_layout(layout), m_events(events) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -81,8 +82,9 @@ void StatusItemController::enable() {
                         &SystemEvents::clockChanged, &SystemEvents::localeChanged})
         m_observers.append(connect(&m_events, signal, this, &StatusItemController::systemChanged,
                                    Qt::QueuedConnection));
-    m_observers.append(connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
-                               this, &StatusItemController::rebuildIfNeeded));
+    for (auto signal : {&MenuBarLayout::itemsChanged, &MenuBarLayout::paddingChanged})
+        m_observers.append(
+            connect(&m_layout, signal, this, &StatusItemController::rebuildIfNeeded));
 }
 
 // A change of clock (which includes waking from sleep), zone, day or locale makes every text
@@ -103,7 +105,7 @@ void StatusItemController::disable() {
 
 void StatusItemController::rebuild() {
     removeAll();
-    const QList<MenuBarItem> items = MenuBarLayout::enabledItems();
+    const QList<MenuBarItem> items = m_layout.enabledItems();
     // Each new status item lands left of the existing ones, so creating them from the last
     // to the first shows them left to right in layout order.
     for (auto it = items.crbegin(); it != items.crend(); ++it)
@@ -135,7 +137,7 @@ void StatusItemController::removeAll() {
 }
 
 void StatusItemController::rebuildIfNeeded() {
-    const QList<MenuBarItem> items = MenuBarLayout::enabledItems();
+    const QList<MenuBarItem> items = m_layout.enabledItems();
     QList<MenuBarItem> shown;
     for (const Entry& entry : std::as_const(m_entries))
         shown.append(entry.item);

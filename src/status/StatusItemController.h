@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class MenuBarLayout;
 class QMenu;
 class StatusHost;
 class StatusHostItem;
@@ -33,7 +34,9 @@ public:
         StatusHostItem* status = nullptr;
     };
 
-    StatusItemController(StatusHost& host, SystemEvents& events, QObject* parent = nullptr);
+    // Shows the enabled items of `layout`.
+    StatusItemController(StatusHost& host, const MenuBarLayout& layout, SystemEvents& events,
+                         QObject* parent = nullptr);
     ~StatusItemController() override;
 
     bool isEnabled() const;
@@ -76,6 +79,7 @@ private:
     std::function<QMenu*()> menuProvider();
 
     StatusHost* m_host;
+    const MenuBarLayout& m_layout;
     SystemEvents& m_events;
     QList<Entry> m_entries;
     StatusHostItem* m_fallback = nullptr;

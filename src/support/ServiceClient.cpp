@@ -2,8 +2,7 @@
 
 #include "platform/Integers.h"
 #include "platform/OperatingSystem.h"
-#include "settings/PreferenceKeys.h"
-#include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "support/Logging.h"
 #include "support/ServiceAnswers.h"
 #include "support/ServiceEndpoints.h"
@@ -25,10 +24,9 @@ template <typename T> QList<T> lastEntries(QList<T> list) {
 // The stored history, oldest first. An entry that cannot be read (not a dictionary, or
 // without a whole-number id or a text) is passed over on its own: one bad entry must not cost
 // the rest of the conversation when the next message is archived.
-QList<QVariantMap> storedHistory(const Preferences& store) {
+QList<QVariantMap> storedHistory(const Settings& settings) {
     QList<QVariantMap> entries;
-    for (const QVariant& value :
-         store.arrayForKey(PreferenceKeys::messageHistory).value_or(QVariantList())) {
+    for (const QVariant& value : settings.messageHistory()) {
         if (value.typeId() != QMetaType::QVariantMap)
             continue;
         QVariantMap entry = value.toMap();
@@ -38,11 +36,11 @@ QList<QVariantMap> storedHistory(const Preferences& store) {
     return entries;
 }
 
-void storeHistory(Preferences& store, const QList<QVariantMap>& entries) {
+void storeHistory(Settings& settings, const QList<QVariantMap>& entries) {
     QVariantList list;
     for (const QVariantMap& entry : lastEntries(entries))
         list.append(entry);
-    store.setObject(PreferenceKeys::messageHistory, list);
+    settings.setMessageHistory(list);
 }
 
 QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, bool mine) {
@@ -51,10 +49,9 @@ QVariantMap historyEntry(qint64 id, const QString& body, const QDateTime& date, 
 
 // The ids of service messages already shown; values that are not whole numbers are passed
 // over.
-QList<qint64> shownIds(const Preferences& store) {
+QList<qint64> shownIds(const Settings& settings) {
     QList<qint64> ids;
-    for (const QVariant& value :
-         store.arrayForKey(PreferenceKeys::shownMessages).value_or(QVariantList())) {
+    for (const QVariant& value : settings.shownMessages()) {
         if (const auto id = exact(value))
             ids.append(*id);
     }
@@ -63,21 +60,21 @@ QList<qint64> shownIds(const Preferences& store) {
 
 } // namespace
 
-ServiceClient::ServiceClient(Preferences& store, Clock now, QObject* parent)
-    : QObject(parent), m_store(store), m_now(std::move(now)) {}
+ServiceClient::ServiceClient(Settings& settings, Clock now, QObject* parent)
+    : QObject(parent), m_settings(settings), m_now(std::move(now)) {}
 
 QString ServiceClient::deviceId() const {
-    const auto stored = m_store.stringForKey(PreferenceKeys::deviceId);
-    if (stored && !stored->isEmpty())
-        return *stored;
+    const QString stored = m_settings.deviceId();
+    if (!stored.isEmpty())
+        return stored;
     QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    m_store.setObject(PreferenceKeys::deviceId, created);
+    m_settings.setDeviceId(created);
     return created;
 }
 
 QList<ArchivedMessage> ServiceClient::messageHistory() const {
     QList<ArchivedMessage> messages;
-    for (const QVariantMap& entry : storedHistory(m_store)) {
+    for (const QVariantMap& entry : storedHistory(m_settings)) {
         const QVariant date = entry.value("date");
         const QVariant mine = entry.value("mine");
         messages.prepend({*exact(entry.value("id")), entry.value("body").toString(),
@@ -88,20 +85,20 @@ QList<ArchivedMessage> ServiceClient::messageHistory() const {
 }
 
 void ServiceClient::archive(qint64 id, const QString& body) {
-    QList<QVariantMap> entries = storedHistory(m_store);
+    QList<QVariantMap> entries = storedHistory(m_settings);
     for (const QVariantMap& entry : entries) {
         if (exact(entry.value("id")) == id)
             return;
     }
     entries.append(historyEntry(id, body, m_now(), false));
-    storeHistory(m_store, entries);
+    storeHistory(m_settings, entries);
 }
 
 void ServiceClient::archiveOwn(const QString& text) {
     const QDateTime now = m_now();
-    QList<QVariantMap> entries = storedHistory(m_store);
+    QList<QVariantMap> entries = storedHistory(m_settings);
     entries.append(historyEntry(-now.toSecsSinceEpoch(), text, now, true));
-    storeHistory(m_store, entries);
+    storeHistory(m_settings, entries);
 }
 
 void ServiceClient::markMessageShown() {
@@ -110,13 +107,13 @@ void ServiceClient::markMessageShown() {
 }
 
 void ServiceClient::markMessageShown(const PendingMessage& message) {
-    QList<qint64> ids = shownIds(m_store);
+    QList<qint64> ids = shownIds(m_settings);
     ids.append(message.id);
     QVariantList shown;
     for (qint64 id : lastEntries(ids))
         shown.append(id);
-    m_store.setObject(PreferenceKeys::shownMessages, shown);
-    m_store.setInteger(PreferenceKeys::ackMessage, message.id);
+    m_settings.setShownMessages(shown);
+    m_settings.setAckMessage(message.id);
     archive(message.id, message.body);
     if (m_pendingMessage == message)
         m_pendingMessage.reset();
@@ -127,10 +124,8 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
                        {"v", ServiceEndpoints::appVersion()},
                        {"os", OperatingSystem::osString()},
                        {"c", "direct"}};
-    const auto lastShown = m_store.objectForKey(PreferenceKeys::ackMessage);
-    const auto ack = lastShown ? exact(*lastShown) : std::nullopt;
-    if (ack && *ack >= 1)
-        record.insert("m", *ack);
+    if (const qint64 ack = m_settings.ackMessage(); ack >= 1)
+        record.insert("m", ack);
 
     QNetworkReply* reply =
         ServiceEndpoints::post(ServiceEndpoints::check(), record, m_checkTimeout);
@@ -153,7 +148,7 @@ void ServiceClient::applyCheckAnswer(const QByteArray& body) {
     m_ticketState = answer->ticketState;
     // An answer without a message leaves an earlier pending message in place.
     if (answer->messageId >= 1 && !answer->message.isEmpty() &&
-        !shownIds(m_store).contains(answer->messageId))
+        !shownIds(m_settings).contains(answer->messageId))
         m_pendingMessage = PendingMessage{answer->messageId, answer->message};
 }
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-class Preferences;
+class Settings;
 
 // One entry of the support conversation, oldest first in the store.
 struct ArchivedMessage {
@@ -47,8 +47,8 @@ public:
     static constexpr std::chrono::milliseconds defaultReportTimeout{10000};
 
     // Message times and the history take "now" from `now`.
-    // The device's id, the history and the shown messages live in `store`.
-    ServiceClient(Preferences& store, Clock now, QObject* parent = nullptr);
+    // The device's id, the history and the shown messages live in `settings`.
+    ServiceClient(Settings& settings, Clock now, QObject* parent = nullptr);
 
     // "VSPDeviceId"; created (a random upper-case UUID) and stored when absent or empty.
     QString deviceId() const;
@@ -87,6 +87,6 @@ private:
     QString m_ticketState = QStringLiteral("none");
     std::chrono::milliseconds m_checkTimeout = defaultCheckTimeout;
     std::chrono::milliseconds m_reportTimeout = defaultReportTimeout;
-    Preferences& m_store;
+    Settings& m_settings;
     Clock m_now;
 };

@@ -2,8 +2,8 @@
 
 #include "platform/Integers.h"
 #include "platform/ProcessLauncher.h"
-#include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "systemclock/DesktopClock.h"
 #include "systemclock/Logging.h"
 
@@ -11,10 +11,6 @@ namespace {
 
 Preferences& clockDomain() {
     return Preferences::domain(SystemClock::domainName);
-}
-
-Preferences& appDomain() {
-    return Preferences::standard();
 }
 
 bool isNumber(const QVariant& value) {
@@ -29,9 +25,31 @@ qint64 integerValue(const QVariant& number) {
     return Integers::truncated(number.toDouble());
 }
 
+} // namespace
+
+QStringList SystemClock::managedKeys() {
+    return {"IsAnalog", "ShowDate", "ShowDayOfWeek"};
+}
+
+QVariantMap SystemClock::compactValues() {
+    return {{"IsAnalog", qint64(1)}, {"ShowDate", qint64(2)}, {"ShowDayOfWeek", qint64(0)}};
+}
+
+bool SystemClock::isAvailable(ProcessLauncher& launcher) {
+    return !qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID") &&
+           DesktopClock::isShownHere(launcher);
+}
+
+SystemClock::SystemClock(Settings& settings, ProcessLauncher& launcher)
+    : m_settings(settings), m_launcher(launcher) {}
+
+bool SystemClock::isCompact() const {
+    return m_settings.compactSystemClock();
+}
+
 // The stored backup, as long as it is a dictionary of numbers; anything else reads as empty.
-QVariantMap storedBackup() {
-    const auto backup = appDomain().dictionaryForKey(PreferenceKeys::systemClockBackup);
+QVariantMap SystemClock::storedBackup() const {
+    const auto backup = m_settings.systemClockBackup();
     if (!backup)
         return {};
     for (const QVariant& value : *backup) {
@@ -41,39 +59,18 @@ QVariantMap storedBackup() {
     return *backup;
 }
 
-void write(const QVariantMap& values, const QStringList& removing, ProcessLauncher& launcher) {
+void SystemClock::write(const QVariantMap& values, const QStringList& removing) {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         clockDomain().setObject(it.key(), it.value());
-        DesktopClock::apply(launcher, it.key(), integerValue(it.value()));
+        DesktopClock::apply(m_launcher, it.key(), integerValue(it.value()));
     }
     for (const QString& key : removing) {
         clockDomain().removeObject(key);
-        DesktopClock::apply(launcher, key, std::nullopt);
+        DesktopClock::apply(m_launcher, key, std::nullopt);
     }
 }
 
-} // namespace
-
-namespace SystemClock {
-
-QStringList managedKeys() {
-    return {"IsAnalog", "ShowDate", "ShowDayOfWeek"};
-}
-
-QVariantMap compactValues() {
-    return {{"IsAnalog", qint64(1)}, {"ShowDate", qint64(2)}, {"ShowDayOfWeek", qint64(0)}};
-}
-
-bool isAvailable(ProcessLauncher& launcher) {
-    return !qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID") &&
-           DesktopClock::isShownHere(launcher);
-}
-
-bool isCompact() {
-    return appDomain().boolForKey(PreferenceKeys::compactSystemClock);
-}
-
-QVariantMap currentValues(ProcessLauncher& launcher) {
+QVariantMap SystemClock::currentValues() const {
     QVariantMap values;
     for (const QString& key : managedKeys()) {
         const auto value = clockDomain().objectForKey(key);
@@ -82,7 +79,7 @@ QVariantMap currentValues(ProcessLauncher& launcher) {
     }
     // The desktop's own settings app may have changed its clock since we last wrote; what it
     // shows wins over a domain value that would show something else.
-    const QHash<QString, bool> desktop = DesktopClock::read(launcher);
+    const QHash<QString, bool> desktop = DesktopClock::read(m_launcher);
     for (auto it = desktop.cbegin(); it != desktop.cend(); ++it) {
         const auto stored = values.constFind(it.key());
         if (stored == values.cend() ||
@@ -92,8 +89,8 @@ QVariantMap currentValues(ProcessLauncher& launcher) {
     return values;
 }
 
-bool matchesCompact(ProcessLauncher& launcher) {
-    const QVariantMap values = currentValues(launcher);
+bool SystemClock::matchesCompact() const {
+    const QVariantMap values = currentValues();
     const QVariantMap compact = compactValues();
     for (auto it = compact.cbegin(); it != compact.cend(); ++it) {
         const auto value = values.constFind(it.key());
@@ -103,15 +100,15 @@ bool matchesCompact(ProcessLauncher& launcher) {
     return true;
 }
 
-void setCompact(bool on, ProcessLauncher& launcher) {
-    if (!isAvailable(launcher))
+void SystemClock::setCompact(bool on) {
+    if (!isAvailable(m_launcher))
         return;
     qCDebug(lcSystemClock) << "Compact system clock:" << on;
     if (on) {
         // Only the first switch saves: the values the user had before any compaction.
-        if (!appDomain().objectForKey(PreferenceKeys::systemClockBackup))
-            appDomain().setObject(PreferenceKeys::systemClockBackup, currentValues(launcher));
-        write(compactValues(), {}, launcher);
+        if (!m_settings.systemClockBackup())
+            m_settings.setSystemClockBackup(currentValues());
+        write(compactValues(), {});
     } else {
         const QVariantMap backup = storedBackup();
         QStringList missing;
@@ -119,20 +116,18 @@ void setCompact(bool on, ProcessLauncher& launcher) {
             if (!backup.contains(key))
                 missing.append(key);
         }
-        write(backup, missing, launcher);
-        appDomain().removeObject(PreferenceKeys::systemClockBackup);
+        write(backup, missing);
+        m_settings.setSystemClockBackup(std::nullopt);
     }
-    appDomain().setBool(PreferenceKeys::compactSystemClock, on);
+    m_settings.setCompactSystemClock(on);
 }
 
-void reconcileAtLaunch(ProcessLauncher& launcher) {
-    if (!isAvailable(launcher))
+void SystemClock::reconcileAtLaunch() {
+    if (!isAvailable(m_launcher))
         return;
-    const bool hasBackup = appDomain().objectForKey(PreferenceKeys::systemClockBackup).has_value();
+    const bool hasBackup = m_settings.systemClockBackup().has_value();
     if (!isCompact() && hasBackup)
-        setCompact(false, launcher);
-    else if (isCompact() && !matchesCompact(launcher))
-        setCompact(true, launcher);
+        setCompact(false);
+    else if (isCompact() && !matchesCompact())
+        setCompact(true);
 }
-
-} // namespace SystemClock

@@ -1,7 +1,6 @@
 #include "updates/Updater.h"
 
 #include "platform/AppFolders.h"
-#include "settings/Preferences.h"
 #include "support/ServiceEndpoints.h"
 #include "updates/Logging.h"
 #include "updates/UpdateDownload.h"
@@ -14,8 +13,8 @@
 #include <limits>
 #include <utility>
 
-Updater::Updater(Preferences& store, const QByteArray& publicKey, QObject* parent)
-    : QObject(parent), m_settings(store), m_publicKey(publicKey) {
+Updater::Updater(Settings& settings, const QByteArray& publicKey, QObject* parent)
+    : QObject(parent), m_settings(settings), m_publicKey(publicKey) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &Updater::checkInBackground);
     connect(&m_settings, &Settings::automaticUpdateChecksChanged, this, &Updater::reschedule);

@@ -11,7 +11,6 @@
 
 #include <chrono>
 
-class Preferences;
 class QNetworkReply;
 class UpdateDownload;
 
@@ -36,7 +35,7 @@ public:
     static constexpr std::chrono::milliseconds feedTimeout{10000};
 
     // `publicKey` (Base64 of a raw Ed25519 key) is the key releases must be signed with.
-    explicit Updater(Preferences& store, const QByteArray& publicKey, QObject* parent = nullptr);
+    explicit Updater(Settings& settings, const QByteArray& publicKey, QObject* parent = nullptr);
     ~Updater() override;
 
     // $XDG_CACHE_HOME/vesperin/updates
@@ -68,7 +67,7 @@ private:
     void download(const AppcastItem& update);
     void reschedule();
 
-    Settings m_settings;
+    Settings& m_settings;
     const QByteArray m_publicKey;
     QTimer m_timer;
     std::chrono::milliseconds m_interval = defaultCheckInterval;

@@ -9,7 +9,6 @@
 #include "harness/ShownWindows.h"
 #include "harness/TestHttpServer.h"
 #include "harness/TestProfile.h"
-#include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
@@ -72,7 +71,7 @@ TEST_P(FirstLaunchTest, TheAnswerChoosesWhereTheAppLives) {
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(flag(PreferenceKeys::onboarded));
     EXPECT_EQ(flag(PreferenceKeys::menuBarMode), menuBar);
-    EXPECT_EQ(CalSettings::showInMenuBar(), menuBar);
+    EXPECT_EQ(context.settings.showInMenuBar(), menuBar);
     EXPECT_EQ(bar.items().isEmpty(), !menuBar);
     EXPECT_EQ(mainWindowHasTaskbarEntry(), !menuBar);
     EXPECT_TRUE(delegate.mainWindow()->isVisible());
@@ -126,7 +125,7 @@ TEST_F(AppDelegateTest, ClosingTheWindowInDockModeMovesIntoTheBarAndKeepsRunning
     delegate.showMainWindow();
     delegate.mainWindow()->close();
     EXPECT_TRUE(flag(PreferenceKeys::menuBarMode));
-    EXPECT_FALSE(CalSettings::showInMenuBar());
+    EXPECT_FALSE(context.settings.showInMenuBar());
 }
 
 // vesperin-defaults or a second instance switching the mode moves the running application.
@@ -207,7 +206,7 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     {
         ScopedEnvironment panel("ORVENNA_DEBUG_PANEL", "true");
         launch();
-        EXPECT_FALSE(CalSettings::showInMenuBar());
+        EXPECT_FALSE(context.settings.showInMenuBar());
         EXPECT_TRUE(bar.items().isEmpty());
     }
     ScopedEnvironment panel("ORVENNA_DEBUG_PANEL", "1");
@@ -217,7 +216,7 @@ TEST_F(AppDelegateTest, OnlyExactlyOneSwitchesTheDebugPanelOn) {
     second.finishLaunching();
     EXPECT_TRUE(secondContext.configurator.window() &&
                 secondContext.configurator.window()->isVisible());
-    EXPECT_TRUE(CalSettings::showInMenuBar());
+    EXPECT_TRUE(context.settings.showInMenuBar());
     EXPECT_FALSE(secondContext.bar.items().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return secondContext.panel.isVisible(); }, 2000));
 }

@@ -10,7 +10,6 @@
 #include "harness/TestProfile.h"
 #include "harness/TestText.h"
 #include "platform/LoginItem.h"
-#include "settings/CalSettings.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
@@ -65,7 +64,7 @@ TEST_F(MainWindowTest, TheMenuBarButtonFollowsItsThreeStates) {
     EXPECT_EQ(button->text(), L("quota.shown_in_menubar_title"));
     EXPECT_EQ(mainView().calStatusLabel()->text(), L("cal.pas_encore_dans_la_barre"));
     button->click();
-    EXPECT_TRUE(CalSettings::showInMenuBar());
+    EXPECT_TRUE(context.settings.showInMenuBar());
     EXPECT_FALSE(context.bar.items().isEmpty());
     EXPECT_EQ(button->text(), L("stats.remove_from_menubar"));
     EXPECT_EQ(mainView().calStatusLabel()->text(), L("cal.visible_dans_la_barre_de"));
@@ -90,7 +89,7 @@ TEST_F(MainWindowTest, CloseGoesBackFromTheSettingsBeforeItCloses) {
     // Return presses the main view's button wherever in the view the focus is.
     mainView().settingsButton()->setFocus();
     QTest::keyClick(mainView().settingsButton(), Qt::Key_Return);
-    EXPECT_TRUE(QTest::qWaitFor([] { return CalSettings::showInMenuBar(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return context.settings.showInMenuBar(); }, 2000));
     EXPECT_FALSE(window().showsSettings());
     delegate.closeOrBack();
     EXPECT_FALSE(window().isVisible());
@@ -108,9 +107,9 @@ TEST_F(MainWindowTest, EverySettingActsAtOnce) {
     EXPECT_EQ(view.weekdayPopUp()->currentText(), "Lundi");
     view.weekdayPopUp()->setCurrentIndex(1);
     Q_EMIT view.weekdayPopUp()->activated(1);
-    EXPECT_EQ(CalSettings::firstWeekday(), 1);
+    EXPECT_EQ(context.settings.firstWeekday(), 1);
     view.weekNumbersBox()->click();
-    EXPECT_TRUE(CalSettings::showWeekNumbers());
+    EXPECT_TRUE(context.settings.showWeekNumbers());
 
     delegate.showSettings();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.compactClockBox()->isHidden(); }, 5000))

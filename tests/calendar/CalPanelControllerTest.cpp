@@ -5,8 +5,8 @@
 #include "calendar/CalendarGridView.h"
 #include "harness/TestProfile.h"
 #include "platform/ScreenAnchor.h"
-#include "settings/CalSettings.h"
 #include "settings/Localization.h"
+#include "settings/Preferences.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -51,7 +51,7 @@ TEST_F(CalPanelControllerTest, WeekNumbersCloseTheNarrowPanelAndWidenTheNext) {
     EXPECT_EQ(controller.panel()->size(), QSize(294, 326));
     EXPECT_TRUE(controller.gridView()->isCompact());
     const int grid = controller.gridView()->width();
-    CalSettings::setShowWeekNumbers(true);
+    settings.setShowWeekNumbers(true);
     EXPECT_FALSE(controller.isVisible());
     controller.show(nullptr);
     Q_EMIT settings.showWeekNumbersChanged();

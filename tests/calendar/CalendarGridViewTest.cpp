@@ -2,7 +2,8 @@
 
 #include "harness/TestPictures.h"
 #include "harness/TestProfile.h"
-#include "settings/CalSettings.h"
+#include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "ui/Appearance.h"
 #include "ui/DrawingHelpers.h"
 
@@ -17,7 +18,6 @@ const QDateTime today(QDate(2026, 2, 11), QTime(9, 30));
 class CalendarGridViewTest : public ProfileTest {
 protected:
     CalendarGridViewTest() {
-        CalSettings::setFirstWeekday(2);
         grid.setMonth(today);
         grid.resize(280, 218);
         QObject::connect(&grid, &CalendarGridView::dayDoubleClicked,
@@ -34,7 +34,8 @@ protected:
         return {};
     }
 
-    CalendarGridView grid{[] { return today; }};
+    Settings settings{Preferences::standard()};
+    CalendarGridView grid{settings, [] { return today; }};
     QList<QDateTime> reported;
 };
 
@@ -52,6 +53,12 @@ TEST_F(CalendarGridViewTest, ADoubleClickOnACellReportsThatDayAndNothingElseDoes
 
     QTest::mouseDClick(&grid, Qt::LeftButton, {}, centreOf(QDate(2026, 3, 1))); // dimmed March
     EXPECT_EQ(reported.last().toLocalTime().date(), QDate(2026, 3, 1));
+
+    // A new first weekday redraws the grid by itself: 1 February 2026 is a Sunday.
+    settings.setFirstWeekday(1);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return grid.dayCells().first().date.toLocalTime().date() == QDate(2026, 2, 1); },
+        2000));
 }
 
 // The pictures are kept for a person to look at when VESPERIN_SCREENSHOT_DIR is set; the test
@@ -63,7 +70,7 @@ TEST_F(CalendarGridViewTest, TodayIsAWhiteNumberOnABlueCircleInEveryVariant) {
                                  .arg(dark ? "dark" : "light", compact ? "compact" : "normal",
                                       weekNumbers ? "weeks" : "plain");
         SCOPED_TRACE(name.toStdString());
-        CalSettings::setShowWeekNumbers(weekNumbers);
+        settings.setShowWeekNumbers(weekNumbers);
         grid.setPalette(Appearances::palette(dark ? Appearance::dark : Appearance::light));
         grid.setCompact(compact);
         grid.resize(compact ? 270 : 400, compact ? 218 : 300);

@@ -2,7 +2,6 @@
 
 #include "calendar/CalEngine.h"
 #include "harness/TestProfile.h"
-#include "settings/CalSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +18,14 @@ QDate dateOf(const MonthGrid::DayCell& cell) {
 class MonthGridTest : public ProfileTest {
 protected:
     MonthGrid::Layout layoutOf(const QDateTime& month, bool weekNumbers = false) {
-        return MonthGrid::layout(QSizeF(280, 218), month, local(2000, 1, 1), true, weekNumbers);
+        return MonthGrid::layout(QSizeF(280, 218), month, local(2000, 1, 1),
+                                 {true, weekNumbers, firstWeekday});
     }
+
+    int firstWeekday = 2;
 };
 
 TEST_F(MonthGridTest, SixWeeksFromTheFirstWeekdayOnOrBeforeTheFirstWithOtherMonthsDimmed) {
-    CalSettings::setFirstWeekday(2);
     const auto days = layoutOf(local(2026, 2, 14)).days;
     ASSERT_EQ(days.size(), 42);
     EXPECT_EQ(dateOf(days.first()), QDate(2026, 1, 26));
@@ -39,7 +40,7 @@ TEST_F(MonthGridTest, SixWeeksFromTheFirstWeekdayOnOrBeforeTheFirstWithOtherMont
 
     // A month starting on the first weekday starts in the first cell.
     EXPECT_EQ(dateOf(layoutOf(local(2026, 6, 30)).days.first()), QDate(2026, 6, 1)); // a Monday
-    CalSettings::setFirstWeekday(1);
+    firstWeekday = 1;
     const auto march = layoutOf(local(2026, 3, 10)).days;
     EXPECT_EQ(dateOf(march.first()), QDate(2026, 3, 1)); // a Sunday
     EXPECT_TRUE(march.first().inShownMonth);
@@ -52,7 +53,6 @@ TEST_F(MonthGridTest, SixWeeksFromTheFirstWeekdayOnOrBeforeTheFirstWithOtherMont
 }
 
 TEST_F(MonthGridTest, WeekNumbersTakeTheFirstTenthAndNameEachRowsFirstDay) {
-    CalSettings::setFirstWeekday(2);
     const auto layout = layoutOf(local(2026, 2, 14), true);
     ASSERT_EQ(layout.weekNumbers.size(), 6);
     EXPECT_DOUBLE_EQ(layout.header.first().rect.x(), 28);
@@ -63,7 +63,7 @@ TEST_F(MonthGridTest, WeekNumbersTakeTheFirstTenthAndNameEachRowsFirstDay) {
     EXPECT_DOUBLE_EQ(layout.weekNumbers.first().rect.width(), 28);
 
     // Sunday first: a row starting on Sunday shows the ISO week that Sunday ends.
-    CalSettings::setFirstWeekday(1);
+    firstWeekday = 1;
     const auto sunday = layoutOf(local(2021, 1, 10), true);
     EXPECT_EQ(dateOf(sunday.days.first()), QDate(2020, 12, 27));
     EXPECT_EQ(sunday.weekNumbers.first().text, "52");

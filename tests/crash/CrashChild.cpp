@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
 
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
-    CrashReporter::install();
+    CrashReporter::installHandlers();
     if (mode == "segv")
         writeThroughNull("0");
     else if (mode == "abort")

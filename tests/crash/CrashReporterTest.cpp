@@ -7,6 +7,7 @@
 #include "platform/OperatingSystem.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,8 @@ struct Crash {
 
 class CrashCaptureTest : public ProfileTest {
 protected:
+    Settings settings{Preferences::standard()};
+
     QString folder() const { return profile.dataHome() + "/Vesperin"; }
 
     // Runs the child until it dies; the signal that ended it and what it left.
@@ -110,10 +113,11 @@ TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
     Preferences::standard().setObject(PreferenceKeys::deviceId, "0F0E0D0C-0B0A-4909-8807-0605");
     TestHttpServer server;
     ScopedEnvironment address("VESPERIN_SERVICE_URL", server.url().toEncoded());
-    EXPECT_TRUE(CrashReporter::sendPendingCrash());
-    EXPECT_FALSE(CrashReporter::sendPendingCrash());
+    EXPECT_TRUE(CrashReporter::sendPendingCrash(settings));
+    EXPECT_FALSE(CrashReporter::sendPendingCrash(settings));
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
-    CrashReporter::send("crash", "probe", ""); // once it arrives, nothing else is on its way
+    CrashReporter::send(settings, "crash", "probe",
+                        ""); // once it arrives, nothing else is on its way
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 2; }));
 
     EXPECT_EQ(server.requests().at(0).path, "/crash");
@@ -129,6 +133,8 @@ TEST_F(CrashCaptureTest, TheNextStartSendsTheCrashOnceAndDeletesIt) {
 // What earlier runs left: the pending file and the system's records of crashes.
 class CrashReportsTest : public ProfileTest {
 protected:
+    Settings settings{Preferences::standard()};
+
     // A coredump of this program, made at `time` (and a fraction of a millisecond), whose
     // details coredumpctl prints as `info` (absent: it cannot).
     void addCoredump(const QDateTime& time, const std::optional<QByteArray>& info) {
@@ -169,9 +175,9 @@ protected:
 
 TEST_F(CrashReportsTest, APendingFileKeepsItsMessageAndTheStackUpToASecondSeparator) {
     writeFile(CrashReporter::crashFile(), "Signal 6\n---\na\nb\n---\ndropped");
-    EXPECT_TRUE(CrashReporter::sendPendingCrash());
+    EXPECT_TRUE(CrashReporter::sendPendingCrash(settings));
     writeFile(CrashReporter::crashFile(), "Something odd\nover two lines");
-    EXPECT_TRUE(CrashReporter::sendPendingCrash());
+    EXPECT_TRUE(CrashReporter::sendPendingCrash(settings));
     const auto records = received(2);
     EXPECT_EQ(records.value("Signal 6").value("stack"), "a\nb");
     EXPECT_EQ(records.value("Something odd\nover two lines").value("stack"), "");
@@ -180,7 +186,7 @@ TEST_F(CrashReportsTest, APendingFileKeepsItsMessageAndTheStackUpToASecondSepara
 }
 
 TEST_F(CrashReportsTest, TheSystemsNewRecordsAreSentOnceWithTheirSignal) {
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 0)
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(settings, desktop), 0)
         << "no coredumpctl, no report folder";
     EXPECT_FALSE(lastScan());
     addCoredump(monday, "           PID: 101 (system_tests)\n        Signal: 11 (SEGV)\n");
@@ -191,18 +197,19 @@ TEST_F(CrashReportsTest, TheSystemsNewRecordsAreSentOnceWithTheirSignal) {
         "\nSignal: 6\n";
     writeReport(report, monday.addSecs(-120));
 
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 3);
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(settings, desktop), 3);
     const auto records = received(3);
     ASSERT_EQ(server.requests().size(), 3);
     ASSERT_EQ(records.keys(), (QStringList{withoutSignal, "Signal: 11 (SEGV)", "Signal: 6"}));
     EXPECT_EQ(lastScan(), monday) << "the newest record sent, not the unreadable one";
 
     const qsizetype commands = desktop.ran.size();
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 0)
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(settings, desktop), 0)
         << "the next start sends none again";
     EXPECT_EQ(desktop.ran.size(), commands + 2) << "the list, and the record it could not read";
     writeReport(report + "Title: again\n", monday.addSecs(5));
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 1) << "apport wrote a new report";
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(settings, desktop), 1)
+        << "apport wrote a new report";
     EXPECT_EQ(lastScan(), monday.addSecs(5));
 }
 
@@ -212,7 +219,7 @@ TEST_F(CrashReportsTest, ALongRecordIsCutAtEighteenThousandCharactersNeverInside
     const QString start = QString(17998, 'a') + accent + emoji;
     addCoredump(monday, (start + accent + "\nSignal: late\n").toUtf8());
     addCoredump(monday, QByteArray(18000, 'b'));
-    EXPECT_EQ(CrashReporter::sendSystemCrashReports(desktop), 2);
+    EXPECT_EQ(CrashReporter::sendSystemCrashReports(settings, desktop), 2);
     const auto records = received(2);
     EXPECT_EQ(records.value("Signal: late").value("stack").toString(), start);
     EXPECT_EQ(records.value(withoutSignal).value("stack").toString(), QString(18000, 'b'));

@@ -52,12 +52,12 @@ MenuBarItem item(const Parts& parts, bool enabled = true) {
 class MenuBarConfiguratorTest : public ProfileTest {
 protected:
     MenuBarConfiguratorTest() {
-        QObject::connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed,
-                         &editor, [this] { ++saves; });
+        for (auto signal : {&MenuBarLayout::itemsChanged, &MenuBarLayout::paddingChanged})
+            QObject::connect(&layout, signal, &editor, [this] { ++saves; });
     }
 
     void open(const QList<MenuBarItem>& items) {
-        MenuBarLayout::setItems(items);
+        layout.setItems(items);
         editor.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
         saves = 0;
@@ -65,7 +65,7 @@ protected:
     ConfiguratorWindow* window() const { return editor.window(); }
     SegmentBarView* bar() const { return window()->bar(); }
     PartPopover* popover() const { return editor.popover(); }
-    QList<MenuBarItem> stored() const { return MenuBarLayout::items(); }
+    QList<MenuBarItem> stored() const { return layout.items(); }
     MenuBarItem storedSelected() const { return stored().at(editor.list().selected); }
 
     static void click(QWidget* widget, const QPoint& at) {
@@ -106,8 +106,10 @@ protected:
     FakeClock clock;
     FakeDesktop desktop;
     Settings settings{Preferences::standard()};
+    MenuBarLayout layout{settings};
+    SystemClock systemClock{settings, desktop};
     CompactClockAvailability compactClock{desktop};
-    MenuBarConfigurator editor{settings, clock.events(), desktop, compactClock};
+    MenuBarConfigurator editor{settings, layout, clock.events(), systemClock, compactClock};
     int saves = 0;
 };
 
@@ -230,7 +232,7 @@ TEST_F(MenuBarConfiguratorTest, PresetsSeparatorsAndPaddingAreStoredAsChosen) {
     EXPECT_EQ(rowText(1), L("menubar.icon_only"));
 
     window()->paddingSlider()->setSliderPosition(-75);
-    EXPECT_EQ(MenuBarLayout::padding(), -8);
+    EXPECT_EQ(layout.padding(), -8);
     EXPECT_EQ(window()->paddingValue()->text(), "-8 pt");
 }
 
@@ -295,7 +297,7 @@ TEST_F(MenuBarConfiguratorTest, TheRefreshRedrawsTheTextsWhileTheWindowIsOpenAnd
     // Reopened: the stored layout as it is now, the same row selected.
     QList<MenuBarItem> elsewhere = stored();
     elsewhere[1].templateText = "{day}";
-    MenuBarLayout::setItems(elsewhere);
+    layout.setItems(elsewhere);
     editor.show();
     EXPECT_EQ(editor.list().selected, 1);
     EXPECT_EQ(bar()->parts(), Parts{{"{day}"}});
@@ -334,7 +336,7 @@ TEST_F(MenuBarConfiguratorTest, TheCompactClockIsOfferedOnlyWhereItCanBeSwitched
     EXPECT_FALSE(box->isChecked());
     click(box);
     EXPECT_TRUE(settings.compactSystemClock());
-    SystemClock::setCompact(false, desktop);
+    systemClock.setCompact(false);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isChecked(); }, 2000));
 }
 

@@ -42,7 +42,7 @@ protected:
     // The top bar first, so that the window manager has made room for it before the editor
     // opens; the editor once it has the focus and Qt knows where the window manager put it.
     void open(const QList<MenuBarItem>& items) {
-        MenuBarLayout::setItems(items);
+        context.layout.setItems(items);
         context.statusItems.enable();
         ASSERT_TRUE(soon([&] { return display.windowFrame("Vesperin status bar").has_value(); }));
         context.configurator.show();
@@ -122,7 +122,7 @@ protected:
     }
     // The stored first item has these parts, and the editor's bar and the top bar show that.
     void expectEverywhere(const QStringList& parts) {
-        const QList<MenuBarItem> stored = MenuBarLayout::items();
+        const QList<MenuBarItem> stored = context.layout.items();
         ASSERT_EQ(stored.size(), 1);
         EXPECT_EQ(textsOf(stored.first().effectiveParts()), parts);
         EXPECT_EQ(textsOf(bar()->parts()), parts) << "the editor's bar";
@@ -257,9 +257,9 @@ TEST_F(EditorOnDesktopTest, ANewPartShowsNoZoneAndZonesAreFoundAsPeopleWriteThem
     EXPECT_EQ(popover()->languageBox()->currentData(), 0);
 
     typeZone("new york");
-    ASSERT_TRUE(soon([&] { return MenuBarLayout::items().first().parts->size() == 2; }));
-    EXPECT_EQ(MenuBarLayout::items().first().parts->at(1).timeZoneID, "America/New_York");
-    EXPECT_EQ(MenuBarLayout::items().first().parts->at(0).timeZoneID, "Asia/Tokyo");
+    ASSERT_TRUE(soon([&] { return context.layout.items().first().parts->size() == 2; }));
+    EXPECT_EQ(context.layout.items().first().parts->at(1).timeZoneID, "America/New_York");
+    EXPECT_EQ(context.layout.items().first().parts->at(0).timeZoneID, "Asia/Tokyo");
     EXPECT_EQ(popover()->zoneField()->currentText(), "America/New_York");
 }
 
@@ -269,7 +269,7 @@ TEST_F(EditorOnDesktopTest, ThePaletteIsMeasuredAgainWhenItsPartsLanguageGoes) {
     click(segment(1));
     ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
     ASSERT_NO_FATAL_FAILURE(choose(popover()->languageBox(), EditorTables::languageTag("ja")));
-    ASSERT_TRUE(soon([&] { return MenuBarLayout::items().first().parts->at(1).localeID == "ja"; }));
+    ASSERT_TRUE(soon([&] { return context.layout.items().first().parts->at(1).localeID == "ja"; }));
     click(popover()->removeButton());
     ASSERT_TRUE(soon([&] { return bar()->parts().size() == 1; }));
 

@@ -191,7 +191,8 @@ protected:
     }
     void start(std::optional<StatusHostMode> mode, const QList<MenuBarItem>& layout,
                bool ownBarDocks = true) {
-        MenuBarLayout::setItems(layout);
+        Settings settings(Preferences::standard());
+        MenuBarLayout(settings).setItems(layout);
         ApplicationContext::Options options{time, &desktop, mode, bus.address(), ownBarDocks};
         context = std::make_unique<ApplicationContext>(options);
         delegate = std::make_unique<AppDelegate>(*context);

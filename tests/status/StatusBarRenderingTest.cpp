@@ -2,6 +2,8 @@
 #include "harness/TestProfile.h"
 #include "model/MenuBarLayout.h"
 #include "platform/SystemEvents.h"
+#include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "status/StatusItemController.h"
 #include "status/ownbar/OwnBarHost.h"
 #include "status/ownbar/StatusBar.h"
@@ -19,12 +21,12 @@ class StatusBarRenderingTest : public ProfileTest,
 protected:
     // Draws the layout in a bar of its own and checks every item's ink.
     void drawAndCheck(const QList<MenuBarItem>& layout, const QString& name) {
-        MenuBarLayout::setItems(layout);
+        storedLayout.setItems(layout);
         StatusBar bar;
         bar.setForcedAppearance(GetParam());
         SystemEvents events;
-        OwnBarHost host(bar);
-        StatusItemController controller(host, events);
+        OwnBarHost host(bar, storedLayout);
+        StatusItemController controller(host, storedLayout, events);
         controller.enable();
         const QImage image = bar.grab().toImage();
         keepForLooking(image, "bar-" + nameOf(GetParam()) + name);
@@ -46,10 +48,13 @@ protected:
         }
     }
     bool dark() const { return GetParam() == Appearance::dark; }
+
+    Settings settings{Preferences::standard()};
+    MenuBarLayout storedLayout{settings};
 };
 
 TEST_P(StatusBarRenderingTest, TextIsLegibleAndCentred) {
-    MenuBarLayout::setPadding(4);
+    storedLayout.setPadding(4);
     drawAndCheck({{QUuid::createUuid(), true, "Mon 5"}, {QUuid::createUuid(), true, "12:34:56"}},
                  "");
 }

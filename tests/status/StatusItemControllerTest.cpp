@@ -6,6 +6,8 @@
 #include "model/MenuBarLayout.h"
 #include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
+#include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "status/ownbar/OwnBarHost.h"
 #include "status/ownbar/StatusBar.h"
 #include "status/ownbar/StatusBarButton.h"
@@ -55,12 +57,14 @@ protected:
 
     FakeClock clock;
     StatusBar bar;
-    OwnBarHost host{bar};
-    StatusItemController controller{host, clock.events()};
+    Settings settings{Preferences::standard()};
+    MenuBarLayout layout{settings};
+    OwnBarHost host{bar, layout};
+    StatusItemController controller{host, layout, clock.events()};
 };
 
 TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
-    MenuBarLayout::setItems({item("{day}", false)});
+    layout.setItems({item("{day}", false)});
     controller.enable();
     ASSERT_TRUE(controller.fallback());
     EXPECT_EQ(bar.items(), QList<StatusItem*>{statusOf(controller.fallback())});
@@ -72,7 +76,7 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     EXPECT_EQ(button->accessibleName(), "Vesperin");
 
     const MenuBarItem shown = item("Hello");
-    MenuBarLayout::setItems({shown});
+    layout.setItems({shown});
     EXPECT_FALSE(controller.fallback());
     ASSERT_EQ(bar.items().size(), 1);
     EXPECT_EQ(bar.items().first()->autosaveName(), "VSP-" + MenuBarItemCoding::uuidText(shown.id));
@@ -81,7 +85,7 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
 
     // Text of spaces only (no-break and ideographic ones too) shows the icon in its own item
     // rather than an empty item.
-    MenuBarLayout::setItems({item(" \t\u00A0\u3000")});
+    layout.setItems({item(" \t\u00A0\u3000")});
     ASSERT_EQ(controller.entries().size(), 1);
     EXPECT_FALSE(controller.fallback());
     EXPECT_FALSE(anchorButton()->image().isNull());
@@ -90,7 +94,7 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
 
 TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReorderingRebuild) {
     QList<MenuBarItem> items{item("One"), item("Two"), item("Three")};
-    MenuBarLayout::setItems(items);
+    layout.setItems(items);
     controller.enable();
     EXPECT_EQ(titles(), (QStringList{"One", "Two", "Three"}));
     EXPECT_EQ(bar.items().first(), statusOf(controller.entries().first().status)); // left to right
@@ -98,13 +102,13 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
 
     items[1].templateText = "Deux";
     items[1].separator = "";
-    MenuBarLayout::setItems(items);
+    layout.setItems(items);
     EXPECT_EQ(shownItems(), before);
     EXPECT_EQ(titles(), (QStringList{"One", "Deux", "Three"}));
     EXPECT_EQ(controller.entries().at(1).item, items[1]);
 
     std::swap(items[0], items[2]);
-    MenuBarLayout::setItems(items);
+    layout.setItems(items);
     EXPECT_EQ(titles(), (QStringList{"Three", "Deux", "One"}));
     for (const auto& old : before)
         EXPECT_TRUE(old.isNull()); // every status item was recreated
@@ -114,7 +118,7 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
 
     const auto reordered = shownItems();
     items[0].enabled = false;
-    MenuBarLayout::setItems(items);
+    layout.setItems(items);
     EXPECT_EQ(titles(), (QStringList{"Deux", "One"}));
     for (const auto& old : reordered)
         EXPECT_TRUE(old.isNull());
@@ -122,14 +126,14 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
 
 TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
     const QString text = "<b>Hello</b> 12";
-    MenuBarLayout::setItems({item(text)});
+    layout.setItems({item(text)});
     controller.enable();
     StatusItem* status = statusOf(controller.entries().first().status);
     StatusBarButton* button = status->button();
     const int textWidth =
         int(std::ceil(QFontMetricsF(StatusHost::textFont()).horizontalAdvance(text)));
 
-    MenuBarLayout::setPadding(-8);
+    layout.setPadding(-8);
     EXPECT_EQ(status->length(), textWidth); // label mode with no side margin
     EXPECT_TRUE(button->title().isEmpty());
     auto labels = button->findChildren<PassThroughLabel*>();
@@ -139,32 +143,32 @@ TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
     // Shown as written, markup and all, like the title: as rich text it would be narrower.
     EXPECT_NEAR(labels.first()->sizeHint().width(), textWidth, 2);
 
-    MenuBarLayout::setPadding(-3);
+    layout.setPadding(-3);
     EXPECT_EQ(status->length(), 10 + textWidth);
     labels = button->findChildren<PassThroughLabel*>();
     ASSERT_EQ(labels.size(), 1); // the old label is gone
     EXPECT_EQ(labels.first()->x(), 5);
 
-    MenuBarLayout::setPadding(0);
+    layout.setPadding(0);
     EXPECT_EQ(status->length(), StatusItem::variableLength);
     EXPECT_TRUE(button->findChildren<PassThroughLabel*>().isEmpty());
     EXPECT_EQ(button->title(), text);
     EXPECT_TRUE(button->accessibleName().isEmpty());
 
-    MenuBarLayout::setPadding(10);
+    layout.setPadding(10);
     EXPECT_EQ(status->length(), 20 + button->fittingWidth() + 16);
     EXPECT_EQ(status->width(), 20 + button->fittingWidth() + 16);
 }
 
 TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
-    MenuBarLayout::setItems({item("{HH}:{min}:{sec}"), item("{wd}")});
+    layout.setItems({item("{HH}:{min}:{sec}"), item("{wd}")});
     controller.enable();
     EXPECT_EQ(controller.timerInterval(), 1);
-    MenuBarLayout::setItems({item("{HH}:{min}"), item("{wd}")});
+    layout.setItems({item("{HH}:{min}"), item("{wd}")});
     EXPECT_EQ(controller.timerInterval(), 60);
-    MenuBarLayout::setItems({item("{wd} {day}"), item("S{week}")});
+    layout.setItems({item("{wd} {day}"), item("S{week}")});
     EXPECT_FALSE(controller.timerInterval());
-    MenuBarLayout::setItems({item("{sec}", false)});
+    layout.setItems({item("{sec}", false)});
     EXPECT_FALSE(controller.timerInterval()); // disabled items do not count
     controller.disable();
     EXPECT_FALSE(controller.timerInterval());
@@ -173,7 +177,7 @@ TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
 // A right click shows the one menu the owner keeps; a left click, or a wheel turned over an
 // item, goes on to the controller's signals.
 TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {
-    MenuBarLayout::setItems({item("One"), item("Two")});
+    layout.setItems({item("One"), item("Two")});
     controller.enable();
     QList<QWidget*> primaryClicks;
     QList<int> turns;
@@ -212,7 +216,7 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
 // A clock shows the new minute within 100 ms of it, whether the minute came by waiting or the
 // clock was set (forwards, to the next minute, backwards).
 TEST_F(StatusItemControllerTest, TheNewMinuteShowsWithin100msAndASetClockAtOnce) {
-    MenuBarLayout::setItems({item("{HH}:{min}")});
+    layout.setItems({item("{HH}:{min}")});
     controller.enable();
     qint64 shownAt = 0; // by the test's clock
     QObject::connect(anchorButton(), &StatusBarButton::titleChanged,
@@ -233,7 +237,7 @@ TEST_F(StatusItemControllerTest, TheNewMinuteShowsWithin100msAndASetClockAtOnce)
 }
 
 TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {
-    MenuBarLayout::setItems({item("{HH}")});
+    layout.setItems({item("{HH}")});
     controller.enable();
     const QString parisHour = titles().first();
     {

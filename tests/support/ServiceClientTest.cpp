@@ -5,6 +5,7 @@
 #include "platform/OperatingSystem.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 
 #include <QRegularExpression>
 #include <QThread>
@@ -44,14 +45,15 @@ protected:
     std::optional<ScopedEnvironment> address{std::in_place, "VESPERIN_SERVICE_URL",
                                              server.url().toEncoded()};
     QDateTime now = QDateTime::currentDateTimeUtc();
-    ServiceClient client{Preferences::standard(), [this] { return now; }};
+    Settings settings{store()};
+    ServiceClient client{settings, [this] { return now; }};
 };
 
 TEST_F(ServiceClientTest, TheDeviceIdentifierIsCreatedOnceAndThenKept) {
     const QString first = client.deviceId();
     EXPECT_TRUE(
         QRegularExpression("^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$").match(first).hasMatch());
-    EXPECT_EQ(ServiceClient(Preferences::standard(), wallClockNow).deviceId(), first);
+    EXPECT_EQ(ServiceClient(settings, wallClockNow).deviceId(), first);
     store().setObject(PreferenceKeys::deviceId, QString());
     EXPECT_NE(client.deviceId(), first) << "an empty identifier is replaced";
 }
@@ -95,7 +97,7 @@ TEST_F(ServiceClientTest, EachRuleOfTheCheckAnswerChangesExactlyWhatItShould) {
     };
     for (const auto& [body, ticketState, pending] : cases) {
         SCOPED_TRACE(body.toStdString());
-        ServiceClient fresh{Preferences::standard(), wallClockNow};
+        ServiceClient fresh{settings, wallClockNow};
         check(fresh, body);
         EXPECT_EQ(fresh.ticketState(), ticketState);
         EXPECT_EQ(fresh.pendingMessage(), pending);

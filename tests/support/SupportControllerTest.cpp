@@ -8,6 +8,7 @@
 #include "platform/SingleInstance.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "support/MessageAlert.h"
 #include "support/MessageBodyView.h"
 #include "support/MessagesWindow.h"
@@ -104,7 +105,8 @@ protected:
 
     TestHttpServer server;
     ScopedEnvironment address{"VESPERIN_SERVICE_URL", server.url().toEncoded()};
-    ServiceClient service{Preferences::standard(), wallClockNow};
+    Settings settings{Preferences::standard()};
+    ServiceClient service{settings, wallClockNow};
     SupportController controller{service, QDBusConnection::sessionBus()};
     QToolButton button;
     PassThroughLabel badge;

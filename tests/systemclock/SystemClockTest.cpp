@@ -4,6 +4,7 @@
 #include "harness/TestProfile.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,8 @@ protected:
 
     ScopedEnvironment session{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"};
     FakeDesktop desktop;
+    Settings settings{app()};
+    SystemClock systemClock{settings, desktop};
 };
 
 // The desktop shows each change by itself: no process is started, let alone killed.
@@ -40,21 +43,21 @@ TEST_F(SystemClockTest, SwitchingOnAndOffGivesTheUserTheirValuesBackExactly) {
     storeClock({{"IsAnalog", "yes"}, {"ShowDate", qint64(1)}, {"Other", "kept"}});
     desktop.settings["clock-show-weekday"] = true;
     const QMap<QString, bool> shown = desktop.settings;
-    SystemClock::setCompact(true, desktop);
+    systemClock.setCompact(true);
     // The weekday had no value here; GNOME showing it stands for 1.
     const QVariantMap before{{"ShowDate", qint64(1)}, {"ShowDayOfWeek", qint64(1)}};
     EXPECT_EQ(backup(), before);
     QVariantMap compacted = compact;
     compacted.insert("Other", "kept");
     EXPECT_EQ(clock(), compacted);
-    EXPECT_TRUE(SystemClock::isCompact());
+    EXPECT_TRUE(systemClock.isCompact());
     EXPECT_EQ(desktop.changes, (QList<QStringList>{command("set", "clock-show-date", "false"),
                                                    command("set", "clock-show-weekday", "false")}));
 
-    SystemClock::setCompact(true, desktop);
+    systemClock.setCompact(true);
     EXPECT_EQ(backup(), before) << "the first backup is kept";
 
-    SystemClock::setCompact(false, desktop);
+    systemClock.setCompact(false);
     QVariantMap restored = before;
     restored.insert("Other", "kept");
     EXPECT_EQ(clock(), restored);
@@ -67,21 +70,21 @@ TEST_F(SystemClockTest, SwitchingOnAndOffGivesTheUserTheirValuesBackExactly) {
 TEST_F(SystemClockTest, LaunchBringsTheClockInLineWithTheStoredChoice) {
     storeClock(compact);
     app().setObject(PreferenceKeys::systemClockBackup, QVariantMap{{"ShowDate", qint64(0)}});
-    SystemClock::reconcileAtLaunch(desktop); // off, with a backup left behind: restored
+    systemClock.reconcileAtLaunch(); // off, with a backup left behind: restored
     EXPECT_EQ(clock(), QVariantMap({{"ShowDate", qint64(0)}}));
     EXPECT_FALSE(backup());
     const qsizetype restoring = desktop.changes.size();
-    SystemClock::reconcileAtLaunch(desktop); // off, no backup: nothing to do
+    systemClock.reconcileAtLaunch(); // off, no backup: nothing to do
     EXPECT_EQ(desktop.changes.size(), restoring);
 
-    SystemClock::setCompact(true, desktop);
+    systemClock.setCompact(true);
     const qsizetype compacting = desktop.changes.size();
-    SystemClock::reconcileAtLaunch(desktop); // on and compact: nothing to do
+    systemClock.reconcileAtLaunch(); // on and compact: nothing to do
     EXPECT_EQ(desktop.changes.size(), compacting);
     desktop.settings["clock-show-date"] = true; // shown again from GNOME's own settings
-    SystemClock::reconcileAtLaunch(desktop);
+    systemClock.reconcileAtLaunch();
     EXPECT_FALSE(desktop.settings.value("clock-show-date"));
-    EXPECT_TRUE(SystemClock::matchesCompact(desktop));
+    EXPECT_TRUE(systemClock.matchesCompact());
     EXPECT_EQ(backup(), QVariantMap({{"ShowDate", qint64(0)}, {"ShowDayOfWeek", qint64(0)}}));
 }
 
@@ -92,8 +95,8 @@ TEST_F(SystemClockTest, WithoutAClockToChangeNothingIsTouched) {
     const QByteArray before = readFile(profile.preferencesFile(Preferences::applicationDomain));
     const auto expectUntouched = [&](const char* where) {
         EXPECT_FALSE(SystemClock::isAvailable(desktop)) << where;
-        SystemClock::setCompact(true, desktop);
-        SystemClock::reconcileAtLaunch(desktop);
+        systemClock.setCompact(true);
+        systemClock.reconcileAtLaunch();
         EXPECT_EQ(readFile(profile.preferencesFile(Preferences::applicationDomain)), before)
             << where;
         EXPECT_TRUE(clock().isEmpty()) << where;
@@ -119,7 +122,7 @@ TEST_F(SystemClockTest, AKeyWithoutAValueGetsTheDesktopDefaultBack) {
     app().setBool(PreferenceKeys::compactSystemClock, true);
     app().setObject(PreferenceKeys::systemClockBackup, QVariantMap{});
     desktop.settings = {{"clock-show-date", false}, {"clock-show-weekday", true}};
-    SystemClock::setCompact(false, desktop);
+    systemClock.setCompact(false);
     EXPECT_EQ(desktop.changes, (QList<QStringList>{command("reset", "clock-show-date"),
                                                    command("reset", "clock-show-weekday")}));
     EXPECT_EQ(desktop.settings, desktop.defaults);

@@ -4,6 +4,7 @@
 #include "harness/TestPictures.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "support/ServiceEndpoints.h"
 #include "updates/Updater.h"
 
@@ -96,7 +97,8 @@ TEST(UpdateAlertsTest, EveryBoxSaysItsCaseInPlainText) {
 // only actions open the release's page or the folder of a verified file.
 TEST(UpdateAlertsTest, TheOnlyActionsOpenThePageOrTheDownloadsFolder) {
     OpenedUrls opened;
-    Updater updater(Preferences::standard(), {});
+    Settings settings(Preferences::standard());
+    Updater updater(settings, {});
     UpdateAlerts::showResults(updater);
     Q_EMIT updater.updateFound(release);
     Q_EMIT updater.updateReady(path, release);
@@ -122,7 +124,8 @@ TEST(UpdateAlertsTest, TheOnlyActionsOpenThePageOrTheDownloadsFolder) {
 TEST(UpdateAlertsTest, APageNoBrowserCanOpenIsSaidSo) {
     if (!QStandardPaths::findExecutable("xdg-open").isEmpty())
         GTEST_SKIP() << "xdg-open is installed: it takes every address, whatever becomes of it";
-    Updater updater(Preferences::standard(), {});
+    Settings settings(Preferences::standard());
+    Updater updater(settings, {});
     UpdateAlerts::showResults(updater);
     Q_EMIT updater.updateFound(release);
     const auto shownBoxes = shownWindows<QMessageBox>;

@@ -6,6 +6,7 @@
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
+#include "settings/Settings.h"
 #include "support/ServiceEndpoints.h"
 
 #include <QDir>
@@ -57,7 +58,8 @@ protected:
     ScopedEnvironment feedAddress{ServiceEndpoints::appcastVariable, address("/appcast.xml")};
     TestSigningKey key;
     Preferences& store = Preferences::standard();
-    Updater updater{store, key.publicKey()};
+    Settings settings{store};
+    Updater updater{settings, key.publicKey()};
 };
 
 TEST_F(UpdaterTest, ACheckReportsANewerReleaseOrThatTheRunningOneIsTheNewest) {
@@ -146,7 +148,7 @@ TEST_F(UpdateDownloadTest, AFileIsKeptOnlyWhenItsLengthAndSignatureMatch) {
     writeFile(Updater::downloadFolder() + "/left-by-a-crash.part", "partial");
     for (const auto& [body, serveFile, reason] : cases) {
         SCOPED_TRACE(reason.toStdString());
-        Updater fresh(store, key.publicKey());
+        Updater fresh(settings, key.publicKey());
         QSignalSpy failed(&fresh, &Updater::downloadFailed);
         QSignalSpy ready(&fresh, &Updater::updateReady);
         server.answer(200, body);
@@ -173,7 +175,7 @@ TEST_F(UpdateDownloadTest, AVerifiedFileIsOfferedAndKeptForLaterRuns) {
     EXPECT_EQ(readFile(kept), file);
     EXPECT_EQ(downloads(), QStringList{"Vesperin-99.0.AppImage"});
 
-    Updater later(store, key.publicKey());
+    Updater later(settings, key.publicKey());
     QSignalSpy readyLater(&later, &Updater::updateReady);
     server.answer(200, fileFeed(file.size(), key.sign(file)));
     const qsizetype requests = server.requests().size();

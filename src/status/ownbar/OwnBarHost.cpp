@@ -111,12 +111,11 @@ void OwnBarItem::popUpMenu(QMenu* menu) {
     m_status->button()->performClick();
 }
 
-// Connected before any status item controller, so a new padding is read before the items are
-// shown again for the same change.
-OwnBarHost::OwnBarHost(StatusBar& bar, QObject* parent)
-    : StatusHost(parent), m_bar(bar), m_padding(MenuBarLayout::padding()) {
-    connect(MenuBarLayoutNotifier::instance(), &MenuBarLayoutNotifier::changed, this,
-            [this] { m_padding = MenuBarLayout::padding(); });
+OwnBarHost::OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QObject* parent)
+    : StatusHost(parent), m_bar(bar), m_layout(layout) {}
+
+double OwnBarHost::padding() const {
+    return m_layout.padding();
 }
 
 StatusHostItem* OwnBarHost::addItem(const QString& name) {

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class MenuBarLayout;
 class OwnBarHost;
 class PassThroughLabel;
 class StatusBar;
@@ -50,17 +51,17 @@ private:
 class OwnBarHost : public StatusHost {
     Q_OBJECT
 public:
-    explicit OwnBarHost(StatusBar& bar, QObject* parent = nullptr);
+    // The items' padding comes from `layout`.
+    OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QObject* parent = nullptr);
 
     StatusBar& bar() const { return m_bar; }
 
     StatusHostItem* addItem(const QString& name) override;
     void removeItem(StatusHostItem* item) override;
 
-    // The layout's padding, read when the layout changes rather than at every tick.
-    double padding() const { return m_padding; }
+    double padding() const;
 
 private:
     StatusBar& m_bar;
-    double m_padding;
+    const MenuBarLayout& m_layout;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/CalSettings.h"
+#include "settings/Settings.h"
 #include "status/StatusHost.h"
 #include "status/tray/StatusNotifierItem.h"
 

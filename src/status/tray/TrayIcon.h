@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/CalSettings.h"
+#include "settings/Settings.h"
 
 #include <QDate>
 #include <QImage>
