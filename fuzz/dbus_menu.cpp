@@ -79,7 +79,8 @@ QMenu* keptMenu() {
 }
 
 DBusMenuExporter& exporter() {
-    static DBusMenuExporter instance(QDBusConnection("vesperin-fuzz-no-bus"), "/MenuBar", keptMenu);
+    static DBusMenuExporter instance(QDBusConnection("vesperin-fuzz-no-bus"), "/MenuBar",
+                                     keptMenu());
     return instance;
 }
 

@@ -4,6 +4,7 @@
 #include "app/Logging.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
+#include "app/Menus.h"
 #include "app/SettingsView.h"
 #include "calendar/CalEngine.h"
 #include "crash/CrashReporter.h"
@@ -51,8 +52,7 @@ AppDelegate::Home askWithAlert() {
 } // namespace
 
 AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
-    : QObject(parent), askWhereToLive(askWithAlert), m_context(context),
-      m_statusMenu(menuActions(), [this] { return statusMenuState(); }) {
+    : QObject(parent), askWhereToLive(askWithAlert), m_context(context) {
     m_syncTimer.setInterval(std::chrono::hours(1));
     connect(&m_syncTimer, &QTimer::timeout, this, &AppDelegate::syncWithServer);
     connect(&m_context.statusItems, &StatusItemController::primaryClicked, &m_context.panel,
@@ -63,9 +63,7 @@ AppDelegate::AppDelegate(ApplicationContext& context, QObject* parent)
     connect(&m_context.settings, &Settings::showInMenuBarChanged, this, &AppDelegate::followHome);
     connect(&m_context.statusHost, &StatusHostChoice::placedChanged, this,
             &AppDelegate::statusItemsPlacedChanged);
-    m_context.statusItems.contextMenuProvider = [this] { return statusMenu(); };
-    connect(&m_context.compactClock, &CompactClockAvailability::availabilityChanged, this,
-            [this] { m_statusMenu.refreshed(); });
+    wireStatusMenu();
     // No parent: in menu-bar mode the main window is hidden.
     UpdateAlerts::showResults(m_context.updater);
     qApp->installEventFilter(this);
@@ -145,11 +143,16 @@ MainWindow& AppDelegate::builtMainWindow() {
 void AppDelegate::buildMainWindow() {
     m_mainWindow = std::make_unique<MainWindow>(m_context.settings, m_context.clock);
     connect(m_mainWindow.get(), &MainWindow::closing, this, &AppDelegate::mainWindowClosing);
-    QAction* messagesRow = Menus::installMainMenu(*m_mainWindow, menuActions());
+    const Menus::MainMenuRows rows = Menus::installMainMenu(*m_mainWindow);
+    Menus::onTriggered(rows.messages, this, [this] { m_context.support.showMessages(); });
+    Menus::onTriggered(rows.checkForUpdates, this, [this] { m_context.updater.checkForUpdates(); });
+    Menus::onTriggered(rows.reportProblem, this, [this] { m_context.support.reportProblem(); });
+    Menus::onTriggered(rows.quit, this, &QCoreApplication::quit);
+    Menus::onTriggered(rows.close, this, [this] { closeOrBack(); });
     wireMainWindow();
     MainView* main = m_mainWindow->mainView();
     main->setStatusItemsPlaced(m_context.statusHost.itemsPlaced());
-    m_context.support.setMarkers(main->messagesButton(), main->messagesBadge(), messagesRow);
+    m_context.support.setMarkers(main->messagesButton(), main->messagesBadge(), rows.messages);
     m_context.support.setMainWindow(m_mainWindow.get());
     setTaskbarPresence(runsAsWindow());
 }
@@ -196,29 +199,33 @@ void AppDelegate::refreshCalUI() {
         m_mainWindow->mainView()->refreshCalUI();
 }
 
-Menus::Actions AppDelegate::menuActions() {
-    Menus::Actions actions;
-    actions.openPanel = [this] { openPanel(); };
-    actions.openToday = [this] { openToday(); };
-    actions.showMainWindow = [this] { showMainWindow(); };
-    actions.showMessages = [this] { m_context.support.showMessages(); };
-    actions.reportProblem = [this] { m_context.support.reportProblem(); };
-    actions.toggleCompactClock = [this] { toggleCompactSystemClockMenu(); };
-    actions.checkForUpdates = [this] { m_context.updater.checkForUpdates(); };
-    actions.openEditor = [this] { openMenuBarConfigurator(); };
-    actions.closeOrBack = [this] { closeOrBack(); };
-    actions.quit = [] { QCoreApplication::quit(); };
-    return actions;
+void AppDelegate::wireStatusMenu() {
+    StatusMenu& menu = m_context.statusMenu;
+    connect(&menu, &QMenu::aboutToShow, this, [this] {
+        m_context.compactClock.check(); // its answer shows in the open menu
+        refreshStatusMenu();
+    });
+    connect(&m_context.compactClock, &CompactClockAvailability::availabilityChanged, this,
+            &AppDelegate::refreshStatusMenu);
+    connect(&menu, &StatusMenu::panelRequested, this, &AppDelegate::openPanel);
+    connect(&menu, &StatusMenu::todayRequested, this, &AppDelegate::openToday);
+    connect(&menu, &StatusMenu::messagesRequested, &m_context.support,
+            &SupportController::showMessages);
+    connect(&menu, &StatusMenu::mainWindowRequested, this, &AppDelegate::showMainWindow);
+    connect(&menu, &StatusMenu::editorRequested, this, &AppDelegate::openMenuBarConfigurator);
+    connect(&menu, &StatusMenu::compactClockToggled, this,
+            &AppDelegate::toggleCompactSystemClockMenu);
+    connect(&menu, &StatusMenu::updateCheckRequested, &m_context.updater,
+            &Updater::checkForUpdates);
+    connect(&menu, &StatusMenu::problemReportRequested, &m_context.support,
+            &SupportController::reportProblem);
+    connect(&menu, &StatusMenu::quitRequested, qApp, &QCoreApplication::quit);
 }
 
-QMenu* AppDelegate::statusMenu() {
-    m_context.compactClock.check(); // its answer shows in the open menu
-    return m_statusMenu.refreshed();
-}
-
-StatusMenu::State AppDelegate::statusMenuState() const {
-    return {m_context.service.pendingMessage().has_value(), m_context.compactClock.isAvailable(),
-            m_context.settings.compactSystemClock()};
+void AppDelegate::refreshStatusMenu() {
+    m_context.statusMenu.setState({m_context.service.pendingMessage().has_value(),
+                                   m_context.compactClock.isAvailable(),
+                                   m_context.settings.compactSystemClock()});
 }
 
 void AppDelegate::showSettings() {

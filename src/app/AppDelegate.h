@@ -1,8 +1,5 @@
 #pragma once
 
-#include "app/Menus.h"
-#include "app/StatusMenu.h"
-
 #include <QObject>
 #include <QTimer>
 
@@ -52,8 +49,6 @@ public:
     void openMenuBarConfigurator();
     // File > Close (Ctrl+W): back from the settings to the main view, else close the window.
     void closeOrBack();
-    // The status menu, brought up to date.
-    QMenu* statusMenu();
 
     const QTimer& syncTimer() const { return m_syncTimer; }
     // Null in the menu bar until the window is first asked for.
@@ -85,8 +80,9 @@ private:
     MainWindow& builtMainWindow();
     void buildMainWindow();
     void wireMainWindow();
-    Menus::Actions menuActions();
-    StatusMenu::State statusMenuState() const;
+    void wireStatusMenu();
+    // Brings the status menu up to the state of this moment.
+    void refreshStatusMenu();
     void refreshCalUI();
     void setTaskbarPresence(bool present);
     void bringMainWindowToFront();
@@ -98,5 +94,4 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_quitEventSeen = false;
     bool m_noPanelSaid = false;
-    StatusMenu m_statusMenu;
 };

@@ -9,6 +9,7 @@
 #include "settings/Settings.h"
 #include "status/StatusHostChoice.h"
 #include "status/StatusItemController.h"
+#include "status/StatusMenu.h"
 #include "status/ownbar/OwnBarHost.h"
 #include "status/ownbar/StatusBar.h"
 #include "status/ownbar/StatusBarPositions.h"
@@ -63,6 +64,8 @@ public:
     Updater updater;
     StatusBar bar;
     StatusBarPositions barPositions;
+    // One status menu for the life of the application, shown by both hosts.
+    StatusMenu statusMenu;
     OwnBarHost ownBar;
     TrayHost tray;
     StatusHostChoice statusHost;

@@ -59,45 +59,35 @@ void addEditMenu(QMenuBar* bar) {
     });
 }
 
+QAction* addRow(QMenu* menu, const char* titleKey, const QKeySequence& shortcut = {}) {
+    QAction* row = menu->addAction(L(titleKey));
+    row->setShortcut(shortcut);
+    return row;
+}
+
 } // namespace
 
 namespace Menus {
 
-QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action,
-                const QKeySequence& shortcut) {
-    QAction* row = menu->addAction(L(titleKey));
-    row->setShortcut(shortcut);
-    row->setEnabled(bool(action));
-    if (action)
-        QObject::connect(
-            row, &QAction::triggered, menu, [action] { action(); }, Qt::QueuedConnection);
-    return row;
-}
-
-QAction* addRow(QMenu* menu, const char* titleKey, const std::function<void()>& action) {
-    return addRow(menu, titleKey, action, QKeySequence());
-}
-
-QAction* installMainMenu(QMainWindow& window, const Actions& actions) {
+MainMenuRows installMainMenu(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
     bar->clear();
+    MainMenuRows rows;
     QMenu* application = bar->addMenu("Vesperin");
-    QAction* messages = addRow(application, "messages.banner_title", actions.showMessages);
-    messages->setVisible(false);
+    rows.messages = addRow(application, "messages.banner_title");
+    rows.messages->setVisible(false);
     application->addSeparator();
-    addRow(application, "menu.check_updates", actions.checkForUpdates);
-    addRow(application, "menu.report_problem", actions.reportProblem);
+    rows.checkForUpdates = addRow(application, "menu.check_updates");
+    rows.reportProblem = addRow(application, "menu.report_problem");
     application->addSeparator();
-    QAction* quit = addRow(application, "cal.quitter_vesperin", actions.quit,
-                           QKeySequence(Qt::CTRL | Qt::Key_Q));
+    rows.quit = addRow(application, "cal.quitter_vesperin", QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* file = bar->addMenu(L("menu.file"));
-    QAction* close =
-        addRow(file, "menu.close", actions.closeOrBack, QKeySequence(Qt::CTRL | Qt::Key_W));
+    rows.close = addRow(file, "menu.close", QKeySequence(Qt::CTRL | Qt::Key_W));
     addEditMenu(bar);
     // Kept on the window as well, so the keys work whether the menu bar shows or not.
-    window.addActions({quit, close});
-    return messages;
+    window.addActions({rows.quit, rows.close});
+    return rows;
 }
 
 } // namespace Menus

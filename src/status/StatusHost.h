@@ -7,10 +7,7 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
-
-class QMenu;
 
 // One status item where a host shows it. The controller says what it shows; the item reports
 // what the user did to it.
@@ -27,21 +24,18 @@ public:
     virtual void showText(const QString& text) = 0;
     // Where a panel opened for this item goes.
     virtual ScreenAnchor anchor() const = 0;
-    // Shows `menu` at the item and returns at once. The menu outlives every showing.
-    virtual void popUpMenu(QMenu* menu) = 0;
 
 Q_SIGNALS:
     // A primary click (with or without modifier keys), and where it asks the panel to open.
     void primaryClicked(const ScreenAnchor& anchor);
-    // A secondary click, or the host's own request for the context menu.
-    void menuRequested();
     // A wheel turned over the item: positive away from the user.
     void scrolled(int delta);
 };
 
 // Where the status items appear: the application's own bar, or the desktop's panel. Items are
 // added one at a time, each to the left of (before) the host's other items, so that adding
-// them from the last to the first shows them in layout order.
+// them from the last to the first shows them in layout order. Each host is given the status
+// menu when it is made and shows it itself: on a secondary click, or when the panel asks.
 class StatusHost : public QObject {
     Q_OBJECT
 public:
@@ -51,9 +45,6 @@ public:
     // remembers it.
     virtual StatusHostItem* addItem(const QString& name) = 0;
     virtual void removeItem(StatusHostItem* item) = 0;
-    // Gives the status menu, brought up to date; for hosts that show the menu themselves and
-    // ask for it when they are about to.
-    virtual void setMenuProvider(std::function<QMenu*()> provider) { Q_UNUSED(provider); }
 
     // The status items' text: 13 points, medium weight.
     static QFont textFont();

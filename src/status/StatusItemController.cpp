@@ -7,7 +7,6 @@
 #include "status/StatusHost.h"
 
 #include <QDateTime>
-#include <QMenu>
 
 namespace {
 
@@ -41,12 +40,10 @@ StatusItemController::StatusItemController(StatusHost& host, const MenuBarLayout
         refreshTitle();
         armTimer();
     });
-    m_host->setMenuProvider(menuProvider());
 }
 
 StatusItemController::~StatusItemController() {
     disable();
-    m_host->setMenuProvider(nullptr);
 }
 
 bool StatusItemController::isEnabled() const {
@@ -65,9 +62,7 @@ void StatusItemController::setHost(StatusHost& host) {
     const bool shown = isEnabled();
     if (shown)
         removeAll();
-    m_host->setMenuProvider(nullptr);
     m_host = &host;
-    m_host->setMenuProvider(menuProvider());
     if (shown)
         rebuild();
 }
@@ -121,8 +116,6 @@ StatusHostItem* StatusItemController::addItem(const QString& name,
     StatusHostItem* status = m_host->addItem(name);
     status->setSource(source);
     connect(status, &StatusHostItem::primaryClicked, this, &StatusItemController::primaryClicked);
-    connect(status, &StatusHostItem::menuRequested, this,
-            [this, status] { showContextMenu(status); });
     connect(status, &StatusHostItem::scrolled, this, &StatusItemController::scrolled);
     return status;
 }
@@ -187,15 +180,4 @@ void StatusItemController::armTimer() {
         return;
     const qint64 now = m_events.now().toMSecsSinceEpoch();
     m_timer.start(int(nextFiring(now, *m_interval) - now));
-}
-
-std::function<QMenu*()> StatusItemController::menuProvider() {
-    return [this] { return contextMenuProvider ? contextMenuProvider() : nullptr; };
-}
-
-void StatusItemController::showContextMenu(StatusHostItem* status) {
-    if (!contextMenuProvider)
-        return;
-    if (QMenu* menu = contextMenuProvider())
-        status->popUpMenu(menu);
 }

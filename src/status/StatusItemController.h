@@ -7,11 +7,9 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 
 class MenuBarLayout;
-class QMenu;
 class StatusHost;
 class StatusHostItem;
 class SystemEvents;
@@ -20,8 +18,8 @@ class SystemEvents;
 // desktop's panel): one status item per enabled menu-bar item, or a single calendar icon when
 // none is enabled. Keeps their texts current with a timer aligned to the next whole second or
 // minute and with the system's day, zone, clock and locale changes, and routes what the user
-// does: a primary click to primaryClicked, a secondary click to the menu contextMenuProvider
-// gives, a wheel to scrolled. The host can change while the items show (a panel that appears
+// does: a primary click to primaryClicked, a wheel to scrolled (the hosts show the status menu
+// themselves). The host can change while the items show (a panel that appears
 // or goes): they move over at once.
 //
 // Time is read from `events`, so the texts, the refresh timer and the system's change signals
@@ -43,9 +41,6 @@ public:
     // Where a panel opened without a click goes: the first entry's, else the fallback's;
     // nothing when disabled.
     ScreenAnchor anchor() const;
-
-    // Gives the status menu brought up to date; its owner keeps it for every showing.
-    std::function<QMenu*()> contextMenuProvider;
 
     void enable();
     void disable();
@@ -74,9 +69,6 @@ private:
     void armTimer();
     void stopTimer();
     void systemChanged();
-    void showContextMenu(StatusHostItem* status);
-    // The host's way to the status menu, which the owner may set after the host is given.
-    std::function<QMenu*()> menuProvider();
 
     StatusHost* m_host;
     const MenuBarLayout& m_layout;

@@ -78,10 +78,9 @@ protected:
 };
 
 // A report sent from the status menu while the service is out of reach: "Not Sent", then the
-// dialog again with the text kept; the application lives on with its bar and the same menu.
+// dialog again with the text kept; the application lives on with its bar.
 TEST_F(ShellOnDesktopTest, AReportThatCannotBeSentComesBackWithItsTextAndTheAppCarriesOn) {
     ASSERT_TRUE(barShows());
-    QMenu* const menu = delegate.statusMenu();
     QStringList seen;
     const ModalAnswerer answerer(
         [&](QWidget* modal) {
@@ -109,7 +108,6 @@ TEST_F(ShellOnDesktopTest, AReportThatCannotBeSentComesBackWithItsTextAndTheAppC
     EXPECT_EQ(seen, expected);
     QTest::qWait(300); // anything freed under Qt's feet would break now
     EXPECT_TRUE(display.windowFrame("Vesperin status bar").has_value());
-    EXPECT_EQ(delegate.statusMenu(), menu);
 }
 
 // On a 1366 x 768 laptop with the bar at the top and a 30-point panel at the bottom, the main

@@ -401,7 +401,7 @@ TEST_F(TrayTest, TheExportedMenuIsTheStatusMenuAndAClickRunsItsRow) {
     ASSERT_TRUE(registered(1));
     // Row for row the status menu the application keeps, every shown row enabled.
     const DBusMenuLayoutItem menu = panel.menu(firstService());
-    const QMenu* built = delegate->statusMenu();
+    const QMenu* built = &context->statusMenu;
     ASSERT_EQ(menu.children.size(), built->actions().size());
     for (qsizetype i = 0; i < menu.children.size(); ++i) {
         const QVariantMap row = menu.children.at(i).properties;

@@ -51,7 +51,7 @@ protected:
     int triggered = 0;
     std::unique_ptr<QMenu> menu = buildMenu(&triggered);
     DBusMenuExporter exporter{QDBusConnection::connectToBus(bus.address(), "menu-test"), "/MenuBar",
-                              [this] { return menu.get(); }};
+                              menu.get()};
 };
 
 // Rows are numbered in order, and each says what the panel needs to draw it.
@@ -88,10 +88,13 @@ TEST_F(DBusMenuExporterTest, RowsCarryTheirStateInTheInterfaceForm) {
     EXPECT_EQ(exporter.properties({}, {"type"}).size(), 10);
 }
 
-// A panel about to show the menu has it read again; it hears only what changed, and is told to
-// read the layout again only then. The menu is the application's: the exporter never deletes
-// it.
+// A panel about to show the menu has it read again, after the menu's owner brought it up to
+// date (on aboutToShow, as for a popup); the panel hears only what changed, and is told to read
+// the layout again only then. The menu is the application's: the exporter never deletes it.
 TEST_F(DBusMenuExporterTest, RebuildingAnnouncesOnlyWhatChanged) {
+    bool clockCompact = false;
+    QObject::connect(menu.get(), &QMenu::aboutToShow,
+                     [&] { menu->actions().at(3)->setChecked(clockCompact); });
     exporter.layout(0, -1, {});
     QSignalSpy layouts(&exporter, &DBusMenuExporter::layoutUpdated);
     QSignalSpy properties(&exporter, &DBusMenuExporter::itemsPropertiesUpdated);
@@ -99,7 +102,7 @@ TEST_F(DBusMenuExporterTest, RebuildingAnnouncesOnlyWhatChanged) {
     EXPECT_TRUE(layouts.isEmpty());
     EXPECT_TRUE(properties.isEmpty());
 
-    menu->actions().at(3)->setChecked(true);
+    clockCompact = true;
     EXPECT_TRUE(exporter.aboutToShow(0));
     EXPECT_TRUE(layouts.isEmpty());
     ASSERT_EQ(properties.size(), 1);

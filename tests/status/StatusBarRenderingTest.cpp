@@ -11,6 +11,7 @@
 #include "status/ownbar/StatusItem.h"
 
 #include <QImage>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,8 @@ protected:
         StatusBar bar;
         bar.setForcedAppearance(GetParam());
         SystemEvents events;
-        OwnBarHost host(bar, storedLayout);
+        QMenu menu;
+        OwnBarHost host(bar, storedLayout, menu);
         StatusItemController controller(host, storedLayout, events);
         controller.enable();
         const QImage image = bar.grab().toImage();

@@ -9,7 +9,6 @@
 #include "ui/SymbolImage.h"
 
 #include <QFontMetricsF>
-#include <QMenu>
 
 #include <cmath>
 
@@ -28,7 +27,7 @@ OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
     StatusBarButton* button = status->button();
     connect(button, &StatusBarButton::clicked, this, [this, button](Qt::MouseButton mouseButton) {
         if (mouseButton == Qt::RightButton)
-            Q_EMIT menuRequested();
+            button->popUpMenu(m_host.menu());
         else
             Q_EMIT primaryClicked(ScreenAnchor(button));
     });
@@ -97,22 +96,8 @@ void OwnBarItem::showLabel(const QString& text, StatusBarButton* button, double 
     setAccessibleName(button, text);
 }
 
-// The menu is attached only while it is shown, so that the next left click reaches the item
-// instead of opening the menu again.
-void OwnBarItem::popUpMenu(QMenu* menu) {
-    m_status->setMenu(menu);
-    connect(
-        menu, &QMenu::aboutToHide, this,
-        [status = QPointer(m_status), menu] {
-            if (status && status->menu() == menu)
-                status->setMenu(nullptr);
-        },
-        Qt::SingleShotConnection);
-    m_status->button()->performClick();
-}
-
-OwnBarHost::OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QObject* parent)
-    : StatusHost(parent), m_bar(bar), m_layout(layout) {}
+OwnBarHost::OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QMenu& menu, QObject* parent)
+    : StatusHost(parent), m_bar(bar), m_layout(layout), m_menu(menu) {}
 
 double OwnBarHost::padding() const {
     return m_layout.padding();

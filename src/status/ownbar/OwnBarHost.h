@@ -9,6 +9,7 @@
 class MenuBarLayout;
 class OwnBarHost;
 class PassThroughLabel;
+class QMenu;
 class StatusBar;
 class StatusBarButton;
 class StatusItem;
@@ -27,7 +28,6 @@ public:
     void setSource(const std::optional<MenuBarItem>&) override {}
     void showText(const QString& text) override;
     ScreenAnchor anchor() const override;
-    void popUpMenu(QMenu* menu) override;
 
 private:
     void showIcon(StatusBarButton* button);
@@ -51,8 +51,8 @@ private:
 class OwnBarHost : public StatusHost {
     Q_OBJECT
 public:
-    // The items' padding comes from `layout`.
-    OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QObject* parent = nullptr);
+    // The items' padding comes from `layout`; a right click on an item shows `menu` under it.
+    OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QMenu& menu, QObject* parent = nullptr);
 
     StatusBar& bar() const { return m_bar; }
 
@@ -60,8 +60,10 @@ public:
     void removeItem(StatusHostItem* item) override;
 
     double padding() const;
+    QMenu& menu() const { return m_menu; }
 
 private:
     StatusBar& m_bar;
     const MenuBarLayout& m_layout;
+    QMenu& m_menu;
 };

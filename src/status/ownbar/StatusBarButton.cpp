@@ -124,16 +124,12 @@ QSize StatusBarButton::sizeHint() const {
 // The menu pops up and this returns at once: a nested event loop here would run the menu's
 // actions inside this button's own event handling, and an action that removes the status
 // items would delete the button under it.
-void StatusBarButton::performClick() {
-    if (QMenu* menu = m_item->menu()) {
-        setHighlighted(true);
-        connect(
-            menu, &QMenu::aboutToHide, this, [this] { setHighlighted(false); },
-            Qt::SingleShotConnection);
-        menu->popup(mapToGlobal(QPoint(0, height())));
-        return;
-    }
-    Q_EMIT clicked(Qt::LeftButton);
+void StatusBarButton::popUpMenu(QMenu& menu) {
+    setHighlighted(true);
+    connect(
+        &menu, &QMenu::aboutToHide, this, [this] { setHighlighted(false); },
+        Qt::SingleShotConnection);
+    menu.popup(mapToGlobal(QPoint(0, height())));
 }
 
 void StatusBarButton::wheelEvent(QWheelEvent* event) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QMenu;
 class StatusItem;
 
 // The clickable face of one status item: an optional image and a title, drawn in the bar's
@@ -42,9 +43,8 @@ public:
     int fittingWidth() const;
     QSize sizeHint() const override;
 
-    // Behaves as a left click: pops up the attached menu (and returns while it is open), or
-    // reports a left mouse-up.
-    void performClick();
+    // Shows `menu` under the button, highlighted while it is open, and returns at once.
+    void popUpMenu(QMenu& menu);
 
     static constexpr int contentInset = 2;
 

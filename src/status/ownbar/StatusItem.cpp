@@ -32,7 +32,3 @@ void StatusItem::setAutosaveName(const QString& name) {
     m_autosaveName = name;
     m_bar->placeNamedItem(this);
 }
-
-void StatusItem::setMenu(QMenu* menu) {
-    m_menu = menu;
-}

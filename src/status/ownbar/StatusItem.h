@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
-#include <QPointer>
 #include <QString>
+
 class StatusBar;
 class StatusBarButton;
 
@@ -26,10 +25,6 @@ public:
 
     StatusBarButton* button() const { return m_button; }
 
-    // While a menu is attached, a click on the button shows it under the item.
-    QMenu* menu() const { return m_menu; }
-    void setMenu(QMenu* menu);
-
     StatusBar* bar() const { return m_bar; }
 
 Q_SIGNALS:
@@ -43,5 +38,4 @@ private:
     StatusBarButton* m_button;
     qreal m_length;
     QString m_autosaveName;
-    QPointer<QMenu> m_menu;
 };

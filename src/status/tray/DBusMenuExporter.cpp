@@ -112,8 +112,8 @@ QByteArray pngOf(const QIcon& icon) {
 } // namespace
 
 DBusMenuExporter::DBusMenuExporter(const QDBusConnection& connection, const QString& path,
-                                   MenuProvider provider, QObject* parent)
-    : QObject(parent), m_connection(connection), m_path(path), m_provider(std::move(provider)) {
+                                   QMenu* menu, QObject* parent)
+    : QObject(parent), m_connection(connection), m_path(path), m_menu(menu) {
     DBusMenuTypes::registerTypes();
     new DBusMenuAdaptor(this);
     m_exported = m_connection.registerObject(m_path, this, QDBusConnection::ExportAdaptors);
@@ -182,11 +182,11 @@ void DBusMenuExporter::ensureBuilt() {
 }
 
 bool DBusMenuExporter::rebuild() {
-    QMenu* menu = m_provider ? m_provider() : nullptr;
+    if (m_menu)
+        Q_EMIT m_menu->aboutToShow();
     Rows rows;
     rows.insert(rootId, Row{-1, {}, {{"children-display", QString("submenu")}}, nullptr});
-    addRows(menu, rootId, rows);
-    m_menu = menu;
+    addRows(m_menu, rootId, rows);
 
     const Rows before = std::exchange(m_rows, std::move(rows));
     const bool first = !std::exchange(m_built, true);

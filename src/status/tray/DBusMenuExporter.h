@@ -9,29 +9,25 @@
 #include <QObject>
 #include <QPointer>
 
-#include <functional>
-
 // Shows a QMenu to another process over the com.canonical.dbusmenu interface, so that a
-// desktop panel can draw it as its own. The menu comes from a provider that brings it up to
-// date and keeps it: it is read once for the first request, and again whenever the panel is
-// about to show it, so that it shows the state of that moment. Rows are numbered in order (the menu
-// itself is 0); a menu built again with the same rows keeps their numbers, a changed row is
-// announced by its properties, and changed rows or numbers by a new layout revision. A click the
-// panel reports triggers the row's action from the event loop, after the call has been answered.
+// desktop panel can draw it as its own. The menu is read once for the first request, and again
+// whenever the panel is about to show it; each reading first emits the menu's aboutToShow(), as
+// a popup would, so that its owner brings it up to the state of that moment. Rows are numbered in
+// order (the menu itself is 0); a menu built again with the same rows keeps their numbers, a
+// changed row is announced by its properties, and changed rows or numbers by a new layout revision.
+// A click the panel reports triggers the row's action from the event loop, after the call has been
+// answered.
 class DBusMenuExporter : public QObject {
     Q_OBJECT
 public:
-    using MenuProvider = std::function<QMenu*()>;
-
-    // Exports at `path` on `connection`. The provider may return null: the menu is then empty.
-    // The exporter never deletes the menu.
-    DBusMenuExporter(const QDBusConnection& connection, const QString& path, MenuProvider provider,
+    // Exports `menu` at `path` on `connection`. A null or deleted menu exports as an empty one;
+    // the exporter never deletes it.
+    DBusMenuExporter(const QDBusConnection& connection, const QString& path, QMenu* menu,
                      QObject* parent = nullptr);
     ~DBusMenuExporter() override;
 
     bool isExported() const { return m_exported; }
     const QDBusConnection& connection() const { return m_connection; }
-    // The menu last read; null before the first request.
     QMenu* menu() const { return m_menu; }
     uint revision() const { return m_revision; }
 
@@ -78,7 +74,6 @@ private:
 
     QDBusConnection m_connection;
     QString m_path;
-    MenuProvider m_provider;
     QPointer<QMenu> m_menu;
     Rows m_rows;
     uint m_revision = 0;

@@ -112,15 +112,15 @@ QDBusConnection StatusNotifierItem::openConnection(const QString& address, const
                              : QDBusConnection::connectToBus(address, name);
 }
 
-StatusNotifierItem::StatusNotifierItem(const QString& busAddress, const QString& id,
-                                       DBusMenuExporter::MenuProvider menuProvider, QObject* parent)
+StatusNotifierItem::StatusNotifierItem(const QString& busAddress, const QString& id, QMenu* menu,
+                                       QObject* parent)
     : QObject(parent), m_connectionName(QString("vesperin-item-%1").arg(nextItemNumber())),
       m_connection(openConnection(busAddress, m_connectionName)), m_id(id) {
     StatusNotifierTypes::registerTypes();
     m_release.setSingleShot(true);
     connect(&m_release, &QTimer::timeout, this, &StatusNotifierItem::releaseChanges);
     new StatusNotifierItemAdaptor(this);
-    m_menu = new DBusMenuExporter(m_connection, menuPath, std::move(menuProvider), this);
+    m_menu = new DBusMenuExporter(m_connection, menuPath, menu, this);
     connect(m_menu, &DBusMenuExporter::read, this, &StatusNotifierItem::noteMenuRead);
     if (!m_connection.isConnected())
         return;

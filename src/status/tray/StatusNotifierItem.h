@@ -31,8 +31,8 @@ public:
     // address is empty.
     static QDBusConnection openConnection(const QString& address, const QString& name);
 
-    StatusNotifierItem(const QString& busAddress, const QString& id,
-                       DBusMenuExporter::MenuProvider menuProvider, QObject* parent = nullptr);
+    StatusNotifierItem(const QString& busAddress, const QString& id, QMenu* menu,
+                       QObject* parent = nullptr);
     ~StatusNotifierItem() override;
 
     bool isOnBus() const { return !m_serviceName.isEmpty(); }

@@ -43,8 +43,7 @@ QStringList commandLineOf(uint pid) {
 
 TrayItem::TrayItem(TrayHost& host, const QString& name)
     : StatusHostItem(&host), m_host(host),
-      m_notifier(new StatusNotifierItem(
-          host.busAddress(), name, [&host] { return host.statusMenu(); }, this)) {
+      m_notifier(new StatusNotifierItem(host.busAddress(), name, &host.menu(), this)) {
     m_notifier->setIconThemePath(host.iconThemePath());
     m_notifier->setSettling(host.settling());
     // A middle click (SecondaryActivate) opens the calendar too, as hosts expect of a primary
@@ -64,7 +63,7 @@ TrayItem::TrayItem(TrayHost& host, const QString& name)
 
 void TrayItem::clickedAt(const QPoint& point) {
     m_lastPoint = point;
-    Q_EMIT menuRequested();
+    m_host.menu().popup(point);
 }
 
 // The guide is worked out once per change of the item, not per tick: it is what keeps the
@@ -96,14 +95,10 @@ ScreenAnchor TrayItem::anchor() const {
     return m_lastPoint ? ScreenAnchor(*m_lastPoint) : ScreenAnchor();
 }
 
-void TrayItem::popUpMenu(QMenu* menu) {
-    menu->popup(m_lastPoint.value_or(QCursor::pos()));
-}
-
 TrayHost::TrayHost(const Settings& settings, SystemEvents& events, const QString& busAddress,
-                   QObject* parent)
-    : StatusHost(parent), m_settings(settings), m_events(events), m_busAddress(busAddress),
-      m_connectionName(QString("vesperin-tray-%1").arg(nextHostNumber())),
+                   QMenu& menu, QObject* parent)
+    : StatusHost(parent), m_settings(settings), m_events(events), m_menu(menu),
+      m_busAddress(busAddress), m_connectionName(QString("vesperin-tray-%1").arg(nextHostNumber())),
       m_connection(StatusNotifierItem::openConnection(busAddress, m_connectionName)),
       m_watcher(StatusNotifierItem::watcherService, m_connection,
                 QDBusServiceWatcher::WatchForOwnerChange),
@@ -165,14 +160,6 @@ void TrayHost::removeItem(StatusHostItem* item) {
         return;
     delete tray; // its connection closes, and every watcher drops it
     schedulePublish();
-}
-
-void TrayHost::setMenuProvider(std::function<QMenu*()> provider) {
-    m_menuProvider = std::move(provider);
-}
-
-QMenu* TrayHost::statusMenu() const {
-    return m_menuProvider ? m_menuProvider() : nullptr;
 }
 
 const QList<QImage>& TrayHost::icon() {

@@ -38,7 +38,6 @@ public:
     void showText(const QString& text) override;
     // At the point where the panel was last clicked: it tells no more of where the item is.
     ScreenAnchor anchor() const override;
-    void popUpMenu(QMenu* menu) override;
     void refreshIcon();
 
 private:
@@ -64,8 +63,9 @@ public:
     // The icon's sizes: the panel's usual 22 pixels, and twice that for scaled screens.
     static constexpr int iconSizes[] = {22, 44};
 
-    // `busAddress` empty: the session bus.
-    TrayHost(const Settings& settings, SystemEvents& events, const QString& busAddress,
+    // `busAddress` empty: the session bus. Every item exports `menu` to the panel and shows it
+    // when the panel asks for a context menu.
+    TrayHost(const Settings& settings, SystemEvents& events, const QString& busAddress, QMenu& menu,
              QObject* parent = nullptr);
     ~TrayHost() override;
 
@@ -85,11 +85,10 @@ public:
 
     StatusHostItem* addItem(const QString& name) override;
     void removeItem(StatusHostItem* item) override;
-    void setMenuProvider(std::function<QMenu*()> provider) override;
 
     // For the items.
     QString busAddress() const { return m_busAddress; }
-    QMenu* statusMenu() const;
+    QMenu& menu() const { return m_menu; }
     // The icon for today and the icon format, one image per size, and its name in the theme
     // of the folder `iconThemePath`.
     const QList<QImage>& icon();
@@ -115,6 +114,7 @@ private:
 
     const Settings& m_settings;
     SystemEvents& m_events;
+    QMenu& m_menu;
     QString m_busAddress;
     QString m_connectionName;
     QDBusConnection m_connection;
@@ -124,7 +124,6 @@ private:
     int m_watcherGeneration = 0;
     QList<TrayItem*> m_items;
     bool m_publishScheduled = false;
-    std::function<QMenu*()> m_menuProvider;
     bool m_newItemsFirst = false;
     bool m_gaveUp = false;
     QTimer m_check;
