@@ -3,23 +3,14 @@
 #include "model/MenuBarLayout.h"
 #include "model/MenuBarRenderer.h"
 #include "platform/SystemEvents.h"
-#include "status/Logging.h"
 #include "status/StatusHost.h"
 
 #include <QDateTime>
 
 namespace {
 
-constexpr int alignmentDelayMs = 50;
-
 QString autosaveNameFor(const MenuBarItem& item) {
     return "VSP-" + MenuBarItemCoding::uuidText(item.id);
-}
-
-// 50 ms after the next whole multiple of the interval since 1970, in milliseconds since 1970.
-qint64 nextFiring(qint64 nowMs, int interval) {
-    const qint64 intervalMs = qint64(interval) * 1000;
-    return intervalMs * (nowMs / intervalMs + 1) + alignmentDelayMs;
 }
 
 QList<QUuid> idsOf(const QList<MenuBarItem>& items) {
@@ -33,13 +24,8 @@ QList<QUuid> idsOf(const QList<MenuBarItem>& items) {
 
 StatusItemController::StatusItemController(StatusHost& host, const MenuBarLayout& layout,
                                            SystemEvents& events, QObject* parent)
-    : QObject(parent), m_host(&host), m_layout(layout), m_events(events) {
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        refreshTitle();
-        armTimer();
-    });
+    : QObject(parent), m_host(&host), m_layout(layout), m_events(events), m_refresh(events) {
+    connect(&m_refresh, &RefreshTimer::due, this, &StatusItemController::refreshTitle);
 }
 
 StatusItemController::~StatusItemController() {
@@ -73,28 +59,16 @@ void StatusItemController::enable() {
         return;
     }
     rebuild();
-    for (auto signal : {&SystemEvents::dayChanged, &SystemEvents::timeZoneChanged,
-                        &SystemEvents::clockChanged, &SystemEvents::localeChanged})
-        m_observers.append(connect(&m_events, signal, this, &StatusItemController::systemChanged,
-                                   Qt::QueuedConnection));
     for (auto signal : {&MenuBarLayout::itemsChanged, &MenuBarLayout::paddingChanged})
         m_observers.append(
             connect(&m_layout, signal, this, &StatusItemController::rebuildIfNeeded));
-}
-
-// A change of clock (which includes waking from sleep), zone, day or locale makes every text
-// and the timer's phase stale.
-void StatusItemController::systemChanged() {
-    MenuBarRenderer::resetCache();
-    refreshTitle();
-    armTimer();
 }
 
 void StatusItemController::disable() {
     for (const auto& connection : std::as_const(m_observers))
         disconnect(connection);
     m_observers.clear();
-    stopTimer();
+    m_refresh.stop();
     removeAll();
 }
 
@@ -108,7 +82,7 @@ void StatusItemController::rebuild() {
     if (items.isEmpty())
         m_fallback = addItem("VSP-fallback", std::nullopt);
     refreshTitle();
-    scheduleTimer(items);
+    m_refresh.start(items);
 }
 
 StatusHostItem* StatusItemController::addItem(const QString& name,
@@ -143,7 +117,7 @@ void StatusItemController::rebuildIfNeeded() {
         m_entries[i].status->setSource(items.at(i));
     }
     refreshTitle();
-    scheduleTimer(items);
+    m_refresh.start(items);
 }
 
 void StatusItemController::refreshTitle() {
@@ -152,32 +126,4 @@ void StatusItemController::refreshTitle() {
         entry.status->showText(MenuBarRenderer::render(entry.item, now));
     if (m_fallback)
         m_fallback->showText(QString());
-}
-
-void StatusItemController::stopTimer() {
-    m_timer.stop();
-    m_interval.reset();
-}
-
-void StatusItemController::scheduleTimer(const QList<MenuBarItem>& items) {
-    stopTimer();
-    if (MenuBarRenderer::usesSeconds(items))
-        m_interval = 1;
-    else if (MenuBarRenderer::usesTime(items))
-        m_interval = 60;
-    else
-        return; // dates change at midnight, which the day-change signal covers
-    qCDebug(lcStatus) << "Refreshing every" << *m_interval << "s for" << items.size() << "items";
-    armTimer();
-}
-
-// One precise single shot, armed afresh from the wall clock after every firing. A repeating
-// timer counts monotonic time, which drifts from the wall clock and stands still in sleep, and
-// Qt lets a coarse timer of a minute fire up to half a second early: either way the text would
-// stay a whole minute behind. An early firing finds the old unit and simply arms again.
-void StatusItemController::armTimer() {
-    if (!m_interval)
-        return;
-    const qint64 now = m_events.now().toMSecsSinceEpoch();
-    m_timer.start(int(nextFiring(now, *m_interval) - now));
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "model/MenuBarItem.h"
+#include "model/RefreshTimer.h"
 #include "platform/ScreenAnchor.h"
 
 #include <QList>
 #include <QObject>
-#include <QTimer>
 
 #include <optional>
 
@@ -52,7 +52,7 @@ public:
     const QList<Entry>& entries() const { return m_entries; }
     StatusHostItem* fallback() const { return m_fallback; }
     // The refresh interval in seconds, absent when no item shows a time of day.
-    std::optional<int> timerInterval() const { return m_interval; }
+    std::optional<int> timerInterval() const { return m_refresh.interval(); }
 
 Q_SIGNALS:
     // A primary click (with or without modifier keys) on a status item.
@@ -65,10 +65,6 @@ private:
     void rebuildIfNeeded();
     void removeAll();
     StatusHostItem* addItem(const QString& name, const std::optional<MenuBarItem>& source);
-    void scheduleTimer(const QList<MenuBarItem>& items);
-    void armTimer();
-    void stopTimer();
-    void systemChanged();
 
     StatusHost* m_host;
     const MenuBarLayout& m_layout;
@@ -76,6 +72,5 @@ private:
     QList<Entry> m_entries;
     StatusHostItem* m_fallback = nullptr;
     QList<QMetaObject::Connection> m_observers;
-    QTimer m_timer;
-    std::optional<int> m_interval;
+    RefreshTimer m_refresh;
 };
