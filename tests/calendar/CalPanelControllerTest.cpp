@@ -4,6 +4,7 @@
 #include "calendar/CalPanel.h"
 #include "calendar/CalendarGridView.h"
 #include "harness/TestProfile.h"
+#include "harness/WidgetEvents.h"
 #include "platform/ScreenAnchor.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -158,9 +158,7 @@ TEST_F(CalPanelControllerTest, KeysAndTheWheelTurnTheMonthEscapeClosesAndOtherKe
     // Half notches add up; a notch away from the user goes back, one towards it forward.
     for (const auto& [delta, expected] :
          {std::pair(60, 1), std::pair(60, 12), std::pair(-120, 1)}) {
-        QWheelEvent wheel(QPointF(10, 10), grid->mapToGlobal(QPointF(10, 10)), QPoint(),
-                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(grid, &wheel);
+        sendWheel(*grid, delta);
         EXPECT_EQ(month(), expected);
     }
     EXPECT_EQ(keysSeen, 3) << "only Ctrl itself went on";

@@ -4,15 +4,14 @@
 #include "harness/PaintedRegions.h"
 #include "harness/TestPictures.h"
 #include "harness/TestText.h"
+#include "harness/WidgetEvents.h"
 #include "ui/Appearance.h"
 #include "ui/DrawingHelpers.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QDrag>
-#include <QHelpEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
@@ -50,42 +49,6 @@ protected:
     }
 };
 
-void mouse(QWidget& widget, QEvent::Type type, const QPointF& at, Qt::MouseButtons held) {
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget.mapToGlobal(at), button, held, {});
-    QApplication::sendEvent(&widget, &event);
-}
-
-// Presses at `from`, moves the pointer by `by` with the button down, and lets go there.
-void pressMoveRelease(QWidget& widget, const QPointF& from, const QPointF& by) {
-    mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    mouse(widget, QEvent::MouseMove, from + by, Qt::LeftButton);
-    mouse(widget, QEvent::MouseButtonRelease, from + by, Qt::NoButton);
-}
-
-bool pressKey(QWidget& widget, int key) {
-    QKeyEvent event(QEvent::KeyPress, key, {});
-    QApplication::sendEvent(&widget, &event);
-    return event.isAccepted();
-}
-
-struct Answer {
-    bool entered;
-    bool dropped;
-};
-
-// A drag carrying `data` enters `target`, moves to `at` and is released there.
-Answer offer(ChipStripView& target, const QPointF& at, const QMimeData& data) {
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&target, &enter);
-    QDragMoveEvent move(at.toPoint(), actions, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&target, &move);
-    QDropEvent drop(at, actions, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(&target, &drop);
-    return {enter.isAccepted() && move.isAccepted(), drop.isAccepted()};
-}
-
 QImage picture(QWidget& view, qreal ratio) {
     QImage image((QSizeF(view.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
@@ -102,8 +65,8 @@ protected:
     }
     void click(ChipStripView& view, const QPointF& at,
                QEvent::Type type = QEvent::MouseButtonPress) {
-        mouse(view, type, at, Qt::LeftButton);
-        mouse(view, QEvent::MouseButtonRelease, at, Qt::NoButton);
+        sendMouse(view, type, at);
+        sendMouse(view, QEvent::MouseButtonRelease, at);
     }
 
     ScriptedStrip strip{ChipStripView::Mode::strip};
@@ -119,12 +82,12 @@ TEST_F(ChipStripViewTest, ClicksSelectKeysRemoveAndADoubleClickAsksToEditText) {
     click(strip, {250, 16});
     EXPECT_EQ(strip.selectedIndex(), std::nullopt);
     EXPECT_EQ(focusTaken.size(), 2);
-    EXPECT_FALSE(pressKey(strip, Qt::Key_Delete)) << "without a selection the key goes on";
+    EXPECT_FALSE(sendKey(strip, Qt::Key_Delete)) << "without a selection the key goes on";
     click(strip, strip.centreOf(1));
-    EXPECT_TRUE(pressKey(strip, Qt::Key_Delete));
+    EXPECT_TRUE(sendKey(strip, Qt::Key_Delete));
     EXPECT_EQ(strip.chips(), (QList<Chip>{A, C}));
-    EXPECT_TRUE(pressKey(strip, Qt::Key_Right));
-    EXPECT_TRUE(pressKey(strip, Qt::Key_Backspace));
+    EXPECT_TRUE(sendKey(strip, Qt::Key_Right));
+    EXPECT_TRUE(sendKey(strip, Qt::Key_Backspace));
     EXPECT_EQ(strip.chips(), (QList<Chip>{C}));
     EXPECT_EQ(stripChanges.size(), 2);
 
@@ -135,7 +98,7 @@ TEST_F(ChipStripViewTest, ClicksSelectKeysRemoveAndADoubleClickAsksToEditText) {
 
     click(palette, palette.centreOf(2), QEvent::MouseButtonDblClick);
     EXPECT_EQ(palette.selectedIndex(), std::nullopt);
-    EXPECT_FALSE(pressKey(palette, Qt::Key_Delete));
+    EXPECT_FALSE(sendKey(palette, Qt::Key_Delete));
     EXPECT_EQ(palette.chips().size(), 3);
 }
 
@@ -164,8 +127,8 @@ TEST_F(ChipStripViewTest, DragsStartPastFourPointsAndMoveAChipOnlyWhereItLands) 
             EXPECT_EQ(drag.pixmap().deviceIndependentSize(), frame.size());
             EXPECT_EQ(drag.pixmap().devicePixelRatio(), strip.devicePixelRatioF());
             EXPECT_EQ(drag.hotSpot(), (strip.centreOf(0) - frame.topLeft()).toPoint());
-            offer(strip, strip.chipLayout().frames().at(at).topLeft() + QPointF(-2, 10),
-                  *drag.mimeData());
+            dropDrag(strip, strip.chipLayout().frames().at(at).topLeft() + QPointF(-2, 10),
+                     *drag.mimeData());
         };
         pressMoveRelease(strip, strip.centreOf(0), {0, 5});
     }
@@ -180,8 +143,7 @@ TEST_F(ChipStripViewTest, MalformedOrForeignPayloadsAreRefusedWithoutAnyChange) 
         SCOPED_TRACE(payload.toStdString());
         QMimeData data;
         data.setData(ChipPayload::mimeType, payload.toUtf8());
-        const Answer answer = offer(target, {200, 16}, data);
-        EXPECT_FALSE(answer.entered || answer.dropped);
+        EXPECT_TRUE(dropDrag(target, {200, 16}, data).refused());
         EXPECT_EQ(target.dropIndex(), std::nullopt);
     };
     // Nothing of ours is being dragged: another application's data under our type.
@@ -228,20 +190,16 @@ TEST(ChipStripFocusTest, TheStripTakesFocusByClickAndTabAndThePaletteByTabOnly) 
     QTest::mouseClick(palette, Qt::LeftButton, {}, {10, 10});
     EXPECT_TRUE(strip->hasFocus()) << "a click on the palette leaves the focus where it is";
     field->setFocus();
-    mouse(*strip, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    sendMouse(*strip, QEvent::MouseButtonPress, {10, 10});
     EXPECT_TRUE(strip->hasFocus());
 }
 
 TEST_F(ChipStripViewTest, ToolTipsAndAccessibleNamesComeFromTheOwnersHooks) {
     strip.setChips({A, Chip::text(":"), Chip::text("   ")});
     strip.show();
-    const auto help = [&](const QPointF& at) {
-        QHelpEvent event(QEvent::ToolTip, at.toPoint(), strip.mapToGlobal(at.toPoint()));
-        QApplication::sendEvent(&strip, &event);
-    };
-    help(strip.centreOf(0));
+    askToolTip(strip, strip.centreOf(0));
     EXPECT_EQ(QToolTip::text(), "About A");
-    help(strip.centreOf(1));
+    askToolTip(strip, strip.centreOf(1));
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
 
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&strip);
@@ -280,15 +238,10 @@ TEST_F(ChipStripViewTest, RefreshedLabelsRepaintOnlyTheChipsThatChanged) {
     strip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
     const QList<QRectF> frames = strip.chipLayout().frames();
-    PaintedRegions regions(strip);
-    strip.refreshLabels();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(regions.painted.isEmpty());
-
+    const auto refresh = [&] { strip.refreshLabels(); };
+    EXPECT_TRUE(repaintedBy(strip, refresh).isEmpty());
     seconds = "08 and longer";
-    strip.refreshLabels();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(regions.painted, QRegion(frames[1].toAlignedRect()));
+    EXPECT_EQ(repaintedBy(strip, refresh), QRegion(frames[1].toAlignedRect()));
     EXPECT_EQ(strip.chipLayout().frames(), frames);
 }
 
@@ -317,8 +270,7 @@ TEST_F(ChipStripViewTest, DrawsDotsTheIndicatorAndThePlaceholderCrisply) {
 
         // A palette chip dragged over the end of the strip.
         palette.whileDragging = [&](QDrag& drag) {
-            QDragEnterEvent enter({290, 16}, Qt::CopyAction, drag.mimeData(), Qt::LeftButton, {});
-            QApplication::sendEvent(&strip, &enter);
+            hoverDrag(strip, {290, 16}, *drag.mimeData());
             const QImage dragging = picture(strip, 2);
             keepForLooking(dragging, "strip-drop-" + look);
             const QRectF bar = strip.chipLayout().dropIndicator(5);

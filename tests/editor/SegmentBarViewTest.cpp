@@ -5,13 +5,12 @@
 #include "harness/PaintedRegions.h"
 #include "harness/TestPictures.h"
 #include "harness/TestText.h"
+#include "harness/WidgetEvents.h"
 #include "ui/Appearance.h"
 #include "ui/DrawingHelpers.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QDrag>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
@@ -59,12 +58,6 @@ protected:
     QPointF rightHalfOf(int index) const { return centreOf(index) + QPointF(5, 0); }
     QPointF gapAfter(int index) const { return {bar.frames()[index].right() + 3, 20}; }
 
-    void mouse(QEvent::Type type, const QPointF& at, Qt::MouseButton button = Qt::LeftButton) {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-        QMouseEvent event(type, at, bar.mapToGlobal(at),
-                          type == QEvent::MouseMove ? Qt::NoButton : button, held, {});
-        QApplication::sendEvent(&bar, &event);
-    }
     // Runs `during` inside the next drag, which `start` starts, then cancels that drag.
     static void insideDrag(const std::function<void()>& during,
                            const std::function<void()>& start) {
@@ -85,26 +78,6 @@ protected:
             drag->exec(Qt::CopyAction | Qt::MoveAction);
         });
     }
-    // The action answered, IgnoreAction when refused.
-    Qt::DropAction hover(const QPointF& at, const QMimeData& data) {
-        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at.toPoint(), offered, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&bar, &enter);
-        QDragMoveEvent move(at.toPoint(), offered, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&bar, &move);
-        EXPECT_EQ(enter.isAccepted(), move.isAccepted());
-        return move.isAccepted() ? move.dropAction() : Qt::IgnoreAction;
-    }
-    // Qt delivers a drop only to the widget that took the drag's last move, so the drag first
-    // hovers, by default with what it drops.
-    Qt::DropAction drop(const QPointF& at, const QMimeData& data,
-                        const QMimeData* hovering = nullptr) {
-        hover(at, hovering ? *hovering : data);
-        QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
-        QApplication::sendEvent(&bar, &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-    }
-
     SegmentBarView bar;
     QStringList reports;
     QRectF reportedFrame; // of the last selection reported
@@ -113,20 +86,20 @@ protected:
 // The desktop tests drag segments and drop chips on them for real; here is what they cannot
 // tell: which presses count, how far a drag must go and the picture it carries.
 TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndOnlyPastFourPointsADragStarts) {
-    mouse(QEvent::MouseButtonPress, QPointF(20, 20), Qt::RightButton);
-    mouse(QEvent::MouseButtonPress, QPointF(20, 20)); // the background
-    mouse(QEvent::MouseButtonRelease, QPointF(20, 20));
+    sendMouse(bar, QEvent::MouseButtonPress, QPointF(20, 20), Qt::RightButton);
+    sendMouse(bar, QEvent::MouseButtonPress, QPointF(20, 20)); // the background
+    sendMouse(bar, QEvent::MouseButtonRelease, QPointF(20, 20));
     EXPECT_EQ(reports, QStringList{"selected none"});
     EXPECT_EQ(reportedFrame, QRectF(0, 0, 748, 40));
 
     const QPointF start = centreOf(0);
-    mouse(QEvent::MouseButtonPress, start);
+    sendMouse(bar, QEvent::MouseButtonPress, start);
     EXPECT_EQ(reportedFrame, bar.frames()[0]);
-    mouse(QEvent::MouseButtonRelease, start);
+    sendMouse(bar, QEvent::MouseButtonRelease, start);
     EXPECT_EQ(reports, (QStringList{"selected none", "selected 0", "edit 0"}));
-    mouse(QEvent::MouseButtonPress, start);
-    mouse(QEvent::MouseMove, start + QPointF(4, 0));
-    mouse(QEvent::MouseMove, start + QPointF(0, -4));
+    sendMouse(bar, QEvent::MouseButtonPress, start);
+    sendMouse(bar, QEvent::MouseMove, start + QPointF(4, 0));
+    sendMouse(bar, QEvent::MouseMove, start + QPointF(0, -4));
     EXPECT_TRUE(bar.findChildren<QDrag*>().isEmpty());
     insideDrag(
         [&] {
@@ -136,9 +109,9 @@ TEST_F(SegmentBarViewTest, APressSelectsAClickEditsAndOnlyPastFourPointsADragSta
             EXPECT_EQ(drag->pixmap().deviceIndependentSize(), bar.frames()[0].size());
             EXPECT_EQ(drag->hotSpot(), (start - bar.frames()[0].topLeft()).toPoint()); // as pressed
         },
-        [&] { mouse(QEvent::MouseMove, start + QPointF(3, 3)); });
-    mouse(QEvent::MouseMove, start + QPointF(30, 0)); // one drag per press
-    mouse(QEvent::MouseButtonRelease, start + QPointF(30, 0));
+        [&] { sendMouse(bar, QEvent::MouseMove, start + QPointF(3, 3)); });
+    sendMouse(bar, QEvent::MouseMove, start + QPointF(30, 0)); // one drag per press
+    sendMouse(bar, QEvent::MouseButtonRelease, start + QPointF(30, 0));
     EXPECT_EQ(bar.findChildren<QDrag*>().size(), 1);
     EXPECT_EQ(reports.count("edit 0"), 1) << "a press that dragged is no click";
 
@@ -166,22 +139,25 @@ TEST_F(SegmentBarViewTest, LabelsAndTheSeparatorAreMeasuredInTheLabelFont) {
 
 TEST_F(SegmentBarViewTest, MalformedPayloadsForeignDragsAndOtherViewsSegmentsChangeNothing) {
     const auto valid = carrying(ChipPayload::mimeType, "1|0|t:min");
-    EXPECT_EQ(hover(centreOf(0), *valid), Qt::IgnoreAction); // no drag of ours: another program's
+    EXPECT_EQ(hoverDrag(bar, centreOf(0), *valid),
+              Qt::IgnoreAction); // no drag of ours: another program's
     QObject otherView;
     whileDragging(&otherView, [&] {
         const auto malformed = carrying(ChipPayload::mimeType, "x|2|t:min");
-        EXPECT_EQ(hover(leftHalfOf(0), *malformed), Qt::IgnoreAction);
+        EXPECT_EQ(hoverDrag(bar, leftHalfOf(0), *malformed), Qt::IgnoreAction);
         // Checked again on the drop, whatever the drag carried while hovering.
-        EXPECT_EQ(drop(gapAfter(0), *malformed, valid.get()), Qt::IgnoreAction);
+        EXPECT_EQ(dropDrag(bar, gapAfter(0), *malformed, valid.get()).dropped, Qt::IgnoreAction);
         // Another view's segment index names nothing in this bar.
-        EXPECT_EQ(drop({745, 20}, *carrying(SegmentPayload::mimeType, "0")), Qt::IgnoreAction);
+        EXPECT_EQ(dropDrag(bar, {745, 20}, *carrying(SegmentPayload::mimeType, "0")).dropped,
+                  Qt::IgnoreAction);
     });
     whileDragging(&bar, [&] {
         const auto first = carrying(SegmentPayload::mimeType, "0");
         for (const char* index : {"3", "-1", "1 "}) {
             const auto wrong = carrying(SegmentPayload::mimeType, index);
-            EXPECT_EQ(hover({745, 20}, *wrong), Qt::IgnoreAction) << index;
-            EXPECT_EQ(drop({745, 20}, *wrong, first.get()), Qt::IgnoreAction) << index;
+            EXPECT_EQ(hoverDrag(bar, {745, 20}, *wrong), Qt::IgnoreAction) << index;
+            EXPECT_EQ(dropDrag(bar, {745, 20}, *wrong, first.get()).dropped, Qt::IgnoreAction)
+                << index;
         }
     });
     EXPECT_EQ(textsOf(bar.parts()), (QStringList{"A", "B", "C"}));
@@ -192,9 +168,7 @@ TEST_F(SegmentBarViewTest, MalformedPayloadsForeignDragsAndOtherViewsSegmentsCha
 // Ctrl with an arrow moves the selected part, and past either end does nothing.
 TEST_F(SegmentBarViewTest, ControlArrowsMoveAndDeleteRemovesTheSelectedPartButNeverTheLast) {
     const auto taken = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers);
-        QApplication::sendEvent(&bar, &press);
-        return press.isAccepted(); // an ignored key goes on to the parent
+        return sendKey(bar, key, modifiers);
     };
     EXPECT_FALSE(taken(Qt::Key_Delete)); // nothing selected
     bar.setSelected(0);
@@ -223,13 +197,9 @@ TEST_F(SegmentBarViewTest, SegmentsHaveToolTipsAndAccessibleNamesFromTheOwner) {
     };
     bar.setSelected(0);
     bar.show();
-    const auto help = [this](const QPointF& at) {
-        QHelpEvent event(QEvent::ToolTip, at.toPoint(), bar.mapToGlobal(at.toPoint()));
-        QApplication::sendEvent(&bar, &event);
-    };
-    help(centreOf(0));
+    askToolTip(bar, centreOf(0));
     EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), "Part A");
-    help(centreOf(1)); // hidden after a short delay
+    askToolTip(bar, centreOf(1)); // hidden after a short delay
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
 
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&bar);
@@ -252,15 +222,10 @@ TEST_F(SegmentBarViewTest, RefreshedLabelsRepaintOnlyTheSegmentsThatChanged) {
     bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
     const QList<QRectF> frames = bar.frames();
-    PaintedRegions regions(bar);
-    bar.refreshLabels();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(regions.painted.isEmpty());
-
+    const auto refresh = [&] { bar.refreshLabels(); };
+    EXPECT_TRUE(repaintedBy(bar, refresh).isEmpty());
     seconds = "08 and longer";
-    bar.refreshLabels();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(regions.painted, QRegion(frames[1].toAlignedRect().adjusted(-1, -1, 1, 1)));
+    EXPECT_EQ(repaintedBy(bar, refresh), QRegion(frames[1].toAlignedRect().adjusted(-1, -1, 1, 1)));
     EXPECT_EQ(bar.frames(), frames);
 }
 
@@ -309,7 +274,7 @@ TEST_F(SegmentBarViewTest, MarkerSegmentsAndEmptyTextAreDrawnCrispAtTwiceTheDens
     const QRgb grey = QColor::fromRgbF(0.13f, 0.13f, 0.13f).rgb();
     QObject palette;
     whileDragging(&palette, [&] {
-        ASSERT_EQ(hover(gapAfter(1), *carrying(ChipPayload::mimeType, "1|0|t:min")),
+        ASSERT_EQ(hoverDrag(bar, gapAfter(1), *carrying(ChipPayload::mimeType, "1|0|t:min")),
                   Qt::CopyAction);
         for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
             const QImage image = picture("marker", appearance);
@@ -323,7 +288,7 @@ TEST_F(SegmentBarViewTest, MarkerSegmentsAndEmptyTextAreDrawnCrispAtTwiceTheDens
             EXPECT_EQ(image.pixel(inside), image.pixel(inside + QPoint(1, 0)));
             EXPECT_GT(image.pixelColor(inside).blue(), image.pixelColor(inside).red() + 40);
         }
-        ASSERT_EQ(hover(rightHalfOf(2), *carrying(ChipPayload::mimeType, "1|0|t:min")),
+        ASSERT_EQ(hoverDrag(bar, rightHalfOf(2), *carrying(ChipPayload::mimeType, "1|0|t:min")),
                   Qt::CopyAction);
         const QImage onto = picture("onto", Appearance::dark);
         const auto fill = [&](int i) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <QPaintEvent>
 #include <QRegion>
+
+#include <functional>
 
 // Collects the regions a widget paints from its creation on, for tests of what is drawn again.
 class PaintedRegions : public QObject {
@@ -19,3 +22,11 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+// What `change` has the widget paint again, once the event loop has run.
+inline QRegion repaintedBy(QObject& widget, const std::function<void()>& change) {
+    PaintedRegions regions(widget);
+    change();
+    QCoreApplication::processEvents();
+    return regions.painted;
+}

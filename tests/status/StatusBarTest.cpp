@@ -1,6 +1,7 @@
 #include "status/ownbar/StatusBar.h"
 
 #include "harness/TestProfile.h"
+#include "harness/WidgetEvents.h"
 #include "status/ownbar/StatusBarButton.h"
 #include "status/ownbar/StatusItem.h"
 
@@ -58,20 +59,16 @@ TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
         StatusBarButton* button = leftmost->button();
         int clicks = 0;
         QObject::connect(button, &StatusBarButton::clicked, [&] { ++clicks; });
-        const auto altDrag = [&](QPointF to) {
-            QTest::mousePress(button, Qt::LeftButton, Qt::AltModifier, QPoint(5, 5));
-            QMouseEvent move(QEvent::MouseMove, to, button->mapToGlobal(to), Qt::NoButton,
-                             Qt::LeftButton, Qt::AltModifier);
-            QApplication::sendEvent(button, &move);
-            QTest::mouseRelease(button, Qt::LeftButton, Qt::AltModifier, to.toPoint());
+        const auto altDrag = [&](QPointF by) {
+            pressMoveRelease(*button, QPointF(5, 5), by, Qt::AltModifier);
         };
         // Below the drag distance an Alt-click is still a click.
-        altDrag(QPointF(6, 5));
+        altDrag(QPointF(1, 0));
         EXPECT_EQ(clicks, 1);
         EXPECT_EQ(namesOf(bar), (QStringList{"VSP-A", "VSP-B", "VSP-C"}));
         EXPECT_TRUE(announced.isEmpty());
 
-        altDrag(QPointF(bar.width() - 20 - button->x(), 5));
+        altDrag(QPointF(bar.width() - 25 - button->x(), 0));
         EXPECT_EQ(namesOf(bar), (QStringList{"VSP-B", "VSP-C", "VSP-A"}));
         EXPECT_EQ(clicks, 1) << "a drag is not a click";
         QTest::mouseClick(button, Qt::LeftButton);

@@ -3,6 +3,7 @@
 #include "harness/FakeClock.h"
 #include "harness/TestProfile.h"
 #include "harness/TestText.h"
+#include "harness/WidgetEvents.h"
 #include "model/MenuBarLayout.h"
 #include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
@@ -20,7 +21,6 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -206,9 +206,7 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
     EXPECT_EQ(menusShown, 1);
     EXPECT_EQ(primaryClicks, (QList<QWidget*>{second->button(), second->button()}));
 
-    QWheelEvent wheel(QPointF(5, 5), second->button()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(second->button(), &wheel);
+    sendWheel(*second->button(), -120);
     EXPECT_EQ(turns, QList<int>{-1});
 }
 

@@ -3,6 +3,7 @@
 #include "harness/TestHttpServer.h"
 #include "harness/TestPictures.h"
 #include "harness/TestText.h"
+#include "harness/WidgetEvents.h"
 #include "settings/Localization.h"
 #include "support/MessageAlert.h"
 #include "support/MessageBodyView.h"
@@ -21,7 +22,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -79,9 +79,7 @@ TEST(MessagesWindowTest, WhatTheServiceWroteIsShownLiterallyAndCannotBeChanged) 
         EXPECT_EQ(body->toPlainText(), html);
         // Nor zoomed, which would cut its text off.
         const qreal size = body->document()->defaultFont().pointSizeF();
-        QWheelEvent zoom(QPointF(5, 5), body->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
-                         Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(body->viewport(), &zoom);
+        sendWheel(*body->viewport(), 120, Qt::ControlModifier);
         EXPECT_EQ(body->document()->defaultFont().pointSizeF(), size);
     }
 }
