@@ -2,7 +2,9 @@
 
 #include "harness/TestProfile.h"
 #include "harness/WidgetEvents.h"
+#include "settings/Preferences.h"
 #include "status/ownbar/StatusBarButton.h"
+#include "status/ownbar/StatusBarPositions.h"
 #include "status/ownbar/StatusItem.h"
 
 #include <QSignalSpy>
@@ -45,12 +47,13 @@ TEST_F(StatusBarTest, NewItemsGoLeftAndTheBarShowsWhileItHasItems) {
     EXPECT_FALSE(bar.isVisible());
 }
 
-// Only the user's drag is remembered and announced (creation order must never override the
-// caller's); a bar given that memory puts recreated items back where the user put them.
+// Only the user's drag is remembered, announced and stored (creation order must never override
+// the caller's); a bar of a later run puts recreated items back where the user put them.
 TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
-    QStringList remembered;
+    Preferences& store = Preferences::domain(StatusBarPositions::domainName);
     {
         StatusBar bar;
+        StatusBarPositions positions(bar, store);
         QSignalSpy announced(&bar, &StatusBar::orderRemembered);
         addNamed(bar, "VSP-C");
         addNamed(bar, "VSP-B");
@@ -73,16 +76,15 @@ TEST_F(StatusBarTest, AnAltDragMovesAnItemAndItsPlaceIsRememberedByName) {
         EXPECT_EQ(clicks, 1) << "a drag is not a click";
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(clicks, 2);
-        ASSERT_EQ(announced.size(), 1);
-        remembered = announced.first().first().toStringList();
+        EXPECT_EQ(announced.size(), 1);
     }
     StatusBar bar;
-    bar.setRememberedOrder(remembered);
-    addNamed(bar, "VSP-C");
-    addNamed(bar, "VSP-B");
-    addNamed(bar, "VSP-A");
-    addNamed(bar, "VSP-new");
+    StatusBarPositions positions(bar, store);
+    for (const char* name : {"VSP-C", "VSP-B", "VSP-A", "VSP-new"})
+        addNamed(bar, name);
     EXPECT_EQ(namesOf(bar), (QStringList{"VSP-new", "VSP-B", "VSP-C", "VSP-A"}));
+    EXPECT_EQ(store.arrayForKey(StatusBarPositions::orderKey),
+              (QVariantList{QString("VSP-B"), QString("VSP-C"), QString("VSP-A")}));
 }
 
 } // namespace
