@@ -1,5 +1,6 @@
 #include "editor/MenuBarConfigurator.h"
 
+#include "editor/ChipStripLayout.h"
 #include "editor/ChipStripView.h"
 #include "editor/ConfiguratorWindow.h"
 #include "editor/EditorTables.h"
@@ -18,6 +19,7 @@
 #include "systemclock/CompactClockAvailability.h"
 #include "systemclock/SystemClock.h"
 #include "ui/Appearance.h"
+#include "ui/DrawingHelpers.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -41,12 +43,6 @@
 namespace {
 
 using Parts = QList<MenuBarPart>;
-
-MenuBarItem item(const Parts& parts, bool enabled = true) {
-    MenuBarItem made{QUuid::createUuid(), enabled, ""};
-    made.parts = parts;
-    return made;
-}
 
 // The real editor over a profile of its own, counting what it saves.
 class MenuBarConfiguratorTest : public ProfileTest {
@@ -162,7 +158,7 @@ TEST_F(MenuBarConfiguratorTest, AnEmptyLayoutOffersOnlyAddingAndTheLastRemovalSa
 // The desktop tests type zones and choose a language; here: where the popover hangs, that the
 // zone a part has already saves nothing, and that the system's entries take the part's own away.
 TEST_F(MenuBarConfiguratorTest, ThePopoversZoneAndLanguageAreStoredAndTheSystemsRemoveThem) {
-    open({item({{"{HH}:{min}"}, {"{wd}"}})});
+    open({partsItem({"{HH}:{min}", "{wd}"})});
     clickSegment(1);
     ASSERT_TRUE(popover()->isVisible());
     EXPECT_EQ(popover()->strip()->chips(), QList<Chip>{Chip::token("wd")});
@@ -194,7 +190,9 @@ TEST_F(MenuBarConfiguratorTest, ThePopoversZoneAndLanguageAreStoredAndTheSystems
 }
 
 TEST_F(MenuBarConfiguratorTest, PartsAreAddedUpToSixAndRemovedFromThePopover) {
-    open({item({{"1"}, {"2"}, {"3"}, {"4"}, {"5"}})});
+    MenuBarItem five = partsItem({"1", "2", "3", "4", "5"});
+    (*five.parts)[0].localeID = "ja";
+    open({five});
     click(window()->addPartButton());
     EXPECT_EQ(storedSelected().parts->size(), 6);
     EXPECT_EQ(editor.editingPart(), 5);
@@ -207,10 +205,21 @@ TEST_F(MenuBarConfiguratorTest, PartsAreAddedUpToSixAndRemovedFromThePopover) {
     EXPECT_EQ(editor.editingPart(), std::nullopt);
     EXPECT_EQ(bar()->selected(), std::nullopt);
     EXPECT_TRUE(window()->addPartButton()->isEnabled());
+
+    // The palette previewed the Japanese part; without it, its chips are measured again.
+    ChipStripView* palette = window()->palette();
+    const QFontMetricsF metrics(systemFont(12, QFont::Medium), palette);
+    for (qsizetype i = 0; i < palette->chips().size(); ++i) {
+        const QString label = palette->render(palette->chips()[i]);
+        EXPECT_EQ(palette->chipLayout().frames().at(i).width(),
+                  ChipStripLayout::chipWidth(palette->chips()[i],
+                                             [&] { return metrics.horizontalAdvance(label); }))
+            << label;
+    }
 }
 
 TEST_F(MenuBarConfiguratorTest, PresetsSeparatorsAndPaddingAreStoredAsChosen) {
-    MenuBarItem dashed = item({{"{HH}"}, {"{min}"}});
+    MenuBarItem dashed = partsItem({"{HH}", "{min}"});
     dashed.separator = " - ";
     open({dashed, itemOf("{wd}")});
     QComboBox* separators = window()->separatorBox();
@@ -237,7 +246,7 @@ TEST_F(MenuBarConfiguratorTest, PresetsSeparatorsAndPaddingAreStoredAsChosen) {
 }
 
 TEST_F(MenuBarConfiguratorTest, FreeTextIsKeptExactlyAndShownLiterallyWhereItIsNoToken) {
-    open({item({{"{HH}"}})});
+    open({partsItem({"{HH}"})});
     const QString text = QString("{not a token} {12} [a] |b| \u23F0 \u05E9\u05DC\u05D5\u05DD ") +
                          QString(40000, u'x');
     QStringList asked;
@@ -306,7 +315,7 @@ TEST_F(MenuBarConfiguratorTest, TheRefreshRedrawsTheTextsWhileTheWindowIsOpenAnd
 
 // What a screen reader says of every control the keyboard reaches, the popover's included.
 TEST_F(MenuBarConfiguratorTest, EveryControlTheKeyboardReachesSaysWhatItIs) {
-    open({item({{"{HH}"}, {"{min}"}})});
+    open({partsItem({"{HH}", "{min}"})});
     clickSegment(0);
     ASSERT_TRUE(popover()->isVisible());
     QStringList unnamed;

@@ -1,8 +1,6 @@
 #include "app/ApplicationContext.h"
-#include "editor/ChipStripLayout.h"
 #include "editor/ChipStripView.h"
 #include "editor/ConfiguratorWindow.h"
-#include "editor/EditorTables.h"
 #include "editor/PartPopover.h"
 #include "editor/SegmentBarView.h"
 #include "harness/PointerGestures.h"
@@ -17,9 +15,7 @@
 #include "status/ownbar/OwnBarHost.h"
 #include "status/ownbar/StatusBarButton.h"
 #include "status/ownbar/StatusItem.h"
-#include "ui/DrawingHelpers.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
@@ -27,8 +23,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace {
 
@@ -95,16 +89,6 @@ protected:
     }
     static bool soon(const std::function<bool()>& condition) {
         return QTest::qWaitFor(condition, 5000);
-    }
-    // Picks the entry with this item data from the box's list with the pointer.
-    void choose(QComboBox* box, const QVariant& data) {
-        click(box);
-        ASSERT_TRUE(soon([&] { return box->view()->isVisible(); }));
-        const QModelIndex entry = box->model()->index(box->findData(data), box->modelColumn());
-        box->view()->scrollTo(entry);
-        QTest::qWait(100);
-        click(onScreen(box->view()->viewport(), box->view()->visualRect(entry).center()));
-        ASSERT_TRUE(soon([&] { return !box->view()->isVisible(); }));
     }
     void typeZone(const QString& text) {
         click(popover()->zoneField()->lineEdit());
@@ -261,30 +245,6 @@ TEST_F(EditorOnDesktopTest, ANewPartShowsNoZoneAndZonesAreFoundAsPeopleWriteThem
     EXPECT_EQ(context.layout.items().first().parts->at(1).timeZoneID, "America/New_York");
     EXPECT_EQ(context.layout.items().first().parts->at(0).timeZoneID, "Asia/Tokyo");
     EXPECT_EQ(popover()->zoneField()->currentText(), "America/New_York");
-}
-
-// Chips are measured again when what they preview changes, so they never overlap.
-TEST_F(EditorOnDesktopTest, ThePaletteIsMeasuredAgainWhenItsPartsLanguageGoes) {
-    ASSERT_NO_FATAL_FAILURE(open({partsItem({"{HH}:{min}", "{wd} {day}"})}));
-    click(segment(1));
-    ASSERT_TRUE(soon([&] { return popover()->isVisible(); }));
-    ASSERT_NO_FATAL_FAILURE(choose(popover()->languageBox(), EditorTables::languageTag("ja")));
-    ASSERT_TRUE(soon([&] { return context.layout.items().first().parts->at(1).localeID == "ja"; }));
-    click(popover()->removeButton());
-    ASSERT_TRUE(soon([&] { return bar()->parts().size() == 1; }));
-
-    const QFontMetricsF metrics(systemFont(12, QFont::Medium), palette());
-    const QList<QRectF>& frames = palette()->chipLayout().frames();
-    ASSERT_EQ(frames.size(), palette()->chips().size());
-    for (qsizetype i = 0; i < frames.size(); ++i) {
-        const Chip& chip = palette()->chips()[i];
-        const QString label = palette()->render(chip);
-        EXPECT_EQ(frames[i].width(), ChipStripLayout::chipWidth(
-                                         chip, [&] { return metrics.horizontalAdvance(label); }))
-            << label;
-        for (qsizetype j = i + 1; j < frames.size(); ++j)
-            EXPECT_FALSE(frames[i].intersects(frames[j])) << i << " " << j;
-    }
 }
 
 TEST_F(EditorOnDesktopTest, ReturnOpensTheSelectedSegmentsPopoverAndEscapeClosesOnlyIt) {
