@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -258,6 +259,30 @@ void AppDelegate::reopen() {
         return;
     }
     showMainWindow(); // also when it is minimised or covered
+}
+
+void AppDelegate::handle(const OpenRequest& request) {
+    const QPoint at = request.at.value_or(QCursor::pos());
+    switch (request.what) {
+    case OpenRequest::What::reopen:
+        reopen();
+        break;
+    case OpenRequest::What::panel:
+        m_context.panel.toggle(ScreenAnchor(at));
+        break;
+    case OpenRequest::What::menu:
+        m_context.statusMenu.popup(at);
+        break;
+    case OpenRequest::What::editor:
+        openMenuBarConfigurator();
+        break;
+    case OpenRequest::What::settings:
+        showSettings();
+        break;
+    case OpenRequest::What::scroll:
+        m_context.panel.scroll(request.steps);
+        break;
+    }
 }
 
 void AppDelegate::openPanel() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OpenRequest.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -38,6 +40,9 @@ public:
     // The application was started again (the desktop's click on it): in Dock mode the main
     // window comes forward, in menu-bar mode the calendar panel opens.
     void reopen();
+    // What a later start asks for (`vesperin --open=...`, the plain start's reopen). A panel or
+    // menu asked for without a position opens under the pointer.
+    void handle(const OpenRequest& request);
 
     // The actions of the menus and the main window's views.
     void showMainWindow();

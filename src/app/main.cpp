@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/ApplicationContext.h"
 #include "platform/DisplaySession.h"
+#include "platform/OpenRequest.h"
 #include "platform/QuitOnSignals.h"
 #include "platform/SingleInstance.h"
 #include "ui/AppIcon.h"
@@ -9,13 +10,30 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
-// --bar=own|tray|auto chooses where the status items live for this run, over the preference.
-std::optional<StatusHostMode> statusHostFromCommandLine(const QApplication& app) {
+struct CommandLine {
+    std::optional<StatusHostMode> statusHost;
+    OpenRequest request;
+};
+
+[[noreturn]] void refuse(QCommandLineParser& parser, const char* what, const QString& value) {
+    std::fprintf(stderr, "Unknown %s value: %s\n", what, qPrintable(value));
+    parser.showHelp(2);
+}
+
+// --bar=own|tray|auto chooses where the status items live for this run, over the preference;
+// --open=panel|menu|editor|settings (with --at=X,Y for where the click was) asks the running
+// application, or this one once it has started; so does --scroll=N for the open panel.
+// --status-line is taken before Qt starts.
+CommandLine readCommandLine(const QApplication& app) {
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addVersionOption();
@@ -24,21 +42,73 @@ std::optional<StatusHostMode> statusHostFromCommandLine(const QApplication& app)
         "Where the status items live: own (a bar of their own), tray (the desktop's "
         "panel) or auto.",
         "own|tray|auto");
-    parser.addOption(bar);
+    const QCommandLineOption open("open",
+                                  "Opens the calendar panel, the status menu, the editor or the "
+                                  "settings of the running Vesperin (starting it if none runs).",
+                                  "panel|menu|editor|settings");
+    const QCommandLineOption at("at", "Where the panel or menu opens (default: the pointer).",
+                                "X,Y");
+    const QCommandLineOption scroll(
+        "scroll",
+        "Turns the open calendar panel of the running Vesperin by N months (N > 0: back).", "N");
+    const QCommandLineOption statusLine(
+        "status-line",
+        "Writes the items to standard output for a bar's status command, and takes its clicks "
+        "on standard input.",
+        "i3bar|waybar|plain");
+    parser.addOptions({bar, open, at, scroll, statusLine});
     parser.process(app);
-    if (!parser.isSet(bar))
-        return std::nullopt;
-    const auto mode = statusHostModeFromText(parser.value(bar));
-    if (!mode) {
-        std::fprintf(stderr, "Unknown --bar value: %s\n", qPrintable(parser.value(bar)));
-        parser.showHelp(2);
+    CommandLine line;
+    if (parser.isSet(bar)) {
+        line.statusHost = statusHostModeFromText(parser.value(bar));
+        if (!line.statusHost)
+            refuse(parser, "--bar", parser.value(bar));
     }
-    return mode;
+    if (parser.isSet(open)) {
+        const auto what = OpenRequest::fromName(parser.value(open));
+        if (!what)
+            refuse(parser, "--open", parser.value(open));
+        line.request.what = *what;
+    }
+    if (parser.isSet(scroll)) {
+        const auto request = OpenRequest::parse("scroll " + parser.value(scroll));
+        if (!request)
+            refuse(parser, "--scroll", parser.value(scroll));
+        line.request = *request;
+    }
+    if (parser.isSet(at)) {
+        const QStringList xy = parser.value(at).split(',');
+        bool xOk = false, yOk = false;
+        const QPoint point(xy.value(0).toInt(&xOk), xy.value(1).toInt(&yOk));
+        if (xy.size() != 2 || !xOk || !yOk)
+            refuse(parser, "--at", parser.value(at));
+        line.request.at = point;
+    }
+    return line;
+}
+
+// The status line is a program of its own, without the windows' libraries, since a bar keeps
+// it running all day: this start becomes that program, found beside this one.
+void becomeStatusLineIfAsked(char** argv) {
+    for (char** argument = argv + 1; *argument; ++argument) {
+        if (std::strncmp(*argument, "--status-line", 13) != 0)
+            continue;
+        char self[PATH_MAX] = {};
+        if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+            std::strcpy(self, argv[0]);
+        std::string program(self);
+        program = program.substr(0, program.rfind('/') + 1) + "vesperin-status-line";
+        argv[0] = program.data();
+        execv(program.c_str(), argv);
+        std::perror(program.c_str());
+        std::exit(127);
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    becomeStatusLineIfAsked(argv);
     // Qt's X11 backing store sends each repaint through a shared-memory image and then waits
     // for the server's reply, which wakes the GUI thread again at every clock tick. What the
     // bar repaints is a few glyphs wide and travels as cheaply inside the request itself. The
@@ -57,13 +127,15 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("com.orvennalabs.Vesperin");
     QApplication::setWindowIcon(AppIcon::windowIcon());
     QuitOnSignals::install({SIGTERM, SIGINT, SIGHUP});
+    const CommandLine commandLine = readCommandLine(app);
     ApplicationContext::Options options;
-    options.statusHost = statusHostFromCommandLine(app);
+    options.statusHost = commandLine.statusHost;
     options.ownBarDocks = !DisplaySession::isWayland(session);
 
-    // A second start is the desktop's click on a running application: the first one reopens.
+    // A second start is the desktop's click on a running application, or a bar's: the first one
+    // reopens, or does what --open asks.
     SingleInstance instance("com.orvennalabs.Vesperin", QDBusConnection::sessionBus());
-    switch (instance.claim()) {
+    switch (instance.claim(commandLine.request)) {
     case SingleInstance::Claim::handedOver:
         return 0;
     case SingleInstance::Claim::unanswered:
@@ -74,8 +146,12 @@ int main(int argc, char** argv) {
 
     ApplicationContext context(std::move(options));
     AppDelegate delegate(context);
-    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, &AppDelegate::reopen);
+    QObject::connect(&instance, &SingleInstance::requested, &delegate, &AppDelegate::handle);
     delegate.applyInitialActivationPolicy();
-    QTimer::singleShot(0, &delegate, &AppDelegate::finishLaunching);
+    QTimer::singleShot(0, &delegate, [&delegate, request = commandLine.request] {
+        delegate.finishLaunching();
+        if (request.what != OpenRequest::What::reopen)
+            delegate.handle(request);
+    });
     return app.exec();
 }

@@ -14,10 +14,10 @@
 
 namespace {
 
-// What a second start sends on the socket, and what the primary answers once it took it.
-const QByteArray request = "reopen\n";
+// A later start sends its request's line on the socket; the primary answers this once it took
+// it.
 const QByteArray taken = "ok\n";
-constexpr qint64 longestLine = 64;
+constexpr qint64 longestLine = OpenRequest::maxLength + 1;
 
 // The object the primary exports on the bus.
 class ReopenAdaptor : public QObject {
@@ -26,10 +26,13 @@ public:
     using QObject::QObject;
 
 public Q_SLOTS:
-    void Reopen() { Q_EMIT requested(); }
+    void Reopen() { Q_EMIT requested(OpenRequest().text()); }
+    void Open(const QString& request) {
+        Q_EMIT requested(request.left(OpenRequest::maxLength + 1));
+    }
 
 Q_SIGNALS:
-    void requested();
+    void requested(const QString& request);
 };
 
 } // namespace
@@ -37,23 +40,22 @@ Q_SIGNALS:
 SingleInstance::SingleInstance(const QString& name, const QDBusConnection& bus, QObject* parent)
     : QObject(parent), m_name(name), m_bus(bus) {}
 
-SingleInstance::Claim SingleInstance::claim() {
+SingleInstance::Claim SingleInstance::claim(const OpenRequest& request) {
     std::optional<Claim> claimed;
     if (m_bus.isConnected())
-        claimed = claimOnBus();
+        claimed = claimOnBus(request);
     if (!claimed)
-        claimed = claimOnSocket();
+        claimed = claimOnSocket(request);
     if (claimed == Claim::unanswered)
         qCWarning(lcPlatform) << "Another Vesperin is running but did not answer";
     return *claimed;
 }
 
-std::optional<SingleInstance::Claim> SingleInstance::claimOnBus() {
+std::optional<SingleInstance::Claim> SingleInstance::claimOnBus(const OpenRequest& request) {
     // The object comes first, so that whoever finds the name finds the method. Its signal is
     // queued, so that the bus carries the reply before anything is done about the request.
     auto* adaptor = new ReopenAdaptor(this);
-    connect(adaptor, &ReopenAdaptor::requested, this, &SingleInstance::reopenRequested,
-            Qt::QueuedConnection);
+    connect(adaptor, &ReopenAdaptor::requested, this, &SingleInstance::take, Qt::QueuedConnection);
     if (!m_bus.registerObject(objectPath(), m_name, adaptor, QDBusConnection::ExportAllSlots))
         return std::nullopt;
     // A primary that does not answer may be quitting: one more look finds the name free then.
@@ -65,7 +67,7 @@ std::optional<SingleInstance::Claim> SingleInstance::claimOnBus() {
             return Claim::primary;
         if (asked)
             return Claim::unanswered;
-        if (askOnBus())
+        if (askOnBus(request))
             return Claim::handedOver;
     }
 }
@@ -81,17 +83,23 @@ std::optional<bool> SingleInstance::ownBusName() {
     return reply.value() == QDBusConnectionInterface::ServiceRegistered;
 }
 
-bool SingleInstance::askOnBus() {
-    const QDBusMessage reply =
-        m_bus.call(QDBusMessage::createMethodCall(m_name, objectPath(), m_name, "Reopen"),
-                   QDBus::Block, answerMs);
+bool SingleInstance::askOnBus(const OpenRequest& request) {
+    // A plain reopen keeps the method every earlier version answers.
+    QDBusMessage call;
+    if (request.what == OpenRequest::What::reopen) {
+        call = QDBusMessage::createMethodCall(m_name, objectPath(), m_name, "Reopen");
+    } else {
+        call = QDBusMessage::createMethodCall(m_name, objectPath(), m_name, "Open");
+        call << request.text();
+    }
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, answerMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return true;
-    qCDebug(lcPlatform) << "Reopen on the session bus failed:" << reply.errorMessage();
+    qCDebug(lcPlatform) << "The request on the session bus failed:" << reply.errorMessage();
     return false;
 }
 
-SingleInstance::Claim SingleInstance::claimOnSocket() {
+SingleInstance::Claim SingleInstance::claimOnSocket(const OpenRequest& request) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) {
         qCWarning(lcPlatform) << "No runtime folder: a second start will not find this one";
@@ -109,7 +117,7 @@ SingleInstance::Claim SingleInstance::claimOnSocket() {
         case Step::connected:
             if (asked)
                 return Claim::unanswered;
-            if (askOnSocket(primary))
+            if (askOnSocket(primary, request))
                 return Claim::handedOver;
         }
     }
@@ -140,8 +148,8 @@ SingleInstance::Step SingleInstance::listenOrConnect(const QString& path, QLocal
     return Step::listening;
 }
 
-bool SingleInstance::askOnSocket(QLocalSocket& primary) {
-    primary.write(request);
+bool SingleInstance::askOnSocket(QLocalSocket& primary, const OpenRequest& request) {
+    primary.write(request.text().toUtf8() + '\n');
     primary.flush();
     const QDeadlineTimer deadline(answerMs);
     while (!primary.canReadLine()) {
@@ -158,13 +166,21 @@ void SingleInstance::answer(QLocalSocket* client) {
     connect(client, &QLocalSocket::readyRead, this, [this, client] {
         if (!client->canReadLine() && client->bytesAvailable() < longestLine)
             return;
-        const bool reopen = client->readLine(longestLine) == request;
-        if (reopen)
+        const QByteArray line = client->readLine(longestLine);
+        const bool whole = line.endsWith('\n');
+        if (whole)
             client->write(taken);
         client->disconnectFromServer();
-        if (reopen)
-            Q_EMIT reopenRequested();
+        if (whole)
+            take(QString::fromUtf8(line.chopped(1)));
     });
+}
+
+void SingleInstance::take(const QString& line) {
+    if (const auto request = OpenRequest::parse(line))
+        Q_EMIT requested(*request);
+    else
+        qCWarning(lcPlatform) << "A later start asked for something unknown:" << line.left(80);
 }
 
 QString SingleInstance::objectPath() const {

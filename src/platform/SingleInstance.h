@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OpenRequest.h"
+
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
@@ -10,10 +12,11 @@ class QLocalServer;
 class QLocalSocket;
 
 // Keeps the application to one process per user: the first start becomes the primary and
-// listens; a later start hands a reopen request to it and ends (the desktop's way of clicking
-// the Dock icon of a running application). The two meet on the session bus when `bus` is
-// connected: the primary owns `name` there and exports a Reopen method on the object path
-// made of the name ("/com/orvennalabs/Vesperin"). Without a bus they meet on a local socket
+// listens; a later start hands its request to it and ends: a reopen (the desktop's way of
+// clicking the Dock icon of a running application), or what `vesperin --open=...` asks. The
+// two meet on the session bus when `bus` is connected: the primary owns `name` there and
+// exports the methods Reopen and Open(request) on the object path made of the name
+// ("/com/orvennalabs/Vesperin"). Without a bus they meet on a local socket
 // named `name` in the runtime folder ($XDG_RUNTIME_DIR, else Qt's private folder of the user
 // in the temporary folder); a socket left by a primary that crashed is removed, and a lock
 // file beside it lets only one start at a time decide between listening and connecting.
@@ -24,7 +27,7 @@ public:
         // This process is the primary and listens; also when there is no way to meet at all
         // (no runtime folder, a socket that cannot be made), so that the application runs.
         primary,
-        // The primary took the reopen request: this process has nothing more to do.
+        // The primary took the request: this process has nothing more to do.
         handedOver,
         // Another process holds the name or the socket but did not take the request in time.
         unanswered,
@@ -38,25 +41,27 @@ public:
     // Decides, once, before the event loop runs. Requests reach the primary through its event
     // loop; each is answered before reopenRequested is emitted, so a second start never waits
     // for what the primary does with it.
-    Claim claim();
+    Claim claim(const OpenRequest& request = {});
 
 Q_SIGNALS:
-    void reopenRequested();
+    // A later start's request; one that cannot be read is answered and dropped.
+    void requested(const OpenRequest& request);
 
 private:
     enum class Step { listening, connected, busy };
 
     // Absent when the bus will not let this process own the name at all.
-    std::optional<Claim> claimOnBus();
+    std::optional<Claim> claimOnBus(const OpenRequest& request);
     // Whether this process now owns the name; absent when the bus refused the request.
     std::optional<bool> ownBusName();
-    bool askOnBus();
-    Claim claimOnSocket();
+    bool askOnBus(const OpenRequest& request);
+    Claim claimOnSocket(const OpenRequest& request);
     // Under the lock: connects `primary` to a listening primary, else listens.
     Step listenOrConnect(const QString& path, QLocalSocket& primary);
-    bool askOnSocket(QLocalSocket& primary);
+    bool askOnSocket(QLocalSocket& primary, const OpenRequest& request);
     void answer(QLocalSocket* client);
     QString objectPath() const;
+    void take(const QString& line);
 
     QString m_name;
     QDBusConnection m_bus;

@@ -3,6 +3,7 @@
 #include "app/ApplicationContext.h"
 #include "app/MainView.h"
 #include "app/MainWindow.h"
+#include "calendar/CalEngine.h"
 #include "editor/ConfiguratorWindow.h"
 #include "harness/FakeDesktop.h"
 #include "harness/ModalAnswerer.h"
@@ -17,6 +18,7 @@
 #include "ui/PassThroughLabel.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -165,6 +167,30 @@ TEST_F(AppDelegateTest, AnotherStartReopensTheWindowOrThePanel) {
     delegate.reopen();
     EXPECT_TRUE(context.panel.isVisible());
     EXPECT_FALSE(delegate.mainWindow()->isVisible());
+}
+
+// What a bar's click asks through `vesperin --open=...`: the panel where the click was (a
+// second click closes it), the wheel turning its month, the status menu, the settings.
+TEST_F(AppDelegateTest, AnotherStartsRequestOpensWhatItNames) {
+    onboard(true);
+    launch();
+    context.panel.close();
+    QTest::qWait(300);        // past the quarter second in which a closed panel stays closed
+    QCursor::setPos(400, 10); // where the bar was clicked
+    delegate.handle({OpenRequest::What::panel, QPoint(400, 10), 0});
+    ASSERT_TRUE(context.panel.isVisible());
+    EXPECT_NEAR(context.panel.panel()->geometry().center().x(), 400, 1);
+    const QDateTime month = context.panel.displayedMonth();
+    delegate.handle({OpenRequest::What::scroll, std::nullopt, 1});
+    EXPECT_EQ(context.panel.displayedMonth(), CalEngine::shiftMonth(month, -1));
+    delegate.handle({OpenRequest::What::panel, QPoint(400, 10), 0});
+    EXPECT_FALSE(context.panel.isVisible());
+
+    delegate.handle({OpenRequest::What::menu, QPoint(200, 0), 0});
+    EXPECT_TRUE(context.statusMenu.isVisible());
+    context.statusMenu.close();
+    delegate.handle({OpenRequest::What::settings, std::nullopt, 0});
+    EXPECT_TRUE(delegate.mainWindow()->showsSettings());
 }
 
 // A session in the menu bar pays for the main window only once it is asked for.

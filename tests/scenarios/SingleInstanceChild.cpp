@@ -1,7 +1,8 @@
 // A program that claims the application's single instance on the session bus its environment
 // names, else on the socket in its runtime folder, for the single-instance tests. It prints
-// what became of it, one line each: "primary" and then "reopen" for every request it takes
-// until it is ended; or "handed over" (status 0) or "unanswered" (status 1).
+// what became of it, one line each: "primary" and then the line of every request it takes
+// ("reopen", "panel 10 20") until it is ended; or "handed over" (status 0) or "unanswered"
+// (status 1). Its argument, when given, is the line of the request it makes.
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,8 @@ void say(const char* line) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     SingleInstance instance("com.orvennalabs.Vesperin", QDBusConnection::sessionBus());
-    switch (instance.claim()) {
+    const auto request = OpenRequest::parse(app.arguments().value(1, "reopen"));
+    switch (instance.claim(request.value_or(OpenRequest()))) {
     case SingleInstance::Claim::handedOver:
         say("handed over");
         return 0;
@@ -30,7 +32,8 @@ int main(int argc, char** argv) {
     case SingleInstance::Claim::primary:
         break;
     }
-    QObject::connect(&instance, &SingleInstance::reopenRequested, [] { say("reopen"); });
+    QObject::connect(&instance, &SingleInstance::requested,
+                     [](const OpenRequest& taken) { say(qPrintable(taken.text())); });
     say("primary");
     return app.exec();
 }

@@ -26,7 +26,8 @@ protected:
             end(*child);
     }
 
-    QProcess& start() {
+    // `request`: the line of what the start asks for; empty: a reopen.
+    QProcess& start(const QString& request = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", runtime.path());
         if (!busAddress.isEmpty())
@@ -34,7 +35,8 @@ protected:
         auto& child = *children.emplace_back(std::make_unique<QProcess>());
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(VESPERIN_BINARY_DIR "/tests/single_instance_child", QStringList());
+        child.start(VESPERIN_BINARY_DIR "/tests/single_instance_child",
+                    request.isEmpty() ? QStringList() : QStringList{request});
         return child;
     }
 
@@ -58,15 +60,22 @@ protected:
         EXPECT_EQ(child.readAllStandardOutput(), "handed over\n");
     }
 
-    // Starts that must hand over to `primary`, all at once; it must take every request.
+    // Starts that must hand over to `primary`, all at once; it must take every request, a
+    // reopen and what --open asks for alike, as it was sent.
     void expectHandOversTo(QProcess& primary, int starts) {
+        const QStringList requests{"reopen", "panel 812 -4", "scroll -1", "settings"};
         std::vector<QProcess*> later;
         for (int n = 0; n < starts; ++n)
-            later.push_back(&start());
+            later.push_back(&start(requests.at(n % requests.size())));
         for (QProcess* child : later)
             expectHandedOver(*child);
+        QStringList taken;
         for (int n = 0; n < starts; ++n)
-            EXPECT_EQ(nextLine(primary), "reopen");
+            taken.append(nextLine(primary));
+        taken.sort();
+        QStringList sent = requests.mid(0, starts);
+        sent.sort();
+        EXPECT_EQ(taken, sent);
     }
 
     QString socketPath() const { return runtime.path() + "/com.orvennalabs.Vesperin"; }

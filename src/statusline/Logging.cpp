@@ -1,0 +1,3 @@
+#include "statusline/Logging.h"
+
+Q_LOGGING_CATEGORY(lcStatusLine, "vesperin.statusline", QtInfoMsg)
