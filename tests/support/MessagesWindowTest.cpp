@@ -8,7 +8,6 @@
 #include "support/MessageAlert.h"
 #include "support/MessageBodyView.h"
 #include "support/MessageText.h"
-#include "support/MessagesLayout.h"
 #include "support/ServiceClient.h"
 #include "ui/Appearance.h"
 #include "ui/DrawingHelpers.h"
@@ -105,6 +104,8 @@ TEST(MessagesWindowTest, LongAndUnusualTextsStayInTheirColumn) {
         EXPECT_EQ(std::ceil(body->document()->size().height()), body->height())
             << "the text is cut off, or followed by a gap";
     }
+    for (qsizetype i = 1; i < bodies.size(); ++i)
+        EXPECT_GT(bodies.at(i)->y(), bodies.at(i - 1)->geometry().bottom() + 20) << "overlapping";
     EXPECT_EQ(bodies.at(1)->document()->firstBlock().textDirection(), Qt::RightToLeft);
     EXPECT_EQ(bodies.at(3)->toPlainText(), QString::fromStdU16String(u"a\u2400b\u2407c\nd"s));
     const QWidget* list = window.list()->widget();
@@ -144,6 +145,7 @@ TEST(MessagesWindowTest, TheHeadersFollowTheAppearance) {
         window.setPalette(Appearances::palette(appearance));
         const QList<QLabel*> headers = window.list()->widget()->findChildren<QLabel*>();
         ASSERT_EQ(headers.size(), 4);
+        EXPECT_EQ(window.list()->widget()->height(), 416) << "a short list fills the window's";
         EXPECT_EQ(headers.at(0)->palette().color(QPalette::WindowText),
                   Appearances::tertiaryLabelColor(appearance));
         EXPECT_EQ(headers.at(1)->palette().color(QPalette::WindowText), orvennaMauve(appearance));
@@ -175,21 +177,6 @@ TEST(MessageTextTest, TheHeaderSaysWhoseAndWhen) {
     EXPECT_FALSE(mine.contains(":53")) << "short time style";
     EXPECT_TRUE(
         MessageText::header({5, "hi", date, false}).startsWith(L("messages.orvenna_labs_prefix")));
-}
-
-// Header, 5, body, 16, separator, 18, next header; the list reaches 10 below the last step
-// and is never lower than the window's list.
-TEST(MessagesLayoutTest, EntriesStackDownwardsFromTwenty) {
-    using namespace MessagesLayout;
-    const ListFrames two = entries({{QSize(120, 14), 34}, {QSize(90, 14), 17}});
-    ASSERT_EQ(two.entries.size(), 2);
-    EXPECT_EQ(two.entries.at(0),
-              (EntryFrames{QRect(22, 20, 120, 14), QRect(22, 39, 416, 34), QRect(22, 89, 416, 1)}));
-    EXPECT_EQ(two.entries.at(1), (EntryFrames{QRect(22, 107, 90, 14), QRect(22, 126, 416, 17),
-                                              QRect(22, 159, 416, 1)}));
-    EXPECT_EQ(two.height, 416);
-    EXPECT_EQ(entries({{QSize(120, 14), 500}}).height, 20 + 14 + 5 + 500 + 16 + 18 + 10);
-    EXPECT_EQ(entries({}).height, 416);
 }
 
 } // namespace
