@@ -33,20 +33,6 @@ bool serverPixelsAreRgb32(xcb_connection_t* connection) {
 
 const VirtualDisplay* processDisplay = nullptr;
 
-// A window manager's message to a window under WM_PROTOCOLS, as ICCCM and EWMH lay it out.
-xcb_client_message_event_t protocolMessage(xcb_window_t window, xcb_atom_t protocols,
-                                           xcb_atom_t protocol, std::uint32_t timestamp) {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = protocols;
-    message.data.data32[0] = protocol;
-    message.data.data32[1] = timestamp;
-    message.data.data32[2] = window;
-    return message;
-}
-
 } // namespace
 
 // Xvfb picks a free display itself and writes its number to its output once it accepts
@@ -226,8 +212,15 @@ std::optional<bool> VirtualDisplay::answersPing(int timeoutMs) const {
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &listen);
     static std::uint32_t serial = 0;
     const std::uint32_t stamp = ++serial;
-    const auto message =
-        protocolMessage(*window, atom("WM_PROTOCOLS"), atom("_NET_WM_PING"), stamp);
+    // A window manager's message under WM_PROTOCOLS, as ICCCM and EWMH lay it out.
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = *window;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("_NET_WM_PING");
+    message.data.data32[1] = stamp;
+    message.data.data32[2] = *window;
     xcb_send_event(m_connection, 0, *window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&message));
     xcb_flush(m_connection);

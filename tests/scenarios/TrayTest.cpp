@@ -350,12 +350,16 @@ TEST_F(TrayTest, ActivateOpensThePanelAtThatPointAndScrollTurnsItsMonths) {
     start(StatusHostMode::tray, {itemOf("{day}")});
     ASSERT_TRUE(registered(1));
     const QPoint point(400, 10);
+    const auto opensAt = [&](const char* method, const QVariantList& arguments, QPoint at) {
+        panel.callItem(firstService(), method, arguments);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000)) << method;
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        CalPanel* calendar = context->panel.panel();
+        EXPECT_EQ(calendar->pos(), CalPanelController::originAt(at, available, calendar->width()))
+            << method;
+    };
     QCursor::setPos(point + QPoint(3, 2)); // the click's pointer, near the point the panel gives
-    panel.callItem(firstService(), "Activate", {point.x(), point.y()});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
-    CalPanel* calendar = context->panel.panel();
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(calendar->pos(), CalPanelController::originAt(point, available, calendar->width()));
+    ASSERT_NO_FATAL_FAILURE(opensAt("Activate", {point.x(), point.y()}, point));
     EXPECT_EQ(context->statusItems.anchor().point, point);
 
     const auto shownMonth = [&] {
@@ -380,18 +384,11 @@ TEST_F(TrayTest, ActivateOpensThePanelAtThatPointAndScrollTurnsItsMonths) {
     // A middle click opens the calendar: at its point, or (Ayatana's, which gives none) under
     // the pointer. Each waits out the guard that keeps a closing click from reopening it.
     QTest::qWait(300);
-    panel.callItem(firstService(), "SecondaryActivate", {point.x(), point.y()});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
-    EXPECT_EQ(context->panel.panel()->pos(),
-              CalPanelController::originAt(point, available, context->panel.panel()->width()));
+    ASSERT_NO_FATAL_FAILURE(opensAt("SecondaryActivate", {point.x(), point.y()}, point));
     context->panel.close();
     QTest::qWait(300);
     QCursor::setPos(QPoint(600, 300));
-    panel.callItem(firstService(), "XAyatanaSecondaryActivate", {0u});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return context->panel.isVisible(); }, 3000));
-    EXPECT_EQ(
-        context->panel.panel()->pos(),
-        CalPanelController::originAt(QPoint(600, 300), available, context->panel.panel()->width()));
+    opensAt("XAyatanaSecondaryActivate", {0u}, QPoint(600, 300));
 }
 
 // The panel draws the status menu itself from the exported layout; a click it reports runs
