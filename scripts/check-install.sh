@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks an installed Vesperin under ROOT (a DESTDIR whose prefix is /usr): both programs,
+# Checks an installed Vesperin under ROOT (a DESTDIR whose prefix is /usr): the programs,
 # their manual pages, the desktop entry, the AppStream metainfo and every icon (the status
 # items' day pages among them) are in their
 # standard places; the desktop entry and the metainfo pass their validators, the manual pages
@@ -25,6 +25,8 @@ if [ $# -ge 2 ]; then
     DESTDIR=$root cmake --install "$2" --prefix /usr >/dev/null
 fi
 
+# The status line is documented in vesperin(1), whose option starts it.
+[ -x "$usr/bin/vesperin-status-line" ] || fail "no program $usr/bin/vesperin-status-line"
 for program in vesperin vesperin-defaults; do
     [ -x "$usr/bin/$program" ] || fail "no program $usr/bin/$program"
     page=$usr/share/man/man1/$program.1.gz

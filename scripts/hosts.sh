@@ -12,6 +12,10 @@
 #   mate-tray  MATE's panel with its stock notification area
 #   lxqt       LXQt's panel with its status notifier plugin
 #   sway       sway (headless, run as an unprivileged user) with waybar's tray
+#   swaybar    sway's own bar, its status_command `vesperin --status-line=i3bar`
+#   waybar     waybar on sway, a custom module running `vesperin --status-line=waybar`
+#   polybar    polybar on X11, a custom/script module running `vesperin --status-line=plain`,
+#              whose click starts `vesperin --open=panel`
 # and without one, all of them. Each row checks, with a seconds item and a date item:
 #   shown   both items registered with the panel's watcher within 2 s of the start
 #   labels  the labels' text on the screen (read by OCR), where the panel shows labels
@@ -24,7 +28,12 @@
 #   starts  N fresh starts (10 by default) each with both items still shown 4 s after the start
 # Headless sway has no pointer, so its row clicks nothing; instead it counts the icons on the
 # screen and then ends waybar: with no panel left, a Wayland session gets the main window, never
-# a bar of the application's own tiled over the workspace.
+# a bar of the application's own tiled over the workspace. The rows of the bars that run the
+# status line (swaybar, waybar, polybar) check: shown (the line with today's date was written),
+# labels (the seconds item and the date read on the screen, in layout order, the seconds moving
+# on between two readings), click (on polybar, a click on the text opens the calendar through
+# `vesperin --open=panel`; sway has no pointer to click with, and a unit test sends i3bar's
+# clicks; every row: the status line ends with the bar), and no menu or starts.
 # It exits non-zero when a row has a failure. Needs root (or sudo) the first time, to install
 # the panels (through scripts/setup.sh). Writes nothing outside a temporary folder, and --pictures DIR when given.
 set -euo pipefail
@@ -42,12 +51,12 @@ while [ $# -gt 0 ]; do
         --pictures) pictures=$(realpath -m "$2"); shift 2 ;;
         # The script calling itself as another user: no packages, no table header.
         --inner) inner=true; shift ;;
-        gnome|xfce|mate|mate-tray|lxqt|sway) hosts+=("$1"); shift ;;
+        gnome|xfce|mate|mate-tray|lxqt|sway|swaybar|waybar|polybar) hosts+=("$1"); shift ;;
         *) echo "usage: scripts/hosts.sh [--build DIR] [--starts N] [--pictures DIR] [HOST]..." >&2
            exit 2 ;;
     esac
 done
-[ ${#hosts[@]} -gt 0 ] || hosts=(gnome xfce mate mate-tray lxqt sway)
+[ ${#hosts[@]} -gt 0 ] || hosts=(gnome xfce mate mate-tray lxqt sway swaybar waybar polybar)
 app=$(realpath "$build/src/vesperin")
 defaults=$(realpath "$build/src/vesperin-defaults")
 
@@ -58,6 +67,9 @@ declare -A packages=(
     [mate-tray]="mate-panel xfwm4 dconf-gsettings-backend"
     [lxqt]="lxqt-panel xfwm4"
     [sway]="sway waybar xwayland grim qt6-wayland util-linux"
+    [swaybar]="sway grim util-linux"
+    [waybar]="sway waybar grim util-linux"
+    [polybar]="polybar"
 )
 common="xdotool tesseract-ocr tesseract-ocr-eng libglib2.0-bin"
 if ! $inner; then
@@ -211,14 +223,12 @@ start_lxqt() {
     start_panel 30 lxqt-panel
 }
 
-start_sway() {
+# Headless sway with the bar given as the lines of its config's bar block.
+start_sway_with_bar() {
     unset DISPLAY
-    start_buses sway
-    mkdir -p "$XDG_CONFIG_HOME"/{sway,waybar}
-    printf 'output HEADLESS-1 resolution 1366x768\nbar {\n    swaybar_command waybar\n}\n' \
-        >"$XDG_CONFIG_HOME/sway/config"
-    printf '{"layer": "top", "position": "top", "height": 28, "modules-left": ["tray"], "tray": {"spacing": 10}}\n' \
-        >"$XDG_CONFIG_HOME/waybar/config"
+    start_buses "$1"
+    mkdir -p "$XDG_CONFIG_HOME/sway"
+    printf 'output HEADLESS-1 resolution 1366x768\nbar {\n%s\n}\n' "$2" >"$XDG_CONFIG_HOME/sway/config"
     export XDG_SESSION_TYPE=wayland WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
     sway >"$session/panel.log" 2>&1 &
     pids+=($!)
@@ -226,16 +236,28 @@ start_sway() {
     export WAYLAND_DISPLAY=wayland-1
     SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
     export SWAYSOCK
+}
+
+start_sway() {
+    start_sway_with_bar sway '    swaybar_command waybar'
+    mkdir -p "$XDG_CONFIG_HOME/waybar"
+    printf '{"layer": "top", "position": "top", "height": 28, "modules-left": ["tray"], "tray": {"spacing": 10}}\n' \
+        >"$XDG_CONFIG_HOME/waybar/config"
     wait_for 30 watcher_present
+}
+
+# A user in the bar, past the first question, with the seconds item and the date item.
+store_layout() {
+    "$defaults" write com.orvennalabs.vesperin VSPMenuBarMode -bool true
+    "$defaults" write com.orvennalabs.vesperin VSPOnboarded -bool true
+    "$defaults" write com.orvennalabs.vesperin VSPMenuBarLayout -data \
+        "$(printf '%s' "$layout" | od -An -v -tx1 | tr -d ' \n')"
 }
 
 start_app() {
     pkill -f "^$app" 2>/dev/null || true
     rm -rf "$XDG_CONFIG_HOME/com.orvennalabs.vesperin"* "$XDG_DATA_HOME/Vesperin" "$XDG_CACHE_HOME/Vesperin"
-    "$defaults" write com.orvennalabs.vesperin VSPMenuBarMode -bool true
-    "$defaults" write com.orvennalabs.vesperin VSPOnboarded -bool true
-    "$defaults" write com.orvennalabs.vesperin VSPMenuBarLayout -data \
-        "$(printf '%s' "$layout" | od -An -v -tx1 | tr -d ' \n')"
+    store_layout
     local run="env QT_LOGGING_RULES='vesperin.*.debug=true' $app >$session/app.log 2>&1"
     if [ -n "${SWAYSOCK:-}" ]; then
         # From the compositor, as a user's launcher starts it: with sway's XWayland display.
@@ -381,6 +403,87 @@ check_on_sway() {
     echo "- icons:$icons alone:$alone"
 }
 
+# The bars that run the status line: each is started with the command that runs it (which
+# keeps a copy of what the bar reads), and named with its process and the line's format.
+start_swaybar() {
+    start_sway_with_bar swaybar "    position top
+    font monospace 12
+    status_command $1"
+}
+
+start_waybar() {
+    start_sway_with_bar waybar '    swaybar_command waybar'
+    mkdir -p "$XDG_CONFIG_HOME/waybar"
+    cat >"$XDG_CONFIG_HOME/waybar/config" <<JSON
+{"layer": "top", "position": "top", "height": 28, "modules-right": ["custom/vesperin"],
+ "custom/vesperin": {"exec": "$1", "return-type": "json"}}
+JSON
+}
+
+start_polybar() {
+    start_x_session polybar
+    cat >"$session/polybar.ini" <<INI
+[bar/top]
+width = 100%
+height = 28
+background = #000000
+foreground = #ffffff
+modules-right = vesperin
+font-0 = DejaVu Sans Mono:size=12
+
+[module/vesperin]
+type = custom/script
+exec = $1
+tail = true
+click-left = $app --open=panel
+click-right = $app --open=menu
+INI
+    polybar -q -c "$session/polybar.ini" top >"$session/panel.log" 2>&1 &
+    pids+=($!)
+}
+
+declare -A line_format=([swaybar]=i3bar [waybar]=waybar [polybar]=plain)
+
+check_text_bar() {
+    local host=$1 shown=FAIL labels=FAIL click=FAIL log=$work/$1/status.log
+    local day clock='[0-9][0-9]:[0-9][0-9]:[0-9][0-9]'
+    day=$(LC_ALL=C date +'%a %-d %b')
+    mkdir -p "$work/$host/config"
+    XDG_CONFIG_HOME=$work/$host/config store_layout
+    # The copy is made without the descriptors a bar leaks into its command (waybar's include
+    # the reading end of its own pipe), and ends when the bar is gone even where the bar left
+    # SIGPIPE ignored, so that it ends with the bar, as the status line does.
+    printf '#!/bin/bash\nfor fd in $(ls /proc/$$/fd); do [ "$fd" -gt 2 ] && eval "exec $fd>&-"; done\nexec tee --output-error=exit "$@"\n' \
+        >"$work/$host/copy"
+    chmod +x "$work/$host/copy"
+    "start_$host" "$app --status-line=${line_format[$host]} | $work/$host/copy $log"
+    wait_for 15 grep -q "$day" "$log" && shown=ok
+    local first second
+    sleep 1
+    first=$(label_words | cut -d' ' -f3 | tr '\n' ' ')
+    sleep 1.5
+    second=$(label_words | cut -d' ' -f3 | tr '\n' ' ')
+    [ -z "$pictures" ] || { mkdir -p "$pictures"; grab "$pictures/$host-top-bar.png"; }
+    if [[ "$first" =~ ^$clock\ $day ]] && [[ "$second" =~ ^$clock\ $day ]] &&
+        [ "${first%% *}" != "${second%% *}" ]; then
+        labels=ok
+    else
+        labels="FAIL(${first// /_}/${second// /_})"
+    fi
+    local opened=
+    if [ "$host" = polybar ]; then
+        # The application starts with the click (none runs) and opens the panel there.
+        xdotool mousemove "$(label_words | head -1 | awk '{ print int(($1 + $2) / 2) }')" 12 click 1
+        wait_for 15 calendar_window && opened="open:ok " || opened="open:FAIL "
+        pkill -f "^$app" 2>/dev/null || true
+    fi
+    pkill -x "$host" || true
+    # The pattern does not match the shell that runs pgrep.
+    wait_for 3 sh -c '! pgrep -f "vesperin-status-lin[e]" >/dev/null' && click="${opened}exit:ok"
+    printf '%-9s | %-5s | %-14s | %-8s | %-10s | %-12s | %s\n' "$host" "$shown" "$labels" - "$click" - -
+    ! grep -q FAIL <<<"$shown $labels $click" && [[ $click == *exit:ok ]]
+}
+
 check_host() {
     local host=$1 shown=ok menu=- good=0
     "start_$host"
@@ -427,7 +530,7 @@ check_unprivileged() {
     local folder=$work/unprivileged
     mkdir -p "$folder"/{pictures,scripts,build/src}
     cp scripts/hosts.sh "$folder/scripts/"
-    cp "$app" "$defaults" "$folder/build/src/"
+    cp "$app" "$defaults" "$(dirname "$app")/vesperin-status-line" "$folder/build/src/"
     chown -R 65534:65534 "$folder"
     chmod o+x "$work"
     local status=0
@@ -441,14 +544,14 @@ check_unprivileged() {
 $inner || printf '%-9s | %-5s | %-14s | %-8s | %-10s | %-12s | %s\n' host shown labels order click menu starts
 status=0
 for host in "${hosts[@]}"; do
-    if [ "$host" = sway ] && [ "$(id -u)" -eq 0 ]; then
+    if [[ $host == sway* || $host == waybar ]] && [ "$(id -u)" -eq 0 ]; then
         check_unprivileged "$host" || status=1
         continue
     fi
     # Each host in a shell of its own: its exports and processes stay there.
     (
         trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
-        check_host "$host"
+        if [ -n "${line_format[$host]:-}" ]; then check_text_bar "$host"; else check_host "$host"; fi
     ) || status=1
 done
 exit $status

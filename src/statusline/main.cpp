@@ -37,6 +37,10 @@ StatusLineFormat::Format formatFromCommandLine(const QCoreApplication& app) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Some bars (waybar) leak descriptors into their commands, among them the reading end of
+    // this program's own output: held here, it would keep the output open after the bar ended.
+    // The program needs only its standard three.
+    close_range(3, ~0U, 0);
     // A bar that ends closes the pipe; the write then fails instead of killing the process.
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 class StatusLineProgramTest : public ProfileTest {
@@ -80,21 +83,34 @@ TEST_F(StatusLineProgramTest, AClickStartsVesperinWithWhatItAsks) {
 }
 
 // The bar ends (here, a reader that takes one byte and goes, at once or while the program
-// idles): the program ends at once, with status 0, not at its next write, which for a date
-// would be at midnight.
+// idles, and one that leaked the reading end of the program's own output into it, as waybar
+// does): the program ends at once, with status 0, not at its next write, which for a date
+// would be at midnight. Its own status comes out on descriptor 3, past the reader.
 TEST_F(StatusLineProgramTest, AClosedOutputEndsTheProgramAtOnce) {
     Settings settings(Preferences::standard());
     MenuBarLayout(settings).setItems({{QUuid::createUuid(), true, "{year}"}});
-    for (const char* reader : {"head -c 1", "{ head -c 1; sleep 0.5; }"}) {
-        SCOPED_TRACE(reader);
+    const char* const pipe =
+        R"({ { "$0" --status-line=i3bar; echo "status $?" >&3; } | %1; } 3>&1)";
+    const QString bars[] = {
+        QString(pipe).arg("head -c 1 >/dev/null"),
+        QString(pipe).arg("{ head -c 1 >/dev/null; sleep 0.5; }"),
+        R"(mkfifo "$1/out"; { head -c 1 >/dev/null; sleep 0.5; } <"$1/out" &)"
+        R"( (exec "$0" --status-line=i3bar 5<>"$1/out" >"$1/out"); echo "status $?")",
+    };
+    for (const QString& script : bars) {
+        SCOPED_TRACE(script.toStdString());
         QProcess bar;
-        // The program's own status comes out on descriptor 3, past the reader.
-        bar.start("/bin/sh", {"-c",
-                              QString("{ { \"$0\" --status-line=i3bar; echo \"status $?\" >&3; } "
-                                      "| %1 >/dev/null; } 3>&1")
-                                  .arg(reader),
-                              folder.filePath("vesperin-status-line")});
-        ASSERT_TRUE(bar.waitForFinished(5000)) << "the program outlived its reader";
+        // A group of its own, so that a program that outlives its reader is ended with it.
+        bar.setChildProcessModifier([] { ::setpgid(0, 0); });
+        QFile::remove(folder.filePath("out"));
+        bar.start("/bin/sh",
+                  {"-c", script, folder.filePath("vesperin-status-line"), folder.path()});
+        ASSERT_TRUE(bar.waitForStarted());
+        const auto group = pid_t(bar.processId());
+        const bool ended = bar.waitForFinished(5000);
+        if (group > 1)
+            ::kill(-group, SIGKILL);
+        ASSERT_TRUE(ended) << "the program outlived its reader";
         EXPECT_EQ(bar.readAllStandardOutput(), "status 0\n");
     }
 }
