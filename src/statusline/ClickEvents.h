@@ -32,7 +32,7 @@ struct ClickEvent {
 // nothing a bar writes can make it hold more than one line's worth.
 class ClickReader {
 public:
-    static constexpr qsizetype maxLine = 64 * 1024;
+    static constexpr qsizetype maxLine = qsizetype(64) * 1024;
 
     explicit ClickReader(std::function<void(const ClickEvent&)> clicked);
 

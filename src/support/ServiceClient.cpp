@@ -64,7 +64,7 @@ ServiceClient::ServiceClient(Settings& settings, Clock now, QObject* parent)
     : QObject(parent), m_settings(settings), m_now(std::move(now)) {}
 
 QString ServiceClient::deviceId() const {
-    const QString stored = m_settings.deviceId();
+    QString stored = m_settings.deviceId();
     if (!stored.isEmpty())
         return stored;
     QString created = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();

@@ -29,7 +29,7 @@ QJsonDocument parsed(QByteArray line) {
     if (line.startsWith(','))
         line.remove(0, 1);
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    QJsonDocument document = QJsonDocument::fromJson(line, &error);
     EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
     return document;
 }
