@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/OperatingSystem.h"
 #include "settings/Settings.h"
+#include "support/NetworkTransport.h"
 #include "support/ServiceEndpoints.h"
 
 #include <QDir>
@@ -119,7 +120,7 @@ void send(const Settings& settings, const QString& kind, const QString& message,
                              {"stack", stack},
                              {"v", ServiceEndpoints::appVersion()},
                              {"os", OperatingSystem::osString()}};
-    QNetworkReply* reply = ServiceEndpoints::post(ServiceEndpoints::crash(), record, sendTimeout);
+    QNetworkReply* reply = NetworkTransport::post(ServiceEndpoints::crash(), record, sendTimeout);
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/OperatingSystem.h"
 #include "settings/Settings.h"
 #include "support/Logging.h"
+#include "support/NetworkTransport.h"
 #include "support/ServiceAnswers.h"
 #include "support/ServiceEndpoints.h"
 
@@ -128,12 +129,12 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
         record.insert("m", ack);
 
     QNetworkReply* reply =
-        ServiceEndpoints::post(ServiceEndpoints::check(), record, m_checkTimeout);
+        NetworkTransport::post(ServiceEndpoints::check(), record, m_checkTimeout);
     connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
         reply->deleteLater();
         // There is no body when the exchange failed (no connection, time-out, an answer cut
         // off or too large), so a failure changes nothing. Whatever the status, a body is read.
-        applyCheckAnswer(ServiceEndpoints::answerBody(*reply));
+        applyCheckAnswer(NetworkTransport::answerBody(*reply));
         if (done)
             done();
     });
@@ -162,12 +163,12 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
         record.insert("email", *email);
 
     QNetworkReply* reply =
-        ServiceEndpoints::post(ServiceEndpoints::report(), record, m_reportTimeout);
+        NetworkTransport::post(ServiceEndpoints::report(), record, m_reportTimeout);
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
         const bool confirmed = ServiceAnswers::isReportConfirmed(
             reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-            ServiceEndpoints::answerBody(*reply));
+            NetworkTransport::answerBody(*reply));
         if (done)
             done(confirmed);
     });

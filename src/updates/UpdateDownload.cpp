@@ -1,6 +1,7 @@
 #include "updates/UpdateDownload.h"
 
 #include "settings/Localization.h"
+#include "support/NetworkTransport.h"
 #include "support/ServiceEndpoints.h"
 #include "updates/Logging.h"
 #include "updates/UpdateSignature.h"
@@ -75,7 +76,7 @@ void UpdateDownload::start(std::chrono::milliseconds timeout) {
     m_file = std::make_unique<QTemporaryFile>(QDir(m_folder).filePath("XXXXXX" + partSuffix));
     if (!QDir().mkpath(m_folder) || !m_file->open())
         return fail(L("update.error.cannot_write", m_folder));
-    m_reply = ServiceEndpoints::get(m_update.enclosure, timeout, m_update.length);
+    m_reply = NetworkTransport::get(m_update.enclosure, timeout, m_update.length);
     connect(m_reply, &QNetworkReply::readyRead, this, &UpdateDownload::receive);
     connect(m_reply, &QNetworkReply::finished, this, &UpdateDownload::finish);
 }
@@ -92,9 +93,9 @@ void UpdateDownload::finish() {
     m_reply->deleteLater();
     if (m_writeFailed || !m_file->flush())
         return fail(L("update.error.cannot_write", m_folder));
-    if (ServiceEndpoints::wasTooLarge(*m_reply))
+    if (NetworkTransport::wasTooLarge(*m_reply))
         return fail(L("update.error.longer_than_announced", m_update.length));
-    if (const QString reason = ServiceEndpoints::failureReason(*m_reply); !reason.isEmpty())
+    if (const QString reason = NetworkTransport::failureReason(*m_reply); !reason.isEmpty())
         return fail(reason);
     if (const QString reason = mismatch(m_file->fileName(), m_update, m_publicKey);
         !reason.isEmpty())

@@ -1,6 +1,7 @@
 #include "updates/Updater.h"
 
 #include "platform/AppFolders.h"
+#include "support/NetworkTransport.h"
 #include "support/ServiceEndpoints.h"
 #include "updates/Logging.h"
 #include "updates/UpdateDownload.h"
@@ -49,7 +50,7 @@ void Updater::checkInBackground() {
 void Updater::startCheck() {
     if (m_feed)
         return;
-    m_feed = ServiceEndpoints::get(ServiceEndpoints::appcast(), feedTimeout);
+    m_feed = NetworkTransport::get(ServiceEndpoints::appcast(), feedTimeout);
     connect(m_feed, &QNetworkReply::finished, this,
             [this, reply = m_feed.data()] { feedFinished(*reply); });
     // Also re-arms the automatic checks.
@@ -59,10 +60,10 @@ void Updater::startCheck() {
 void Updater::feedFinished(QNetworkReply& reply) {
     reply.deleteLater();
     m_feed.clear();
-    const QString failure = ServiceEndpoints::failureReason(reply);
+    const QString failure = NetworkTransport::failureReason(reply);
     // After redirects the reply's address is the feed's own, which relative addresses need.
     const UpdateCheck result = failure.isEmpty()
-                                   ? AppcastFeed::check(ServiceEndpoints::answerBody(reply),
+                                   ? AppcastFeed::check(NetworkTransport::answerBody(reply),
                                                         reply.url(), ServiceEndpoints::appVersion())
                                    : UpdateCheck::failed(failure);
     if (std::exchange(m_userWaiting, false))
