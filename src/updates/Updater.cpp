@@ -14,8 +14,8 @@
 #include <limits>
 #include <utility>
 
-Updater::Updater(Settings& settings, const QByteArray& publicKey, QObject* parent)
-    : QObject(parent), m_settings(settings), m_publicKey(publicKey) {
+Updater::Updater(Settings& settings, const QByteArray& publicKey, Clock now, QObject* parent)
+    : QObject(parent), m_settings(settings), m_publicKey(publicKey), m_now(std::move(now)) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &Updater::checkInBackground);
     connect(&m_settings, &Settings::automaticUpdateChecksChanged, this, &Updater::reschedule);
@@ -54,7 +54,7 @@ void Updater::startCheck() {
     connect(m_feed, &QNetworkReply::finished, this,
             [this, reply = m_feed.data()] { feedFinished(*reply); });
     // Also re-arms the automatic checks.
-    m_settings.setLastUpdateCheck(QDateTime::currentDateTimeUtc());
+    m_settings.setLastUpdateCheck(m_now());
 }
 
 void Updater::feedFinished(QNetworkReply& reply) {
@@ -126,9 +126,7 @@ void Updater::reschedule() {
     const QDateTime last = m_settings.lastUpdateCheck();
     const qint64 interval = m_interval.count();
     // A last check in the future (the clock was set back) waits one interval at most.
-    const qint64 wait = last.isValid()
-                            ? std::clamp(QDateTime::currentDateTimeUtc().msecsTo(last) + interval,
-                                         qint64(0), interval)
-                            : 0;
+    const qint64 wait =
+        last.isValid() ? std::clamp(m_now().msecsTo(last) + interval, qint64(0), interval) : 0;
     m_timer.start(int(std::min<qint64>(wait, std::numeric_limits<int>::max())));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "settings/Settings.h"
 #include "updates/AppcastFeed.h"
 #include "updates/UpdateSignature.h"
@@ -35,7 +36,9 @@ public:
     static constexpr std::chrono::milliseconds feedTimeout{10000};
 
     // `publicKey` (Base64 of a raw Ed25519 key) is the key releases must be signed with.
-    explicit Updater(Settings& settings, const QByteArray& publicKey, QObject* parent = nullptr);
+    // The time of the last check, and so the next one, is read from `now`.
+    Updater(Settings& settings, const QByteArray& publicKey, Clock now = wallClockNow,
+            QObject* parent = nullptr);
     ~Updater() override;
 
     // $XDG_CACHE_HOME/vesperin/updates
@@ -69,6 +72,7 @@ private:
 
     Settings& m_settings;
     const QByteArray m_publicKey;
+    Clock m_now;
     QTimer m_timer;
     std::chrono::milliseconds m_interval = defaultCheckInterval;
     QPointer<QNetworkReply> m_feed;

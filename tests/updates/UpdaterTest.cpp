@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -59,7 +61,10 @@ protected:
     TestSigningKey key;
     Preferences& store = Preferences::standard();
     Settings settings{store};
-    Updater updater{settings, key.publicKey()};
+    // The updater's own "now", which the test may move away from the wall clock.
+    qint64 clockOffsetSecs = 0;
+    Updater updater{settings, key.publicKey(),
+                    [this] { return QDateTime::currentDateTimeUtc().addSecs(clockOffsetSecs); }};
 };
 
 TEST_F(UpdaterTest, ACheckReportsANewerReleaseOrThatTheRunningOneIsTheNewest) {
@@ -186,13 +191,15 @@ TEST_F(UpdateDownloadTest, AVerifiedFileIsOfferedAndKeptForLaterRuns) {
 
 TEST_F(UpdaterTest, AutomaticChecksRunAnIntervalAfterTheLastCheckWhileTheyAreOn) {
     EXPECT_FALSE(updater.isScheduled());
-    // Overdue: at once, though the interval is an hour.
-    store.setObject(PreferenceKeys::lastUpdateCheck,
-                    QDateTime::currentDateTimeUtc().addSecs(-7200));
+    // Overdue by the updater's clock, two hours on from the wall clock's last check: at once,
+    // though the interval is an hour, and the check is dated by that clock.
+    clockOffsetSecs = 7200;
+    store.setObject(PreferenceKeys::lastUpdateCheck, QDateTime::currentDateTimeUtc());
     store.setBool(PreferenceKeys::automaticUpdateChecks, true);
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1 && !updater.isChecking(); }));
     const QDateTime checked = store.dateForKey(PreferenceKeys::lastUpdateCheck).value();
-    EXPECT_LE(checked.secsTo(QDateTime::currentDateTimeUtc()), 5);
+    EXPECT_LE(std::abs(checked.secsTo(QDateTime::currentDateTimeUtc().addSecs(7200))), 5);
+    clockOffsetSecs = 0;
     EXPECT_TRUE(updater.isScheduled());
 
     // Then one interval after the last check, again and again.
