@@ -527,7 +527,8 @@ check_host() {
 # sway refuses to run as root: its row runs as nobody, from copies in a folder of nobody's (the
 # checkout may be in a home that nobody cannot read).
 check_unprivileged() {
-    local folder=$work/unprivileged
+    # A folder a row, so that nothing a row left running holds the next row's copies.
+    local folder=$work/unprivileged-$1
     mkdir -p "$folder"/{pictures,scripts,build/src}
     cp scripts/hosts.sh "$folder/scripts/"
     cp "$app" "$defaults" "$(dirname "$app")/vesperin-status-line" "$folder/build/src/"
