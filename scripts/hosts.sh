@@ -223,12 +223,14 @@ start_lxqt() {
     start_panel 30 lxqt-panel
 }
 
-# Headless sway with the bar given as the lines of its config's bar block.
+# Headless sway with the bar given as the lines of its config's bar block, and waybar's
+# config when given: written before sway starts, which starts the bar at once.
 start_sway_with_bar() {
     unset DISPLAY
     start_buses "$1"
-    mkdir -p "$XDG_CONFIG_HOME/sway"
+    mkdir -p "$XDG_CONFIG_HOME"/{sway,waybar}
     printf 'output HEADLESS-1 resolution 1366x768\nbar {\n%s\n}\n' "$2" >"$XDG_CONFIG_HOME/sway/config"
+    [ -z "${3:-}" ] || printf '%s\n' "$3" >"$XDG_CONFIG_HOME/waybar/config"
     export XDG_SESSION_TYPE=wayland WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
     sway >"$session/panel.log" 2>&1 &
     pids+=($!)
@@ -239,10 +241,8 @@ start_sway_with_bar() {
 }
 
 start_sway() {
-    start_sway_with_bar sway '    swaybar_command waybar'
-    mkdir -p "$XDG_CONFIG_HOME/waybar"
-    printf '{"layer": "top", "position": "top", "height": 28, "modules-left": ["tray"], "tray": {"spacing": 10}}\n' \
-        >"$XDG_CONFIG_HOME/waybar/config"
+    start_sway_with_bar sway '    swaybar_command waybar' \
+        '{"layer": "top", "position": "top", "height": 28, "modules-left": ["tray"], "tray": {"spacing": 10}}'
     wait_for 30 watcher_present
 }
 
@@ -412,12 +412,9 @@ start_swaybar() {
 }
 
 start_waybar() {
-    start_sway_with_bar waybar '    swaybar_command waybar'
-    mkdir -p "$XDG_CONFIG_HOME/waybar"
-    cat >"$XDG_CONFIG_HOME/waybar/config" <<JSON
-{"layer": "top", "position": "top", "height": 28, "modules-right": ["custom/vesperin"],
- "custom/vesperin": {"exec": "$1", "return-type": "json"}}
-JSON
+    start_sway_with_bar waybar '    swaybar_command waybar' \
+        "{\"layer\": \"top\", \"position\": \"top\", \"height\": 28, \"modules-right\": [\"custom/vesperin\"],
+ \"custom/vesperin\": {\"exec\": \"$1\", \"return-type\": \"json\"}}"
 }
 
 start_polybar() {
@@ -458,6 +455,7 @@ check_text_bar() {
     chmod +x "$work/$host/copy"
     "start_$host" "$app --status-line=${line_format[$host]} | $work/$host/copy $log"
     wait_for 15 grep -q "$day" "$log" && shown=ok
+    [ "$shown" = ok ] || { echo "$host: the status line wrote nothing the bar took" >&2; tail -15 "$session/panel.log" >&2; }
     local first second
     sleep 1
     first=$(label_words | cut -d' ' -f3 | tr '\n' ' ')
