@@ -39,7 +39,7 @@ public:
     SingleInstance(const QString& name, const QDBusConnection& bus, QObject* parent = nullptr);
 
     // Decides, once, before the event loop runs. Requests reach the primary through its event
-    // loop; each is answered before reopenRequested is emitted, so a second start never waits
+    // loop; each is answered before requested() is emitted, so a second start never waits
     // for what the primary does with it.
     Claim claim(const OpenRequest& request = {});
 
