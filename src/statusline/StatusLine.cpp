@@ -2,6 +2,7 @@
 
 #include "model/MenuBarLayout.h"
 #include "model/MenuBarRenderer.h"
+#include "platform/SystemContext.h"
 #include "platform/SystemEvents.h"
 #include "settings/Settings.h"
 
@@ -35,16 +36,26 @@ void StatusLine::writeLine() {
     // With no item enabled, the one block a click can reach, as the status items' lone icon.
     if (blocks.isEmpty())
         blocks.append({QStringLiteral("fallback"), QString()});
-    // Only waybar shows a tooltip: the month is not worked out for the others.
-    const QString tooltip = m_format == StatusLineFormat::Format::waybar
-                                ? StatusLineFormat::monthText(now, m_settings.firstWeekday())
-                                : QString();
-    const QByteArray line = StatusLineFormat::line(m_format, blocks, tooltip, m_first);
+    const QByteArray line = StatusLineFormat::line(m_format, blocks, tooltip(now), m_first);
     if (line == m_lastLine)
         return;
     m_lastLine = line;
     m_first = false;
     put(line);
+}
+
+// Only waybar shows a tooltip. Its month changes with the day, the first weekday and the
+// locale's names, not with the seconds the line ticks by, so it is worked out again only then.
+QString StatusLine::tooltip(const QDateTime& now) {
+    if (m_format != StatusLineFormat::Format::waybar)
+        return {};
+    const TooltipKey key{m_events.today(), m_settings.firstWeekday(),
+                         SystemContext::currentLocaleID()};
+    if (key != m_tooltipKey) {
+        m_tooltipKey = key;
+        m_tooltip = StatusLineFormat::monthText(now, key.firstWeekday);
+    }
+    return m_tooltip;
 }
 
 void StatusLine::put(const QByteArray& bytes) {

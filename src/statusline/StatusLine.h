@@ -3,6 +3,7 @@
 #include "model/RefreshTimer.h"
 #include "statusline/StatusLineFormat.h"
 
+#include <QDate>
 #include <QObject>
 
 #include <functional>
@@ -34,6 +35,7 @@ Q_SIGNALS:
 private:
     void itemsChanged();
     void writeLine();
+    QString tooltip(const QDateTime& now);
     void put(const QByteArray& bytes);
 
     StatusLineFormat::Format m_format;
@@ -43,5 +45,14 @@ private:
     Writer m_write;
     RefreshTimer m_refresh;
     QByteArray m_lastLine;
+    // What the tooltip's month was worked out for.
+    struct TooltipKey {
+        QDate today;
+        int firstWeekday = 0;
+        QString localeID;
+        bool operator==(const TooltipKey&) const = default;
+    };
+    TooltipKey m_tooltipKey;
+    QString m_tooltip;
     bool m_first = true;
 };

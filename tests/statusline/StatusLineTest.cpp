@@ -95,6 +95,10 @@ TEST_F(StatusLineTest, EachFormatWritesTheItemsInOrderWithTheirTextIntact) {
         EXPECT_EQ(object["text"].toString(), hostile + "  " + year + "  Vesperin");
         EXPECT_TRUE(object["tooltip"].toString().contains(year)) << "the month's title";
         EXPECT_EQ(object["class"].toString(), "vesperin");
+        // The month is kept between ticks, and worked out again for a new first weekday.
+        settings.setFirstWeekday(1);
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_NE(parsed(lines.at(1)).object()["tooltip"], object["tooltip"]);
     }
     lines.clear();
     {
