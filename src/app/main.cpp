@@ -24,8 +24,8 @@ struct CommandLine {
     OpenRequest request;
 };
 
-[[noreturn]] void refuse(QCommandLineParser& parser, const char* what, const QString& value) {
-    std::fprintf(stderr, "Unknown %s value: %s\n", what, qPrintable(value));
+[[noreturn]] void refuse(QCommandLineParser& parser, const QString& message) {
+    std::fprintf(stderr, "%s\n", qPrintable(message));
     parser.showHelp(2);
 }
 
@@ -62,27 +62,24 @@ CommandLine readCommandLine(const QApplication& app) {
     if (parser.isSet(bar)) {
         line.statusHost = statusHostModeFromText(parser.value(bar));
         if (!line.statusHost)
-            refuse(parser, "--bar", parser.value(bar));
+            refuse(parser, "Unknown --bar value: " + parser.value(bar));
     }
-    if (parser.isSet(open)) {
-        const auto what = OpenRequest::fromName(parser.value(open));
-        if (!what)
-            refuse(parser, "--open", parser.value(open));
-        line.request.what = *what;
-    }
-    if (parser.isSet(scroll)) {
-        const auto request = OpenRequest::parse("scroll " + parser.value(scroll));
-        if (!request)
-            refuse(parser, "--scroll", parser.value(scroll));
-        line.request = *request;
-    }
-    if (parser.isSet(at)) {
-        const QStringList xy = parser.value(at).split(',');
-        bool xOk = false, yOk = false;
-        const QPoint point(xy.value(0).toInt(&xOk), xy.value(1).toInt(&yOk));
-        if (xy.size() != 2 || !xOk || !yOk)
-            refuse(parser, "--at", parser.value(at));
-        line.request.at = point;
+    if (parser.isSet(open) && !OpenRequest::fromName(parser.value(open)))
+        refuse(parser, "Unknown --open value: " + parser.value(open));
+    // The request is read by the rules the running application reads it by, so that a start
+    // never hands over what the other side would drop.
+    QString request = parser.isSet(scroll) ? "scroll " + parser.value(scroll)
+                      : parser.isSet(open) ? parser.value(open)
+                                           : QString();
+    if (parser.isSet(at))
+        request += ' ' + QString(parser.value(at)).replace(',', ' ');
+    if (!request.isEmpty()) {
+        const auto parsed = OpenRequest::parse(request);
+        if (!parsed)
+            refuse(parser, "Cannot ask for this (--at goes with --open=panel or menu, X,Y and N "
+                           "are whole numbers): " +
+                               request.trimmed());
+        line.request = *parsed;
     }
     return line;
 }
