@@ -39,10 +39,7 @@ StatusLineProcess::StatusLineProcess(StatusLineFormat::Format format, int inputF
           if (!arguments.isEmpty())
               m_open(arguments);
       }) {
-    connect(&m_line, &StatusLine::outputClosed, this, [this] {
-        if (!std::exchange(m_finished, true))
-            Q_EMIT finished();
-    });
+    connect(&m_line, &StatusLine::outputClosed, this, &StatusLineProcess::outputGone);
 }
 
 StatusLineProcess::~StatusLineProcess() = default;
@@ -67,9 +64,14 @@ void StatusLineProcess::watchOutput() {
         if (!readerGone(m_outputFd))
             return;
         m_outputGone->setEnabled(false);
-        if (!std::exchange(m_finished, true))
-            Q_EMIT finished();
+        outputGone();
     });
+}
+
+// A failed write and the reader's end may both tell: the first one counts.
+void StatusLineProcess::outputGone() {
+    if (!std::exchange(m_finished, true))
+        Q_EMIT finished();
 }
 
 bool StatusLineProcess::write(const QByteArray& bytes) {

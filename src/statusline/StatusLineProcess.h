@@ -37,6 +37,7 @@ Q_SIGNALS:
 private:
     bool write(const QByteArray& bytes);
     void watchOutput();
+    void outputGone();
     void readInput();
 
     StatusLineFormat::Format m_format;
