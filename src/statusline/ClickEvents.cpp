@@ -1,22 +1,22 @@
 #include "statusline/ClickEvents.h"
 
+#include "platform/Integers.h"
 #include "statusline/Logging.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 
-#include <cmath>
+#include <cstdlib>
 
 namespace {
 
+// A button or a screen position: a whole number of sane size.
 std::optional<int> wholeNumber(const QJsonValue& value) {
-    if (!value.isDouble())
+    const auto number = value.isDouble() ? Integers::exact(value.toVariant()) : std::nullopt;
+    if (!number || std::abs(*number) > 1'000'000)
         return std::nullopt;
-    const double number = value.toDouble();
-    if (number != std::floor(number) || std::abs(number) > 1e6)
-        return std::nullopt;
-    return int(number);
+    return int(*number);
 }
 
 std::optional<ClickEvent> refused(QString* why, const QString& reason) {
