@@ -4,7 +4,7 @@
 //
 // Input: the variables' value as UTF-8, cut at its first NUL byte (no variable holds one).
 #include "FuzzSupport.h"
-#include "support/ServiceEndpoints.h"
+#include "network/ServiceEndpoints.h"
 
 #include <QHostAddress>
 

@@ -2,7 +2,6 @@
 
 #include "calendar/CalendarAppOpener.h"
 #include "settings/Preferences.h"
-#include "updates/UpdateSignature.h"
 
 #include <QDBusConnection>
 
@@ -13,7 +12,7 @@ ApplicationContext::ApplicationContext(Options options)
       preferencesWatcher(Preferences::folder()), settings(store), layout(settings),
       compactClock(launcher), systemClock(settings, launcher), events(std::move(options.time)),
       clock([this] { return events.now(); }), service(settings, clock),
-      updater(settings, UpdateSignature::builtInPublicKey, clock), bar(),
+      updater(settings, Updater::builtInPublicKey, clock), bar(),
       barPositions(bar, Preferences::domain(StatusBarPositions::domainName)),
       ownBar(bar, layout, statusMenu), tray(settings, events, options.busAddress, statusMenu),
       statusHost(settings, options.statusHost, options.ownBarDocks, ownBar, tray),

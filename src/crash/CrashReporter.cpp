@@ -2,17 +2,16 @@
 
 #include "crash/Logging.h"
 #include "crash/SystemCrashRecords.h"
+#include "network/NetworkHelper.h"
+#include "network/ServiceEndpoints.h"
 #include "platform/AppFolders.h"
 #include "platform/AtomicFile.h"
 #include "platform/OperatingSystem.h"
 #include "settings/Settings.h"
-#include "support/NetworkTransport.h"
-#include "support/ServiceEndpoints.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
-#include <QNetworkReply>
 #include <QTextBoundaryFinder>
 
 #include <chrono>
@@ -120,8 +119,8 @@ void send(const Settings& settings, const QString& kind, const QString& message,
                              {"stack", stack},
                              {"v", ServiceEndpoints::appVersion()},
                              {"os", OperatingSystem::osString()}};
-    QNetworkReply* reply = NetworkTransport::post(ServiceEndpoints::crash(), record, sendTimeout);
-    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    NetworkHelper::startDetached(
+        NetworkRequest::posting(ServiceEndpoints::crash(), record, sendTimeout));
 }
 
 } // namespace CrashReporter

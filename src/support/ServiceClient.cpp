@@ -1,15 +1,14 @@
 #include "support/ServiceClient.h"
 
+#include "network/NetworkHelper.h"
+#include "network/ServiceEndpoints.h"
 #include "platform/Integers.h"
 #include "platform/OperatingSystem.h"
 #include "settings/Settings.h"
 #include "support/Logging.h"
-#include "support/NetworkTransport.h"
 #include "support/ServiceAnswers.h"
-#include "support/ServiceEndpoints.h"
 
 #include <QJsonObject>
-#include <QNetworkReply>
 #include <QUuid>
 
 namespace {
@@ -57,6 +56,18 @@ QList<qint64> shownIds(const Settings& settings) {
             ids.append(*id);
     }
     return ids;
+}
+
+// Carries `record` to `endpoint` in the network helper; `done` receives what came back.
+void post(QObject* owner, const QUrl& endpoint, const QJsonObject& record,
+          std::chrono::milliseconds timeout, std::function<void(const NetworkAnswer&)> done) {
+    NetworkHelper* helper =
+        NetworkHelper::start(NetworkRequest::posting(endpoint, record, timeout), owner);
+    QObject::connect(helper, &NetworkHelper::finished, owner,
+                     [helper, done = std::move(done)](const NetworkAnswer& answer) {
+                         helper->deleteLater();
+                         done(answer);
+                     });
 }
 
 } // namespace
@@ -128,16 +139,15 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
     if (const qint64 ack = m_settings.ackMessage(); ack >= 1)
         record.insert("m", ack);
 
-    QNetworkReply* reply =
-        NetworkTransport::post(ServiceEndpoints::check(), record, m_checkTimeout);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
-        reply->deleteLater();
-        // There is no body when the exchange failed (no connection, time-out, an answer cut
-        // off or too large), so a failure changes nothing. Whatever the status, a body is read.
-        applyCheckAnswer(NetworkTransport::answerBody(*reply));
-        if (done)
-            done();
-    });
+    post(this, ServiceEndpoints::check(), record, m_checkTimeout,
+         [this, done = std::move(done)](const NetworkAnswer& answer) {
+             // There is no body when the exchange failed (no connection, time-out, an answer
+             // cut off or too large), so a failure changes nothing. Whatever the status, a body
+             // is read.
+             applyCheckAnswer(answer.body);
+             if (done)
+                 done();
+         });
 }
 
 void ServiceClient::applyCheckAnswer(const QByteArray& body) {
@@ -162,16 +172,11 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
     if (email && !email->isEmpty())
         record.insert("email", *email);
 
-    QNetworkReply* reply =
-        NetworkTransport::post(ServiceEndpoints::report(), record, m_reportTimeout);
-    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
-        reply->deleteLater();
-        const bool confirmed = ServiceAnswers::isReportConfirmed(
-            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-            NetworkTransport::answerBody(*reply));
-        if (done)
-            done(confirmed);
-    });
+    post(this, ServiceEndpoints::report(), record, m_reportTimeout,
+         [done = std::move(done)](const NetworkAnswer& answer) {
+             if (done)
+                 done(ServiceAnswers::isReportConfirmed(answer.status, answer.body));
+         });
 }
 
 void ServiceClient::setTimeouts(std::chrono::milliseconds check, std::chrono::milliseconds report) {

@@ -1,7 +1,7 @@
 #include "updates/UpdateAlerts.h"
 
+#include "network/ServiceEndpoints.h"
 #include "settings/Localization.h"
-#include "support/ServiceEndpoints.h"
 #include "ui/Notice.h"
 #include "updates/Updater.h"
 

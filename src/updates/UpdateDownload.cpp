@@ -1,15 +1,13 @@
 #include "updates/UpdateDownload.h"
 
+#include "network/NetworkHelper.h"
+#include "network/ServiceEndpoints.h"
 #include "settings/Localization.h"
-#include "support/NetworkTransport.h"
-#include "support/ServiceEndpoints.h"
 #include "updates/Logging.h"
-#include "updates/UpdateSignature.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QNetworkReply>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
@@ -34,9 +32,9 @@ UpdateDownload::UpdateDownload(const AppcastItem& update, const QString& folder,
                                const QByteArray& publicKey, QObject* parent)
     : QObject(parent), m_update(update), m_folder(folder), m_publicKey(publicKey) {}
 
-// Deleting a running reply aborts it; the temporary file removes itself.
+// Deleting a running helper ends it; the temporary file removes itself.
 UpdateDownload::~UpdateDownload() {
-    delete m_reply.data();
+    delete m_helper.data();
 }
 
 QString UpdateDownload::keptPath(const AppcastItem& update, const QString& folder) {
@@ -47,12 +45,10 @@ QString UpdateDownload::keptPath(const AppcastItem& update, const QString& folde
     return QDir(folder).filePath(name);
 }
 
-QString UpdateDownload::mismatch(const QString& path, const AppcastItem& update,
-                                 const QByteArray& publicKey) {
-    const qint64 size = QFileInfo(path).size();
-    if (size != update.length)
-        return L("update.error.length_mismatch", size, update.length);
-    if (!UpdateSignature::verifyFile(path, update.edSignature, publicKey))
+QString UpdateDownload::mismatch(const NetworkAnswer& described, const AppcastItem& update) {
+    if (described.size != update.length)
+        return L("update.error.length_mismatch", described.size, update.length);
+    if (!described.signatureValid)
         return L("update.error.bad_signature");
     return {};
 }
@@ -70,35 +66,62 @@ QString UpdateDownload::refusal() const {
 }
 
 void UpdateDownload::start(std::chrono::milliseconds timeout) {
+    m_timeout = timeout;
+    const QString kept = keptPath(m_update, m_folder);
+    if (!QFileInfo::exists(kept))
+        return fetch();
+    NetworkRequest request;
+    request.operation = NetworkRequest::Operation::verify;
+    ask(request, &UpdateDownload::keptVerified);
+}
+
+void UpdateDownload::ask(NetworkRequest request,
+                         void (UpdateDownload::*done)(const NetworkAnswer&)) {
+    request.path = request.operation == NetworkRequest::Operation::verify
+                       ? keptPath(m_update, m_folder)
+                       : m_file->fileName();
+    request.signature = m_update.edSignature;
+    request.publicKey = m_publicKey;
+    m_helper = NetworkHelper::start(request, this);
+    connect(m_helper, &NetworkHelper::finished, this, [this, done](const NetworkAnswer& answer) {
+        m_helper->deleteLater();
+        (this->*done)(answer);
+    });
+}
+
+void UpdateDownload::keptVerified(const NetworkAnswer& answer) {
+    const QString kept = keptPath(m_update, m_folder);
+    if (answer.failure == NetworkAnswer::Failure::none && mismatch(answer, m_update).isEmpty()) {
+        Q_EMIT verified(kept);
+        return;
+    }
+    QFile::remove(kept);
+    fetch();
+}
+
+void UpdateDownload::fetch() {
     if (const QString reason = refusal(); !reason.isEmpty())
         return fail(reason);
     removeFiles(m_folder, [](const QString& path) { return path.endsWith(partSuffix); });
     m_file = std::make_unique<QTemporaryFile>(QDir(m_folder).filePath("XXXXXX" + partSuffix));
     if (!QDir().mkpath(m_folder) || !m_file->open())
         return fail(L("update.error.cannot_write", m_folder));
-    m_reply = NetworkTransport::get(m_update.enclosure, timeout, m_update.length);
-    connect(m_reply, &QNetworkReply::readyRead, this, &UpdateDownload::receive);
-    connect(m_reply, &QNetworkReply::finished, this, &UpdateDownload::finish);
+    NetworkRequest request;
+    request.operation = NetworkRequest::Operation::download;
+    request.url = m_update.enclosure;
+    request.timeout = m_timeout;
+    request.limit = m_update.length;
+    ask(request, &UpdateDownload::fetched);
 }
 
-void UpdateDownload::receive() {
-    const QByteArray chunk = m_reply->readAll();
-    if (!m_writeFailed && m_file->write(chunk) != chunk.size()) {
-        m_writeFailed = true;
-        m_reply->abort();
-    }
-}
-
-void UpdateDownload::finish() {
-    m_reply->deleteLater();
-    if (m_writeFailed || !m_file->flush())
+void UpdateDownload::fetched(const NetworkAnswer& answer) {
+    if (answer.failure == NetworkAnswer::Failure::cannotWrite)
         return fail(L("update.error.cannot_write", m_folder));
-    if (NetworkTransport::wasTooLarge(*m_reply))
+    if (answer.failure == NetworkAnswer::Failure::tooLarge)
         return fail(L("update.error.longer_than_announced", m_update.length));
-    if (const QString reason = NetworkTransport::failureReason(*m_reply); !reason.isEmpty())
+    if (const QString reason = NetworkMessages::failureReason(answer); !reason.isEmpty())
         return fail(reason);
-    if (const QString reason = mismatch(m_file->fileName(), m_update, m_publicKey);
-        !reason.isEmpty())
+    if (const QString reason = mismatch(answer, m_update); !reason.isEmpty())
         return fail(reason);
     const QString kept = keptPath(m_update, m_folder);
     QFile::remove(kept);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "network/NetworkMessages.h"
 #include "updates/AppcastFeed.h"
 
 #include <QByteArray>
@@ -10,7 +11,7 @@
 #include <chrono>
 #include <memory>
 
-class QNetworkReply;
+class NetworkHelper;
 class QTemporaryFile;
 
 // Fetches the file of one release into a folder and keeps it only when it is what the feed
@@ -19,7 +20,11 @@ class QTemporaryFile;
 // failure nothing of it is left. Nothing is ever opened or run here.
 //
 // The folder holds at most one release: a verified file replaces the others, and a download
-// starts by removing parts that an interrupted one left behind.
+// starts by removing parts that an interrupted one left behind. A file kept by an earlier run
+// is offered again when it still verifies, and fetched afresh otherwise.
+//
+// The fetching and the signature check run in the network helper; only the file's name and
+// place are decided here.
 class UpdateDownload : public QObject {
     Q_OBJECT
 public:
@@ -41,9 +46,8 @@ public:
     // letters, digits, '.', '-', '_' and '+' replaced, or "Vesperin-<version>" when that gives
     // no safe name.
     static QString keptPath(const AppcastItem& update, const QString& folder);
-    // Why the file at `path` is not the release, in one line; empty when it is.
-    static QString mismatch(const QString& path, const AppcastItem& update,
-                            const QByteArray& publicKey);
+    // Why the file the helper described is not the release, in one line; empty when it is.
+    static QString mismatch(const NetworkAnswer& described, const AppcastItem& update);
 
 Q_SIGNALS:
     void verified(const QString& path);
@@ -52,14 +56,17 @@ Q_SIGNALS:
 private:
     // Why the release cannot be fetched at all; empty when it can.
     QString refusal() const;
-    void receive();
-    void finish();
+    // Runs `request` in the helper; `done` receives the answer.
+    void ask(NetworkRequest request, void (UpdateDownload::*done)(const NetworkAnswer&));
+    void keptVerified(const NetworkAnswer& answer);
+    void fetch();
+    void fetched(const NetworkAnswer& answer);
     void fail(const QString& reason);
 
     const AppcastItem m_update;
     const QString m_folder;
     const QByteArray m_publicKey;
     std::unique_ptr<QTemporaryFile> m_file;
-    QPointer<QNetworkReply> m_reply;
-    bool m_writeFailed = false;
+    QPointer<NetworkHelper> m_helper;
+    std::chrono::milliseconds m_timeout = defaultTimeout;
 };

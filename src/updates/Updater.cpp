@@ -1,14 +1,12 @@
 #include "updates/Updater.h"
 
+#include "network/NetworkHelper.h"
+#include "network/ServiceEndpoints.h"
 #include "platform/AppFolders.h"
-#include "support/NetworkTransport.h"
-#include "support/ServiceEndpoints.h"
 #include "updates/Logging.h"
 #include "updates/UpdateDownload.h"
 
 #include <QDateTime>
-#include <QFileInfo>
-#include <QNetworkReply>
 
 #include <algorithm>
 #include <limits>
@@ -23,7 +21,7 @@ Updater::Updater(Settings& settings, const QByteArray& publicKey, Clock now, QOb
     reschedule();
 }
 
-// Deleting a running reply aborts it.
+// Deleting a running helper ends it.
 Updater::~Updater() {
     delete m_feed.data();
 }
@@ -50,22 +48,24 @@ void Updater::checkInBackground() {
 void Updater::startCheck() {
     if (m_feed)
         return;
-    m_feed = NetworkTransport::get(ServiceEndpoints::appcast(), feedTimeout);
-    connect(m_feed, &QNetworkReply::finished, this,
-            [this, reply = m_feed.data()] { feedFinished(*reply); });
+    NetworkRequest request;
+    request.url = ServiceEndpoints::appcast();
+    request.timeout = feedTimeout;
+    m_feed = NetworkHelper::start(request, this);
+    connect(m_feed, &NetworkHelper::finished, this, &Updater::feedFinished);
     // Also re-arms the automatic checks.
     m_settings.setLastUpdateCheck(m_now());
 }
 
-void Updater::feedFinished(QNetworkReply& reply) {
-    reply.deleteLater();
+void Updater::feedFinished(const NetworkAnswer& answer) {
+    m_feed->deleteLater();
     m_feed.clear();
-    const QString failure = NetworkTransport::failureReason(reply);
-    // After redirects the reply's address is the feed's own, which relative addresses need.
-    const UpdateCheck result = failure.isEmpty()
-                                   ? AppcastFeed::check(NetworkTransport::answerBody(reply),
-                                                        reply.url(), ServiceEndpoints::appVersion())
-                                   : UpdateCheck::failed(failure);
+    const QString failure = NetworkMessages::failureReason(answer);
+    // After redirects the answer's address is the feed's own, which relative addresses need.
+    const UpdateCheck result =
+        failure.isEmpty()
+            ? AppcastFeed::check(answer.body, answer.url, ServiceEndpoints::appVersion())
+            : UpdateCheck::failed(failure);
     if (std::exchange(m_userWaiting, false))
         Q_EMIT checkFinished(result);
     if (std::exchange(m_backgroundWaiting, false))
@@ -89,17 +89,7 @@ void Updater::followUpInBackground(const UpdateCheck& result) {
 }
 
 void Updater::download(const AppcastItem& update) {
-    const QString folder = downloadFolder();
-    const QString kept = UpdateDownload::keptPath(update, folder);
-    if (QFileInfo::exists(kept)) {
-        if (UpdateDownload::mismatch(kept, update, m_publicKey).isEmpty()) {
-            m_reportedVersion = update.version;
-            Q_EMIT updateReady(kept, update);
-            return;
-        }
-        QFile::remove(kept);
-    }
-    m_download = new UpdateDownload(update, folder, m_publicKey, this);
+    m_download = new UpdateDownload(update, downloadFolder(), m_publicKey, this);
     const auto ended = [this, update] {
         m_reportedVersion = update.version;
         m_download->deleteLater();

@@ -3,7 +3,6 @@
 #include "platform/Clock.h"
 #include "settings/Settings.h"
 #include "updates/AppcastFeed.h"
-#include "updates/UpdateSignature.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -12,7 +11,8 @@
 
 #include <chrono>
 
-class QNetworkReply;
+class NetworkHelper;
+struct NetworkAnswer;
 class UpdateDownload;
 
 // The application's own updater. It reads the update feed (ServiceEndpoints::appcast()) and
@@ -34,6 +34,9 @@ class Updater : public QObject {
 public:
     static constexpr std::chrono::milliseconds defaultCheckInterval = std::chrono::hours(1);
     static constexpr std::chrono::milliseconds feedTimeout{10000};
+    // The public half of the key that signs our releases (Base64 of a raw Ed25519 key). Its
+    // private half is kept away from the sources; scripts/sign-update.sh signs a file with it.
+    static constexpr const char* builtInPublicKey = "Z2D1v0tnLFJA3kUZUPgH0K7h1ExLwIY//lFOXUMLR/Y=";
 
     // `publicKey` (Base64 of a raw Ed25519 key) is the key releases must be signed with.
     // The time of the last check, and so the next one, is read from `now`.
@@ -65,7 +68,7 @@ Q_SIGNALS:
 
 private:
     void startCheck();
-    void feedFinished(QNetworkReply& reply);
+    void feedFinished(const NetworkAnswer& answer);
     void followUpInBackground(const UpdateCheck& result);
     void download(const AppcastItem& update);
     void reschedule();
@@ -75,7 +78,7 @@ private:
     Clock m_now;
     QTimer m_timer;
     std::chrono::milliseconds m_interval = defaultCheckInterval;
-    QPointer<QNetworkReply> m_feed;
+    QPointer<NetworkHelper> m_feed;
     bool m_userWaiting = false;
     bool m_backgroundWaiting = false;
     QPointer<UpdateDownload> m_download;

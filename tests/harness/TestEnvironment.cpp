@@ -62,6 +62,7 @@ bool TestEnvironment::install() {
     // starts its own.
     qputenv("VESPERIN_SERVICE_URL", "http://127.0.0.1:9");
     qputenv("VESPERIN_UPDATE_URL", "http://127.0.0.1:9/appcast.xml");
+    qputenv("VESPERIN_NETWORK_HELPER", VESPERIN_NETWORK_HELPER_PATH);
     // The system's crash stores are empty stand-ins: apport's report folder is one of our own.
     qputenv("APPORT_REPORT_DIR", encodedHome + "/crash");
     return installEmptyCoredumpTool(home + "/bin");

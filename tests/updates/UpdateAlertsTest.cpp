@@ -5,7 +5,7 @@
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
-#include "support/ServiceEndpoints.h"
+#include "network/ServiceEndpoints.h"
 #include "updates/Updater.h"
 
 #include <QAbstractButton>

@@ -7,7 +7,7 @@
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
-#include "support/ServiceEndpoints.h"
+#include "network/ServiceEndpoints.h"
 
 #include <QDir>
 #include <QElapsedTimer>

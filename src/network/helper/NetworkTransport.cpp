@@ -1,12 +1,9 @@
-#include "support/NetworkTransport.h"
+#include "network/helper/NetworkTransport.h"
 
-#include "settings/Localization.h"
-#include "support/Logging.h"
-#include "support/ServiceEndpoints.h"
+#include "network/Logging.h"
+#include "network/ServiceEndpoints.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -24,7 +21,7 @@ void limitAnswer(QNetworkReply* reply, qint64 limit) {
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
                      [reply, limit](qint64 received, qint64 total) {
                          if (received > limit || total > limit) {
-                             qCWarning(lcService, "An answer of %s went past %lld bytes; ignored",
+                             qCWarning(lcNetwork, "An answer of %s went past %lld bytes; ignored",
                                        qPrintable(reply->url().toString()), limit);
                              reply->setProperty(tooLargeProperty, limit);
                              reply->abort();
@@ -47,14 +44,13 @@ QNetworkAccessManager& network() {
     return *manager;
 }
 
-QNetworkReply* post(const QUrl& endpoint, const QJsonObject& record,
+QNetworkReply* post(const QUrl& endpoint, const QByteArray& body,
                     std::chrono::milliseconds timeout) {
     QNetworkRequest request(endpoint);
     request.setTransferTimeout(int(timeout.count()));
     // Without a type Qt would label the body as a form and warn about it.
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    QNetworkReply* reply =
-        network().post(request, QJsonDocument(record).toJson(QJsonDocument::Compact));
+    QNetworkReply* reply = network().post(request, body);
     limitAnswer(reply, maxAnswerBytes);
     return reply;
 }
@@ -73,7 +69,7 @@ QNetworkReply* get(const QUrl& url, std::chrono::milliseconds timeout, qint64 li
             Q_EMIT reply->redirectAllowed();
             return;
         }
-        qCWarning(lcService, "%s was redirected to %s, which is not secure; refused",
+        qCWarning(lcNetwork, "%s was redirected to %s, which is not secure; refused",
                   qPrintable(reply->request().url().toString()), qPrintable(resolved.toString()));
         reply->setProperty(redirectRefusedProperty, resolved);
         reply->abort();
@@ -81,37 +77,42 @@ QNetworkReply* get(const QUrl& url, std::chrono::milliseconds timeout, qint64 li
     return reply;
 }
 
-QByteArray answerBody(QNetworkReply& reply) {
-    if (!reply.isOpen() || wasTooLarge(reply))
-        return {};
-    QByteArray body = reply.read(maxAnswerBytes + 1);
-    return body.size() > maxAnswerBytes ? QByteArray() : body;
-}
-
-bool wasTooLarge(const QNetworkReply& reply) {
-    return reply.property(tooLargeProperty).isValid();
-}
-
-QString failureReason(const QNetworkReply& reply) {
-    if (wasTooLarge(reply)) {
-        const qint64 limit = reply.property(tooLargeProperty).toLongLong();
-        return L("network.error.too_large", QLocale().formattedDataSize(limit, 0));
+NetworkAnswer answerOf(QNetworkReply& reply, bool withBody) {
+    using Failure = NetworkAnswer::Failure;
+    NetworkAnswer answer;
+    answer.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    answer.url = reply.url();
+    if (const QVariant limit = reply.property(tooLargeProperty); limit.isValid()) {
+        answer.failure = Failure::tooLarge;
+        answer.limit = limit.toLongLong();
+        return answer;
     }
-    if (const QVariant refused = reply.property(redirectRefusedProperty); refused.isValid())
-        return L("network.error.insecure_redirect", refused.toUrl().toString());
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299))
-        return L("network.error.status", status.toInt());
+    if (const QVariant refused = reply.property(redirectRefusedProperty); refused.isValid()) {
+        answer.failure = Failure::insecureRedirect;
+        answer.detail = refused.toUrl().toString();
+        return answer;
+    }
     switch (reply.error()) {
     case QNetworkReply::NoError:
-        return {};
+        break;
     // Only the transfer time-out ends an exchange we did not end ourselves this way.
     case QNetworkReply::OperationCanceledError:
     case QNetworkReply::TimeoutError:
-        return L("network.error.timed_out");
+        answer.failure = Failure::timedOut;
+        break;
     default:
-        return reply.errorString().simplified();
+        // A status other than success is an error to Qt, and not to the service's answers.
+        if (answer.status == 0) {
+            answer.failure = Failure::network;
+            answer.detail = reply.errorString().simplified();
+        }
     }
+    if (withBody && reply.isOpen() && answer.failure == Failure::none) {
+        answer.body = reply.read(maxAnswerBytes + 1);
+        if (answer.body.size() > maxAnswerBytes)
+            answer.body.clear();
+    }
+    return answer;
 }
 
 } // namespace NetworkTransport

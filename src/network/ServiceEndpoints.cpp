@@ -1,14 +1,24 @@
-#include "support/ServiceEndpoints.h"
+#include "network/ServiceEndpoints.h"
 
-#include <QHostAddress>
+#include <arpa/inet.h>
 
 namespace {
 
+// 127.0.0.0/8, ::1 and the IPv4 loopback written as IPv6 (::ffff:127.x.y.z), read with the C
+// library so that the resident process does not load the network module for one comparison.
 bool isLoopbackHost(const QString& host) {
     if (host.compare("localhost", Qt::CaseInsensitive) == 0)
         return true;
-    const QHostAddress address(host);
-    return !address.isNull() && address.isLoopback();
+    const QByteArray text = host.toLatin1();
+    in_addr v4{};
+    if (inet_pton(AF_INET, text.constData(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    if (inet_pton(AF_INET6, text.constData(), &v6) != 1)
+        return false;
+    if (IN6_IS_ADDR_LOOPBACK(&v6))
+        return true;
+    return IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127;
 }
 
 // The address the environment variable names when it is acceptable, else `fallback`.

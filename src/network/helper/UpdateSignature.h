@@ -6,12 +6,9 @@
 
 // Ed25519 signatures of released files, in the form the macOS updater framework's tools
 // write them: the public key and the signature both in Base64 (32 and 64 bytes). The feed
-// only says where a release is; the signature is what proves that we made the file.
+// only says where a release is; the signature is what proves that we made the file. Only the
+// network helper checks them, so that the application never loads libcrypto.
 namespace UpdateSignature {
-
-// The public half of the key that signs our releases. Its private half is kept away from the
-// sources; scripts/sign-update.sh signs a file with it.
-inline constexpr const char* builtInPublicKey = "Z2D1v0tnLFJA3kUZUPgH0K7h1ExLwIY//lFOXUMLR/Y=";
 
 // Whether `signature` is a valid signature of `data` by `publicKey`. Anything that is not
 // Base64 of the right length, or not a key, verifies nothing.

@@ -1,4 +1,4 @@
-#include "support/ServiceEndpoints.h"
+#include "network/ServiceEndpoints.h"
 
 #include "harness/TestProfile.h"
 
@@ -21,6 +21,11 @@ TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsAddressOrALoopbackSe
          "http://127.0.0.1:8123/check"},
         {ServiceEndpoints::baseVariable, "http://localhost:8123/v", check,
          "http://localhost:8123/v/check"},
+        {ServiceEndpoints::baseVariable, "http://127.9.8.7", check, "http://127.9.8.7/check"},
+        {ServiceEndpoints::baseVariable, "http://[::ffff:127.0.0.1]", check,
+         "http://[::ffff:127.0.0.1]/check"},
+        {ServiceEndpoints::baseVariable, "http://128.0.0.1", check, service},
+        {ServiceEndpoints::baseVariable, "http://[::2]", check, service},
         {ServiceEndpoints::baseVariable, "http://example.net", check, service},
         {ServiceEndpoints::baseVariable, "http://127.0.0.1.example.net", check, service},
         {ServiceEndpoints::baseVariable, "ftp://127.0.0.1", check, service},

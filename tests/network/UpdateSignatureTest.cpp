@@ -1,4 +1,4 @@
-#include "updates/UpdateSignature.h"
+#include "network/helper/UpdateSignature.h"
 
 #include "harness/TestProfile.h"
 #include "harness/TestSigningKey.h"

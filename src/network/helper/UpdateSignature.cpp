@@ -1,4 +1,4 @@
-#include "updates/UpdateSignature.h"
+#include "network/helper/UpdateSignature.h"
 
 #include <QFile>
 

@@ -1,0 +1,3 @@
+#include "network/Logging.h"
+
+Q_LOGGING_CATEGORY(lcNetwork, "vesperin.network", QtInfoMsg)
