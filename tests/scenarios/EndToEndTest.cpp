@@ -1,3 +1,4 @@
+#include "harness/TestHttpServer.h"
 #include "harness/TestProfile.h"
 #include "harness/VirtualDisplay.h"
 #include "platform/KeyFile.h"
@@ -77,9 +78,27 @@ protected:
     QProcess app;
 };
 
+// The libraries that only the network helper may load.
+bool mapsNetworkLibraries(qint64 pid, std::string& found) {
+    const QByteArray maps = readFile(QString("/proc/%1/maps").arg(pid));
+    for (const char* library : {"libQt6Network", "libssl", "libcrypto", "libproxy", "libgssapi"}) {
+        if (maps.contains(library))
+            found += std::string(library) + " ";
+    }
+    return maps.isEmpty() || !found.empty();
+}
+
+bool hasChildren(qint64 pid) {
+    return !readFile(QString("/proc/%1/task/%1/children").arg(pid)).trimmed().isEmpty();
+}
+
+// The bar ticks on screen, and the service check after the first paint runs in the network
+// helper: once it has ended, the resident process holds none of the network's libraries.
 TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     ASSERT_TRUE(display.isRunning());
     prepareMenuBarProfile({"{wd} {day} {mon}", "{HH}:{min}:{sec}"});
+    TestHttpServer service;
+    const ScopedEnvironment serviceAddress("VESPERIN_SERVICE_URL", service.url().toEncoded());
     startApp();
 
     const std::optional<QRect> frame = waitForWindow(barTitle);
@@ -102,6 +121,18 @@ TEST_F(EndToEndTest, TheBarSpansTheTopOfTheScreenAndItsClockTicks) {
     const QImage after = display.screenshot(*frame);
     ASSERT_FALSE(before.isNull());
     EXPECT_NE(before, after) << "the seconds did not move";
+
+    const auto checked = [&] {
+        for (const RecordedRequest& request : service.requests()) {
+            if (request.path.endsWith("/check"))
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil([&] { return checked() && !hasChildren(app.processId()); }))
+        << standardError();
+    std::string found;
+    EXPECT_FALSE(mapsNetworkLibraries(app.processId(), found)) << found;
 
     terminateAndExpectCleanExit();
 }
