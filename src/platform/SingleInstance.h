@@ -8,9 +8,6 @@
 
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
-
 // Keeps the application to one process per user: the first start becomes the primary and
 // listens; a later start hands its request to it and ends: a reopen (the desktop's way of
 // clicking the Dock icon of a running application), or what `vesperin --open=...` asks. The
@@ -48,22 +45,15 @@ Q_SIGNALS:
     void requested(const OpenRequest& request);
 
 private:
-    enum class Step { listening, connected, busy };
-
     // Absent when the bus will not let this process own the name at all.
     std::optional<Claim> claimOnBus(const OpenRequest& request);
     // Whether this process now owns the name; absent when the bus refused the request.
     std::optional<bool> ownBusName();
     bool askOnBus(const OpenRequest& request);
     Claim claimOnSocket(const OpenRequest& request);
-    // Under the lock: connects `primary` to a listening primary, else listens.
-    Step listenOrConnect(const QString& path, QLocalSocket& primary);
-    bool askOnSocket(QLocalSocket& primary, const OpenRequest& request);
-    void answer(QLocalSocket* client);
     QString objectPath() const;
     void take(const QString& line);
 
     QString m_name;
     QDBusConnection m_bus;
-    QLocalServer* m_server = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "harness/TestText.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
@@ -12,10 +13,44 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <memory>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+// A bare connection to the primary's socket, as a start that misbehaves makes it; -1 when none.
+int connectTo(const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+        return socket;
+    ::close(socket);
+    return -1;
+}
+
+// What the primary sends on `socket` until it closes it; "(open)" while it is open after `ms`.
+QByteArray readUntilClosed(int socket, int ms) {
+    const QDeadlineTimer deadline(ms);
+    QByteArray got;
+    for (;;) {
+        pollfd ready{socket, POLLIN, 0};
+        if (::poll(&ready, 1, int(deadline.remainingTime())) <= 0)
+            return "(open)";
+        char buffer[64];
+        const ssize_t read = ::recv(socket, buffer, sizeof buffer, 0);
+        if (read <= 0)
+            return got;
+        got.append(buffer, read);
+    }
+}
 
 // Real starts of single_instance_child in a runtime folder of the test's own, with no
 // session bus (as every test process has) or with a private one.
@@ -97,6 +132,27 @@ TEST_F(SingleInstanceTest, LaterStartsHandOverThroughTheSocketEvenAfterAKilledPr
     QProcess& next = start();
     ASSERT_EQ(nextLine(next), "primary");
     expectHandOversTo(next, 1);
+}
+
+// The primary drops, unanswered, a connection that sends more than any line at once and one
+// that sends nothing after its answer time; later starts hand over meanwhile. Only its user may
+// connect.
+TEST_F(SingleInstanceTest, ThePrimaryDropsWhatIsNoLineAndAnswersTheNextStart) {
+    QProcess& primary = start();
+    ASSERT_EQ(nextLine(primary), "primary");
+    EXPECT_EQ(QFileInfo(socketPath()).permissions(),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    const int silent = connectTo(socketPath());
+    const int flooding = connectTo(socketPath());
+    ASSERT_GE(silent, 0);
+    ASSERT_GE(flooding, 0);
+    const QByteArray noLine(OpenRequest::maxLength + 1, 'x');
+    ASSERT_EQ(::send(flooding, noLine.constData(), size_t(noLine.size()), 0), noLine.size());
+    EXPECT_EQ(readUntilClosed(flooding, SingleInstance::answerMs / 2), "");
+    expectHandOversTo(primary, 1);
+    EXPECT_EQ(readUntilClosed(silent, SingleInstance::answerMs + 5000), "");
+    ::close(silent);
+    ::close(flooding);
 }
 
 // Deciding between connecting and listening is one start's at a time (two starts that both
