@@ -27,6 +27,8 @@ fi
 
 # The status line is documented in vesperin(1), whose option starts it.
 [ -x "$usr/bin/vesperin-status-line" ] || fail "no program $usr/bin/vesperin-status-line"
+# The network helper has no page of its own: only the application starts it.
+[ -x "$usr/bin/vesperin-network" ] || fail "no program $usr/bin/vesperin-network"
 for program in vesperin vesperin-defaults; do
     [ -x "$usr/bin/$program" ] || fail "no program $usr/bin/$program"
     page=$usr/share/man/man1/$program.1.gz

@@ -529,7 +529,8 @@ check_unprivileged() {
     local folder=$work/unprivileged-$1
     mkdir -p "$folder"/{pictures,scripts,build/src}
     cp scripts/hosts.sh "$folder/scripts/"
-    cp "$app" "$defaults" "$(dirname "$app")/vesperin-status-line" "$folder/build/src/"
+    cp "$app" "$defaults" "$(dirname "$app")/vesperin-status-line" "$(dirname "$app")/vesperin-network" \
+        "$folder/build/src/"
     chown -R 65534:65534 "$folder"
     chmod o+x "$work"
     local status=0

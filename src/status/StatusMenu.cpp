@@ -10,7 +10,6 @@ StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent) {
     addRow("cal.aujourd_hui_dans_calendrier", &StatusMenu::todayRequested);
     addSeparator();
     m_messages = addRow("messages.banner_title", &StatusMenu::messagesRequested);
-    m_messages->setIcon(QIcon(QPixmap::fromImage(quotaBadgeImage(1, 13))));
     addRow("cal.ouvrir_vesperin", &StatusMenu::mainWindowRequested);
     addRow("menubar.configure", &StatusMenu::editorRequested);
     m_compactClock = addRow("settings.compact_system_clock", &StatusMenu::compactClockToggled);
@@ -25,6 +24,10 @@ StatusMenu::StatusMenu(QWidget* parent) : QMenu(parent) {
 }
 
 void StatusMenu::setState(const State& state) {
+    // The badge is drawn when the row is first shown: drawing it at the start would load a
+    // bold font before the bar is on screen, for a row most runs never show.
+    if (state.messagePending && m_messages->icon().isNull())
+        m_messages->setIcon(QIcon(QPixmap::fromImage(quotaBadgeImage(1, 13))));
     m_messages->setVisible(state.messagePending);
     m_compactClock->setVisible(state.compactClockAvailable);
     m_compactClock->setChecked(state.compactClock);
