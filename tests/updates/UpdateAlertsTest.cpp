@@ -2,10 +2,10 @@
 
 #include "harness/ShownWindows.h"
 #include "harness/TestPictures.h"
+#include "network/ServiceEndpoints.h"
 #include "settings/Localization.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
-#include "network/ServiceEndpoints.h"
 #include "updates/Updater.h"
 
 #include <QAbstractButton>

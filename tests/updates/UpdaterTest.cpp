@@ -3,11 +3,11 @@
 #include "harness/TestHttpServer.h"
 #include "harness/TestProfile.h"
 #include "harness/TestSigningKey.h"
+#include "network/ServiceEndpoints.h"
 #include "settings/Localization.h"
 #include "settings/PreferenceKeys.h"
 #include "settings/Preferences.h"
 #include "settings/Settings.h"
-#include "network/ServiceEndpoints.h"
 
 #include <QDir>
 #include <QElapsedTimer>
