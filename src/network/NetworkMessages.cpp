@@ -35,7 +35,7 @@ constexpr std::array failures{
 // Room for everything of an answer but its body.
 constexpr qint64 answerOverhead = 64 << 10;
 // The longest a request may wait for nothing to move: a day.
-constexpr qint64 longestTimeoutMs = 24 * 3600 * 1000;
+constexpr qint64 longestTimeoutMs = qint64(24) * 3600 * 1000;
 
 template <typename Enum, std::size_t count>
 QString nameOf(const std::array<std::pair<Enum, const char*>, count>& names, Enum value) {

@@ -172,7 +172,7 @@ bool askOnSocket(int primary, const QByteArray& line) {
             else if (errno != EAGAIN && errno != EINTR)
                 return false;
         }
-        std::array<char, 64> buffer;
+        std::array<char, 64> buffer{};
         const ssize_t got = ::recv(primary, buffer.data(), buffer.size(), 0);
         if (got > 0) {
             answer.append(buffer.data(), got);
@@ -237,7 +237,7 @@ private:
     Fd m_socket;
     Take m_take;
     QSocketNotifier m_notifier;
-    std::array<char, longestLine> m_line;
+    std::array<char, longestLine> m_line{};
     qsizetype m_length = 0;
 };
 
