@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <cstdlib>
 
@@ -191,7 +192,7 @@ std::optional<QPoint> CalPanelController::usablePoint(const ScreenAnchor& anchor
                        QGuiApplication::screenAt(*anchor.point) && nearPointer(*anchor.point);
     if (given)
         return anchor.point;
-    if (anchor.widget && anchor.widget->isVisible())
+    if (anchor.shownFrame())
         return std::nullopt;
     return pointerShown ? std::optional(pointer) : std::nullopt;
 }
@@ -202,14 +203,12 @@ void CalPanelController::place(const ScreenAnchor& anchor, int width) {
             m_panel->move(originAt(*point, screen->availableGeometry(), width));
         return;
     }
-    QWidget* button = anchor.widget;
-    if (button && button->isVisible()) {
-        const QRect frame(button->mapToGlobal(QPoint(0, 0)), button->size());
-        QScreen* screen = button->screen() ? button->screen() : QGuiApplication::primaryScreen();
+    if (const std::optional<QRect> frame = anchor.shownFrame()) {
+        QScreen* screen = anchor.screen() ? anchor.screen() : QGuiApplication::primaryScreen();
         const QRect available = screen ? screen->availableGeometry() : QRect();
         m_panel->move(
-            screen ? originUnder(frame, available, width)
-                   : QPoint(frame.center().x() - width / 2, frame.bottom() + 1 + gapBelowButton));
+            screen ? originUnder(*frame, available, width)
+                   : QPoint(frame->center().x() - width / 2, frame->bottom() + 1 + gapBelowButton));
         return;
     }
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -295,9 +294,10 @@ bool CalPanelController::eventFilter(QObject* watched, QEvent* event) {
             shift(-steps);
         return true;
     }
-    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() != m_panel) {
+    // The own bar is a window without widgets: its presses arrive on the window alone.
+    if (event->type() == QEvent::MouseButtonPress &&
+        ((watched->isWidgetType() && static_cast<QWidget*>(watched)->window() != m_panel) ||
+         (watched->isWindowType() && static_cast<QWindow*>(watched) != m_panel->windowHandle())))
         close();
-    }
     return QObject::eventFilter(watched, event);
 }

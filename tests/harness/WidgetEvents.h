@@ -4,23 +4,27 @@
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QMimeData>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 // Events sent straight to a widget, for what QTest cannot send: a move with the button held, a
 // drag's events from inside a drag, a tool tip, a wheel with Ctrl.
 
-// A press or double click holds `button`, a move keeps it held, a release lets go of it.
-inline void sendMouse(QWidget& widget, QEvent::Type type, const QPointF& at,
-                      Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {}) {
+// A press or double click holds `button`, a move keeps it held, a release lets go of it. The
+// target is a widget or a window.
+template <typename Target>
+void sendMouse(Target& widget, QEvent::Type type, const QPointF& at,
+               Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {}) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
     QMouseEvent event(type, at, widget.mapToGlobal(at),
                       type == QEvent::MouseMove ? Qt::NoButton : button, held, keys);
     QApplication::sendEvent(&widget, &event);
 }
 
-inline void pressMoveRelease(QWidget& widget, const QPointF& from, const QPointF& by,
-                             Qt::KeyboardModifiers keys = {}) {
+template <typename Target>
+void pressMoveRelease(Target& widget, const QPointF& from, const QPointF& by,
+                      Qt::KeyboardModifiers keys = {}) {
     sendMouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, keys);
     sendMouse(widget, QEvent::MouseMove, from + by, Qt::LeftButton, keys);
     sendMouse(widget, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, keys);
@@ -38,10 +42,13 @@ inline void askToolTip(QWidget& widget, const QPointF& at) {
     QApplication::sendEvent(&widget, &event);
 }
 
-// `delta` in eighths of a degree: 120 is one notch away from the user.
-inline void sendWheel(QWidget& widget, int delta, Qt::KeyboardModifiers keys = {}) {
-    QWheelEvent event(QPointF(5, 5), widget.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
-                      Qt::NoButton, keys, Qt::NoScrollPhase, false);
+// `delta` in eighths of a degree: 120 is one notch away from the user. The target is a widget
+// or a window.
+template <typename Target>
+void sendWheel(Target& widget, int delta, Qt::KeyboardModifiers keys = {},
+               const QPointF& at = QPointF(5, 5)) {
+    QWheelEvent event(at, widget.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, keys,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(&widget, &event);
 }
 

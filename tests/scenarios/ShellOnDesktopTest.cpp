@@ -28,8 +28,9 @@ namespace {
 
 constexpr std::uint32_t escapeKey = 0xff1b, returnKey = 0xff0d;
 
-QPoint centreOf(const QWidget* widget) {
-    return widget->mapToGlobal(widget->rect().center());
+// A widget's, or a bar item's, centre on the screen.
+template <typename Shown> QPoint centreOf(const Shown* shown) {
+    return shown->mapToGlobal(shown->rect().center());
 }
 
 // The shell of the whole application in the bar, on a private X server with a window manager,
@@ -43,7 +44,7 @@ protected:
             [&] { return display.windowFrame("Vesperin status bar").has_value(); }, 10000);
     }
     StatusBarButton* item() const {
-        return qobject_cast<StatusBarButton*>(context.statusItems.anchor().widget.data());
+        return qobject_cast<StatusBarButton*>(context.statusItems.anchor().source.data());
     }
     // Opens the status menu with a right click and clicks the row titled by `titleKey`.
     void chooseFromStatusMenu(const char* titleKey) {

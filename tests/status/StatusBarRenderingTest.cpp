@@ -30,7 +30,7 @@ protected:
         OwnBarHost host(bar, storedLayout, menu);
         StatusItemController controller(host, storedLayout, events);
         controller.enable();
-        const QImage image = bar.grab().toImage();
+        const QImage image = bar.picture();
         keepForLooking(image, "bar-" + nameOf(GetParam()) + name);
         const QColor background = image.pixelColor(2, 2);
         EXPECT_EQ(background.lightness() < 128, dark());

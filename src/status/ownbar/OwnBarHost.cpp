@@ -5,22 +5,11 @@
 #include "status/ownbar/StatusBar.h"
 #include "status/ownbar/StatusBarButton.h"
 #include "status/ownbar/StatusItem.h"
-#include "ui/PassThroughLabel.h"
 #include "ui/SymbolImage.h"
 
 #include <QFontMetricsF>
 
 #include <cmath>
-
-namespace {
-
-// Setting an accessible name announces it to assistive technology, so only a new one is set.
-void setAccessibleName(QWidget* widget, const QString& name) {
-    if (widget->accessibleName() != name)
-        widget->setAccessibleName(name);
-}
-
-} // namespace
 
 OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
     : StatusHostItem(host), m_status(status), m_host(*host) {
@@ -29,13 +18,14 @@ OwnBarItem::OwnBarItem(StatusItem* status, OwnBarHost* host)
         if (mouseButton == Qt::RightButton)
             button->popUpMenu(m_host.menu());
         else
-            Q_EMIT primaryClicked(ScreenAnchor(button));
+            Q_EMIT primaryClicked(anchor());
     });
     connect(button, &StatusBarButton::wheelTurned, this, &StatusHostItem::scrolled);
 }
 
 ScreenAnchor OwnBarItem::anchor() const {
-    return ScreenAnchor(m_status->button());
+    StatusBarButton* button = m_status->button();
+    return ScreenAnchor(button, button->bar(), button->geometry());
 }
 
 void OwnBarItem::showText(const QString& text) {
@@ -45,8 +35,6 @@ void OwnBarItem::showText(const QString& text) {
     m_shown = shown;
     StatusBarButton* button = m_status->button();
     const bool empty = TemplateSyntax::trimmed(text).isEmpty();
-    if (m_label && (empty || shown.padding >= 0))
-        delete m_label;
     if (empty)
         showIcon(button);
     else if (shown.padding < 0)
@@ -58,14 +46,14 @@ void OwnBarItem::showText(const QString& text) {
 void OwnBarItem::showIcon(StatusBarButton* button) {
     button->setTitle(QString());
     const auto icon =
-        SymbolImage::image("calendar", 14, QFont::Medium, Qt::black, button->devicePixelRatioF());
+        SymbolImage::image("calendar", 14, QFont::Medium, Qt::black, button->devicePixelRatio());
     button->setImage(icon.value_or(QImage()), true);
-    setAccessibleName(button, icon ? "Vesperin" : QString());
+    button->setAccessibleName(icon ? "Vesperin" : QString());
     m_status->setLength(StatusItem::variableLength);
 }
 
 void OwnBarItem::showTitle(const QString& text, StatusBarButton* button, double padding) {
-    setAccessibleName(button, QString());
+    button->setAccessibleName(QString());
     button->setImage(QImage(), false);
     button->setTitle(text);
     button->setTitleFont(StatusHost::textFont());
@@ -73,27 +61,14 @@ void OwnBarItem::showTitle(const QString& text, StatusBarButton* button, double 
                                     : StatusItem::variableLength);
 }
 
-// Below the system's own margins the button cannot place its title, so the text goes into
-// a label of its own, with s points on each side.
+// Below the system's own margins the item is narrower than the button's content would make
+// it: the title keeps s points on each side, centred as the button draws it.
 void OwnBarItem::showLabel(const QString& text, StatusBarButton* button, double padding) {
-    button->setImage(QImage(), false);
-    button->setTitle(QString());
-    const QFont font = StatusHost::textFont();
-    const int textWidth = int(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
+    showTitle(text, button, 0);
+    const int textWidth =
+        int(std::ceil(QFontMetricsF(StatusHost::textFont()).horizontalAdvance(text)));
     const double side = std::max(padding + 8, 0.0);
     m_status->setLength(2 * side + textWidth);
-
-    if (!m_label) {
-        m_label = new PassThroughLabel(text, button);
-        m_label->setFont(font);
-        m_label->setAlignment(Qt::AlignCenter);
-        m_label->setForegroundRole(QPalette::WindowText);
-    }
-    m_label->setText(text);
-    const int height = int(std::ceil(m_label->sizeHint().height()));
-    m_label->setGeometry(int(side), (StatusBar::thickness - height) / 2, textWidth, height);
-    m_label->show();
-    setAccessibleName(button, text);
 }
 
 OwnBarHost::OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QMenu& menu, QObject* parent)

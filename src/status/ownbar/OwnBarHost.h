@@ -8,14 +8,13 @@
 
 class MenuBarLayout;
 class OwnBarHost;
-class PassThroughLabel;
 class QMenu;
 class StatusBar;
 class StatusBarButton;
 class StatusItem;
 
-// One status item of the application's own bar: a button showing the text as a title (or as
-// a label narrower than the button's own margins, when the padding is negative) or the
+// One status item of the application's own bar: a button showing the text as a title (closer
+// than the button's own margins when the padding is negative) or the
 // calendar symbol, whose length follows the layout's padding. Showing what already shows
 // changes nothing.
 class OwnBarItem : public StatusHostItem {
@@ -43,7 +42,6 @@ private:
     StatusItem* m_status;
     const OwnBarHost& m_host;
     std::optional<Shown> m_shown;
-    QPointer<PassThroughLabel> m_label;
 };
 
 // The application's own bar as a host: items are StatusBar items named for the bar's memory

@@ -2,13 +2,15 @@
 
 #include "platform/X11Dock.h"
 #include "status/ownbar/DockPlacement.h"
+#include "status/ownbar/StatusBarAccessible.h"
 #include "status/ownbar/StatusBarButton.h"
 #include "status/ownbar/StatusItem.h"
 
-#include <QApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -18,11 +20,13 @@ constexpr int rightMargin = 8;
 
 } // namespace
 
-StatusBar::StatusBar(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus) {
-    setWindowTitle("Vesperin status bar");
-    setAttribute(Qt::WA_ShowWithoutActivating);
+StatusBar::StatusBar() {
+    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+             Qt::WindowDoesNotAcceptFocus);
+    setTitle("Vesperin status bar");
+    // Read by Qt's X11 window code: showing the bar must not take the focus from anyone.
+    setProperty("_q_showWithoutActivating", true);
+    StatusBarAccessible::install();
     applyAppearance();
     fitToScreen();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -38,7 +42,6 @@ StatusItem* StatusBar::addItem(qreal length) {
     auto* item = new StatusItem(this, length);
     m_items.prepend(item);
     connect(item, &StatusItem::geometryChanged, this, &StatusBar::relayout);
-    item->button()->show();
     relayout();
     updateVisibility();
     return item;
@@ -47,7 +50,7 @@ StatusItem* StatusBar::addItem(qreal length) {
 void StatusBar::removeItem(StatusItem* item) {
     if (!m_items.removeOne(item))
         return;
-    delete item->button();
+    update(item->button()->geometry());
     delete item;
     relayout();
     updateVisibility();
@@ -59,7 +62,7 @@ void StatusBar::setForcedAppearance(std::optional<Appearance> appearance) {
 }
 
 Appearance StatusBar::appearance() const {
-    return m_forcedAppearance.value_or(Appearances::of(QApplication::palette()));
+    return m_forcedAppearance.value_or(Appearances::of(QGuiApplication::palette()));
 }
 
 void StatusBar::relayout() {
@@ -67,7 +70,7 @@ void StatusBar::relayout() {
     for (auto it = m_items.crbegin(); it != m_items.crend(); ++it) {
         const int itemWidth = (*it)->width();
         right -= itemWidth;
-        (*it)->button()->setGeometry(right, 0, itemWidth, thickness);
+        (*it)->button()->setGeometry(QRect(right, 0, itemWidth, thickness));
     }
 }
 
@@ -133,7 +136,7 @@ void StatusBar::updateVisibility() {
 }
 
 void StatusBar::applyAppearance() {
-    setPalette(Appearances::palette(appearance()));
+    m_palette = Appearances::palette(appearance());
     update();
 }
 
@@ -143,36 +146,105 @@ void StatusBar::fitToScreen() {
         return;
     const QRect area = screen->geometry();
     const int others =
-        X11Dock::lowestTopStrut(windowHandle(), area.left(), area.right()).value_or(area.top());
+        X11Dock::lowestTopStrut(this, area.left(), area.right()).value_or(area.top());
     const int workAreaTop =
         std::max(area.top(), X11Dock::workArea().value_or(screen->availableGeometry()).top());
     const int top = DockPlacement::top(workAreaTop, m_strutBottom, others, y());
     const QRect strip(QPoint(area.left(), std::clamp(top, area.top(), area.bottom() - thickness)),
                       QSize(area.width(), thickness));
     setGeometry(strip);
-    if (windowHandle() && X11Dock::reserveTopStrip(windowHandle(), strip))
+    if (handle() && X11Dock::reserveTopStrip(this, strip))
         m_strutBottom = strip.bottom() + 1;
     relayout();
 }
 
 void StatusBar::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    X11Dock::markAsDock(windowHandle()); // the window is created but not yet mapped
+    QRasterWindow::showEvent(event);
+    X11Dock::markAsDock(this); // the window is created but not yet mapped
     fitToScreen();
+}
+
+void StatusBar::resizeEvent(QResizeEvent* event) {
+    QRasterWindow::resizeEvent(event);
+    relayout();
 }
 
 bool StatusBar::event(QEvent* event) {
     if (event->type() == QEvent::ApplicationPaletteChange && !m_forcedAppearance)
         applyAppearance();
-    if (event->type() == QEvent::Resize)
-        relayout();
-    return QWidget::event(event);
+    return QRasterWindow::event(event);
 }
 
-void StatusBar::paintEvent(QPaintEvent*) {
+void StatusBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    QColor line = palette().color(QPalette::WindowText);
+    paint(painter, event->rect());
+}
+
+QImage StatusBar::picture() const {
+    QImage image(size() * devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio());
+    QPainter painter(&image);
+    paint(painter, QRect(QPoint(0, 0), size()));
+    return image;
+}
+
+void StatusBar::paint(QPainter& painter, const QRect& area) const {
+    painter.fillRect(area, m_palette.color(QPalette::Window));
+    QColor line = m_palette.color(QPalette::WindowText);
     line.setAlphaF(0.12);
-    painter.fillRect(QRect(0, height() - 1, width(), 1), line);
+    painter.fillRect(QRect(0, height() - 1, width(), 1).intersected(area), line);
+    for (const StatusItem* item : m_items) {
+        const StatusBarButton* button = item->button();
+        if (!button->geometry().intersects(area))
+            continue;
+        painter.save();
+        painter.setClipRect(button->geometry().intersected(area));
+        painter.translate(button->geometry().topLeft());
+        button->paint(painter);
+        painter.restore();
+    }
+}
+
+StatusBarButton* StatusBar::buttonAt(const QPointF& point) const {
+    for (StatusItem* item : m_items) {
+        if (QRectF(item->button()->geometry()).contains(point))
+            return item->button();
+    }
+    return nullptr;
+}
+
+void StatusBar::route(QMouseEvent* event, StatusBarButton* button,
+                      void (StatusBarButton::*handler)(QMouseEvent*)) {
+    if (!button) {
+        event->ignore();
+        return;
+    }
+    QMouseEvent local(event->type(), event->position() - button->geometry().topLeft(),
+                      event->scenePosition(), event->globalPosition(), event->button(),
+                      event->buttons(), event->modifiers(), event->pointingDevice());
+    (button->*handler)(&local);
+    event->setAccepted(local.isAccepted());
+}
+
+void StatusBar::mousePressEvent(QMouseEvent* event) {
+    m_pressed = buttonAt(event->position());
+    route(event, m_pressed, &StatusBarButton::mousePressEvent);
+}
+
+void StatusBar::mouseMoveEvent(QMouseEvent* event) {
+    route(event, m_pressed, &StatusBarButton::mouseMoveEvent);
+}
+
+void StatusBar::mouseReleaseEvent(QMouseEvent* event) {
+    StatusBarButton* pressed = m_pressed;
+    if (!event->buttons())
+        m_pressed.clear();
+    route(event, pressed, &StatusBarButton::mouseReleaseEvent);
+}
+
+void StatusBar::wheelEvent(QWheelEvent* event) {
+    if (StatusBarButton* button = buttonAt(event->position()))
+        button->wheelEvent(event);
+    else
+        event->ignore();
 }

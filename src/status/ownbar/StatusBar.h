@@ -3,10 +3,13 @@
 #include "ui/Appearance.h"
 
 #include <QList>
-#include <QWidget>
+#include <QPalette>
+#include <QPointer>
+#include <QRasterWindow>
 
 #include <optional>
 
+class StatusBarButton;
 class StatusItem;
 
 // The application's own bar along the top of the primary screen's work area, in place of a
@@ -17,12 +20,16 @@ class StatusItem;
 // its autosave name places it where it was before. Alt-dragging an item moves it, and the new
 // order is remembered and announced (the owner keeps it across runs). The bar is shown while
 // it has items.
-class StatusBar : public QWidget {
+//
+// It is a raster window, not a widget: it draws its items itself into its backing store and
+// routes the pointer to them, so that a clock's tick repaints the changed characters without
+// going through the widgets' event dispatch and repaint manager.
+class StatusBar : public QRasterWindow {
     Q_OBJECT
 public:
     static constexpr int thickness = 24;
 
-    explicit StatusBar(QWidget* parent = nullptr);
+    StatusBar();
     ~StatusBar() override;
 
     StatusItem* addItem(qreal length);
@@ -33,6 +40,8 @@ public:
     // Follows the desktop's palette unless forced (screenshots, tests).
     void setForcedAppearance(std::optional<Appearance> appearance);
     Appearance appearance() const;
+    // The colours the bar and its items are drawn in.
+    const QPalette& palette() const { return m_palette; }
 
     // Re-lays the items out; called by items whose width changed.
     void relayout();
@@ -49,6 +58,9 @@ public:
     QStringList rememberedOrder() const { return m_rememberedOrder; }
     void setRememberedOrder(const QStringList& order);
 
+    // The whole bar as a full repaint draws it.
+    QImage picture() const;
+
 Q_SIGNALS:
     // The user dragged an item: the new remembered order.
     void orderRemembered(const QStringList& order);
@@ -57,8 +69,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Draws what of the bar lies in `area`.
+    void paint(QPainter& painter, const QRect& area) const;
+    StatusBarButton* buttonAt(const QPointF& point) const;
+    // The event as the button at its point, or the button pressed, sees it.
+    void route(QMouseEvent* event, StatusBarButton* button,
+               void (StatusBarButton::*handler)(QMouseEvent*));
     void updateVisibility();
     void applyAppearance();
     void fitToScreen();
@@ -66,6 +89,9 @@ private:
 
     QList<StatusItem*> m_items;
     std::optional<Appearance> m_forcedAppearance;
+    QPalette m_palette;
+    // The button a press began on: the moves and the release go to it, as to a grabbing widget.
+    QPointer<StatusBarButton> m_pressed;
     QStringList m_rememberedOrder;
     // The lower edge of the strip last reserved; kept while hidden, since the work area may
     // still count it.

@@ -3,10 +3,12 @@
 #include "status/ownbar/StatusBar.h"
 #include "status/ownbar/StatusItem.h"
 
-#include <QApplication>
+#include <QAccessible>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <QTextLine>
 #include <QWheelEvent>
 #include <QtMath>
@@ -17,10 +19,8 @@ namespace {
 constexpr int imageTitleGap = 4;
 }
 
-StatusBarButton::StatusBarButton(StatusItem* item, QWidget* parent)
-    : QWidget(parent), m_item(item), m_font(font()) {
-    setAttribute(Qt::WA_Hover);
-}
+StatusBarButton::StatusBarButton(StatusItem* item, StatusBar* bar)
+    : QObject(item), m_item(item), m_bar(bar), m_font(QGuiApplication::font()) {}
 
 StatusBarButton::~StatusBarButton() = default;
 
@@ -36,6 +36,36 @@ void StatusBarButton::setTitle(const QString& title) {
     else
         update(changedTitleRect(*before));
     Q_EMIT titleChanged(m_title);
+}
+
+void StatusBarButton::setAccessibleName(const QString& name) {
+    if (name == m_accessibleName)
+        return;
+    m_accessibleName = name;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void StatusBarButton::setGeometry(const QRect& geometry) {
+    if (geometry == m_geometry)
+        return;
+    m_bar->update(m_geometry);
+    m_geometry = geometry;
+    m_bar->update(m_geometry);
+}
+
+QPoint StatusBarButton::mapToGlobal(const QPoint& point) const {
+    return m_bar->mapToGlobal(m_geometry.topLeft() + point);
+}
+
+qreal StatusBarButton::devicePixelRatio() const {
+    return m_bar->devicePixelRatio();
+}
+
+void StatusBarButton::update(const QRect& area) {
+    m_bar->update(area.intersected(rect()).translated(m_geometry.topLeft()));
 }
 
 void StatusBarButton::setTitleFont(const QFont& font) {
@@ -55,7 +85,7 @@ void StatusBarButton::setImage(const QImage& image, bool isTemplate) {
 }
 
 void StatusBarButton::contentResized() {
-    update();
+    update(rect());
     Q_EMIT fittingWidthChanged();
 }
 
@@ -117,10 +147,6 @@ QRect StatusBarButton::changedTitleRect(const QTextLayout& before) const {
     return QRect(QPoint(qFloor(left) - 1, 0), QPoint(qCeil(right) + 1, height() - 1));
 }
 
-QSize StatusBarButton::sizeHint() const {
-    return {fittingWidth(), StatusBar::thickness};
-}
-
 // The menu pops up and this returns at once: a nested event loop here would run the menu's
 // actions inside this button's own event handling, and an action that removes the status
 // items would delete the button under it.
@@ -144,15 +170,14 @@ QImage StatusBarButton::tintedImage() const {
     QImage tinted = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&tinted);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(tinted.rect(), palette().color(QPalette::WindowText));
+    painter.fillRect(tinted.rect(), m_bar->palette().color(QPalette::WindowText));
     return tinted;
 }
 
-void StatusBarButton::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void StatusBarButton::paint(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_highlighted) {
-        QColor fill = palette().color(QPalette::WindowText);
+        QColor fill = m_bar->palette().color(QPalette::WindowText);
         fill.setAlphaF(0.16);
         painter.setPen(Qt::NoPen);
         painter.setBrush(fill);
@@ -164,7 +189,7 @@ void StatusBarButton::paintEvent(QPaintEvent*) {
         painter.drawImage(QPointF(contentX(), (height() - imageHeight) / 2.0), image);
     }
     if (m_titleLayout) {
-        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setPen(m_bar->palette().color(QPalette::WindowText));
         const qreal lineHeight = m_titleLayout->lineAt(0).height();
         m_titleLayout->draw(&painter, QPointF(titleX(), (height() - lineHeight) / 2.0));
     }
@@ -184,14 +209,14 @@ void StatusBarButton::mousePressEvent(QMouseEvent* event) {
 void StatusBarButton::mouseMoveEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
     if (!m_dragging && m_altPress &&
-        (position - *m_altPress).manhattanLength() >= QApplication::startDragDistance()) {
+        (position - *m_altPress).manhattanLength() >=
+            QGuiApplication::styleHints()->startDragDistance()) {
         m_dragging = true;
         setHighlighted(false);
     }
     if (!m_dragging)
         return;
-    const int x = mapTo(m_item->bar(), position).x();
-    m_item->bar()->moveItem(m_item, m_item->bar()->indexAt(x));
+    m_bar->moveItem(m_item, m_bar->indexAt(x() + position.x()));
 }
 
 void StatusBarButton::mouseReleaseEvent(QMouseEvent* event) {
@@ -211,5 +236,5 @@ void StatusBarButton::setHighlighted(bool highlighted) {
     if (highlighted == m_highlighted)
         return;
     m_highlighted = highlighted;
-    update();
+    update(rect());
 }

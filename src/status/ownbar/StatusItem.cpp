@@ -3,7 +3,7 @@
 #include "status/ownbar/StatusBar.h"
 #include "status/ownbar/StatusBarButton.h"
 
-#include <QMenu>
+#include <QtMath>
 
 StatusItem::StatusItem(StatusBar* bar, qreal length)
     : QObject(bar), m_bar(bar), m_button(new StatusBarButton(this, bar)), m_length(length) {
