@@ -6,6 +6,7 @@
 #include "status/ownbar/StatusBarButton.h"
 #include "status/ownbar/StatusItem.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -21,6 +23,7 @@ constexpr int rightMargin = 8;
 } // namespace
 
 StatusBar::StatusBar() {
+    setSurfaceType(QSurface::RasterSurface);
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
              Qt::WindowDoesNotAcceptFocus);
     setTitle("Vesperin status bar");
@@ -159,24 +162,67 @@ void StatusBar::fitToScreen() {
 }
 
 void StatusBar::showEvent(QShowEvent* event) {
-    QRasterWindow::showEvent(event);
+    QWindow::showEvent(event);
     X11Dock::markAsDock(this); // the window is created but not yet mapped
     fitToScreen();
 }
 
 void StatusBar::resizeEvent(QResizeEvent* event) {
-    QRasterWindow::resizeEvent(event);
+    QWindow::resizeEvent(event);
+    m_store.resize(size());
     relayout();
+    update();
+}
+
+void StatusBar::exposeEvent(QExposeEvent*) {
+    if (isExposed())
+        update();
+}
+
+void StatusBar::update(const QRect& area) {
+    m_waiting += area.intersected(QRect(QPoint(0, 0), size()));
+    // Posted rather than drawn at once: the changes of one turn of the loop are drawn
+    // together, and no platform timer wakes the process a second time for them.
+    if (!m_waiting.isEmpty() && !std::exchange(m_paintPosted, true))
+        QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+}
+
+void StatusBar::update() {
+    update(QRect(QPoint(0, 0), size()));
+}
+
+void StatusBar::paintWaiting() {
+    m_paintPosted = false;
+    if (!isExposed() || m_waiting.isEmpty())
+        return; // kept for the next exposure, which draws everything anyway
+    if (m_store.size() != size())
+        m_store.resize(size());
+    const QRegion region = std::exchange(m_waiting, QRegion());
+    m_store.beginPaint(region);
+    QPaintEvent event(region);
+    paintEvent(&event);
+    m_store.endPaint();
+    m_store.flush(region);
 }
 
 bool StatusBar::event(QEvent* event) {
     if (event->type() == QEvent::ApplicationPaletteChange && !m_forcedAppearance)
         applyAppearance();
-    return QRasterWindow::event(event);
+    if (event->type() == QEvent::UpdateRequest) {
+        paintWaiting();
+        return true;
+    }
+    // A platform that asks for paint gets it drawn the same way, into the backing store.
+    if (event->type() == QEvent::Paint) {
+        update(static_cast<QPaintEvent*>(event)->rect());
+        return true;
+    }
+    return QWindow::event(event);
 }
 
 void StatusBar::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
+    QPainter painter(m_store.paintDevice());
+    painter.setClipRegion(event->region());
     paint(painter, event->rect());
 }
 

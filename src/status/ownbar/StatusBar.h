@@ -2,10 +2,12 @@
 
 #include "ui/Appearance.h"
 
+#include <QBackingStore>
 #include <QList>
 #include <QPalette>
 #include <QPointer>
-#include <QRasterWindow>
+#include <QRegion>
+#include <QWindow>
 
 #include <optional>
 
@@ -21,10 +23,11 @@ class StatusItem;
 // order is remembered and announced (the owner keeps it across runs). The bar is shown while
 // it has items.
 //
-// It is a raster window, not a widget: it draws its items itself into its backing store and
-// routes the pointer to them, so that a clock's tick repaints the changed characters without
-// going through the widgets' event dispatch and repaint manager.
-class StatusBar : public QRasterWindow {
+// It is a window with a backing store, not a widget: it draws its items itself and routes the
+// pointer to them, so that a clock's tick repaints the changed characters without going
+// through the widgets' event dispatch and repaint manager. What changed is drawn and flushed
+// in the same turn of the event loop, so a tick wakes the process once.
+class StatusBar : public QWindow {
     Q_OBJECT
 public:
     static constexpr int thickness = 24;
@@ -61,6 +64,11 @@ public:
     // The whole bar as a full repaint draws it.
     QImage picture() const;
 
+    // Has `area` of the bar (all of it without one) drawn again, once the current event has
+    // been handled.
+    void update(const QRect& area);
+    void update();
+
 Q_SIGNALS:
     // The user dragged an item: the new remembered order.
     void orderRemembered(const QStringList& order);
@@ -69,6 +77,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -76,6 +85,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Draws what is waiting to be drawn into the backing store and shows it.
+    void paintWaiting();
     // Draws what of the bar lies in `area`.
     void paint(QPainter& painter, const QRect& area) const;
     StatusBarButton* buttonAt(const QPointF& point) const;
@@ -90,6 +101,9 @@ private:
     QList<StatusItem*> m_items;
     std::optional<Appearance> m_forcedAppearance;
     QPalette m_palette;
+    QBackingStore m_store{this};
+    QRegion m_waiting;
+    bool m_paintPosted = false;
     // The button a press began on: the moves and the release go to it, as to a grabbing widget.
     QPointer<StatusBarButton> m_pressed;
     QStringList m_rememberedOrder;
