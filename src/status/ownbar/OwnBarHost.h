@@ -2,7 +2,6 @@
 
 #include "status/StatusHost.h"
 
-
 #include <optional>
 
 class MenuBarLayout;
