@@ -9,6 +9,7 @@
 #include "platform/OperatingSystem.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
@@ -119,8 +120,9 @@ void send(const Settings& settings, const QString& kind, const QString& message,
                              {"stack", stack},
                              {"v", ServiceEndpoints::appVersion()},
                              {"os", OperatingSystem::osString()}};
-    NetworkHelper::startDetached(
-        NetworkRequest::posting(ServiceEndpoints::crash(), record, sendTimeout));
+    // Nobody waits for the answer; the application owns the exchange until it ends.
+    NetworkHelper::start(NetworkRequest::posting(ServiceEndpoints::crash(), record, sendTimeout),
+                         QCoreApplication::instance());
 }
 
 } // namespace CrashReporter

@@ -9,7 +9,7 @@
 
 using namespace std::chrono_literals;
 
-NetworkHelper::NetworkHelper(QObject* parent) : QObject(parent) {
+NetworkHelper::NetworkHelper(QObject* owner) : QObject(owner) {
     m_deadline.setSingleShot(true);
     // The helper's warnings go where the application's go.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -47,15 +47,16 @@ NetworkHelper::~NetworkHelper() {
     m_process.disconnect(this);
 }
 
-NetworkHelper* NetworkHelper::start(const NetworkRequest& request, QObject* parent) {
-    auto* helper = new NetworkHelper(parent);
+NetworkHelper* NetworkHelper::start(const NetworkRequest& request, QObject* owner,
+                                    std::function<void(const NetworkAnswer&)> done) {
+    auto* helper = new NetworkHelper(owner);
+    connect(helper, &NetworkHelper::finished, helper,
+            [helper, done = std::move(done)](const NetworkAnswer& answer) {
+                helper->deleteLater();
+                if (done)
+                    done(answer);
+            });
     helper->run(request);
-    return helper;
-}
-
-NetworkHelper* NetworkHelper::startDetached(const NetworkRequest& request) {
-    NetworkHelper* helper = start(request, QCoreApplication::instance());
-    connect(helper, &NetworkHelper::finished, helper, &QObject::deleteLater);
     return helper;
 }
 
@@ -96,6 +97,8 @@ void NetworkHelper::run(const NetworkRequest& request) {
 }
 
 void NetworkHelper::readAnswer() {
+    if (m_ended)
+        return; // a helper ended for answering too much may still have more in the pipe
     m_answer += m_process.readAllStandardOutput();
     if (m_answer.size() > NetworkMessages::maxAnswerBytes(m_request)) {
         qCWarning(lcNetwork, "The network helper's answer went past %lld bytes; ended",

@@ -29,8 +29,9 @@ struct NetworkRequest {
     QByteArray body;
     // The exchange gives up when nothing has moved for this long.
     std::chrono::milliseconds timeout{10000};
-    // The largest answer (or file) accepted.
-    qint64 limit = 1 << 20;
+    // The largest answer (or file) accepted; the service's answers are a few hundred bytes.
+    static constexpr qint64 defaultLimit = 1 << 20;
+    qint64 limit = defaultLimit;
     QString path;
     // Base64 of an Ed25519 signature and of the raw public key that must have made it.
     QByteArray signature;

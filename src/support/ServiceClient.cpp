@@ -58,18 +58,6 @@ QList<qint64> shownIds(const Settings& settings) {
     return ids;
 }
 
-// Carries `record` to `endpoint` in the network helper; `done` receives what came back.
-void post(QObject* owner, const QUrl& endpoint, const QJsonObject& record,
-          std::chrono::milliseconds timeout, std::function<void(const NetworkAnswer&)> done) {
-    NetworkHelper* helper =
-        NetworkHelper::start(NetworkRequest::posting(endpoint, record, timeout), owner);
-    QObject::connect(helper, &NetworkHelper::finished, owner,
-                     [helper, done = std::move(done)](const NetworkAnswer& answer) {
-                         helper->deleteLater();
-                         done(answer);
-                     });
-}
-
 } // namespace
 
 ServiceClient::ServiceClient(Settings& settings, Clock now, QObject* parent)
@@ -139,15 +127,15 @@ void ServiceClient::checkWithServer(std::function<void()> done) {
     if (const qint64 ack = m_settings.ackMessage(); ack >= 1)
         record.insert("m", ack);
 
-    post(this, ServiceEndpoints::check(), record, m_checkTimeout,
-         [this, done = std::move(done)](const NetworkAnswer& answer) {
-             // There is no body when the exchange failed (no connection, time-out, an answer
-             // cut off or too large), so a failure changes nothing. Whatever the status, a body
-             // is read.
-             applyCheckAnswer(answer.body);
-             if (done)
-                 done();
-         });
+    NetworkHelper::start(NetworkRequest::posting(ServiceEndpoints::check(), record, m_checkTimeout),
+                         this, [this, done = std::move(done)](const NetworkAnswer& answer) {
+                             // There is no body when the exchange failed (no connection, time-out,
+                             // an answer cut off or too large), so a failure changes nothing.
+                             // Whatever the status, a body is read.
+                             applyCheckAnswer(answer.body);
+                             if (done)
+                                 done();
+                         });
 }
 
 void ServiceClient::applyCheckAnswer(const QByteArray& body) {
@@ -172,11 +160,12 @@ void ServiceClient::reportProblem(const QString& text, const std::optional<QStri
     if (email && !email->isEmpty())
         record.insert("email", *email);
 
-    post(this, ServiceEndpoints::report(), record, m_reportTimeout,
-         [done = std::move(done)](const NetworkAnswer& answer) {
-             if (done)
-                 done(ServiceAnswers::isReportConfirmed(answer.status, answer.body));
-         });
+    NetworkHelper::start(
+        NetworkRequest::posting(ServiceEndpoints::report(), record, m_reportTimeout), this,
+        [done = std::move(done)](const NetworkAnswer& answer) {
+            if (done)
+                done(ServiceAnswers::isReportConfirmed(answer.status, answer.body));
+        });
 }
 
 void ServiceClient::setTimeouts(std::chrono::milliseconds check, std::chrono::milliseconds report) {

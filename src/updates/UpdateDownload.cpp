@@ -72,21 +72,16 @@ void UpdateDownload::start(std::chrono::milliseconds timeout) {
         return fetch();
     NetworkRequest request;
     request.operation = NetworkRequest::Operation::verify;
+    request.path = kept;
     ask(request, &UpdateDownload::keptVerified);
 }
 
 void UpdateDownload::ask(NetworkRequest request,
                          void (UpdateDownload::*done)(const NetworkAnswer&)) {
-    request.path = request.operation == NetworkRequest::Operation::verify
-                       ? keptPath(m_update, m_folder)
-                       : m_file->fileName();
     request.signature = m_update.edSignature;
     request.publicKey = m_publicKey;
-    m_helper = NetworkHelper::start(request, this);
-    connect(m_helper, &NetworkHelper::finished, this, [this, done](const NetworkAnswer& answer) {
-        m_helper->deleteLater();
-        (this->*done)(answer);
-    });
+    m_helper = NetworkHelper::start(
+        request, this, [this, done](const NetworkAnswer& answer) { (this->*done)(answer); });
 }
 
 void UpdateDownload::keptVerified(const NetworkAnswer& answer) {
@@ -111,6 +106,7 @@ void UpdateDownload::fetch() {
     request.url = m_update.enclosure;
     request.timeout = m_timeout;
     request.limit = m_update.length;
+    request.path = m_file->fileName();
     ask(request, &UpdateDownload::fetched);
 }
 

@@ -56,7 +56,8 @@ Q_SIGNALS:
 private:
     // Why the release cannot be fetched at all; empty when it can.
     QString refusal() const;
-    // Runs `request` in the helper; `done` receives the answer.
+    // Runs `request` about the release's file in the helper, with the release's signature and
+    // key; `done` receives the answer.
     void ask(NetworkRequest request, void (UpdateDownload::*done)(const NetworkAnswer&));
     void keptVerified(const NetworkAnswer& answer);
     void fetch();

@@ -51,14 +51,13 @@ void Updater::startCheck() {
     NetworkRequest request;
     request.url = ServiceEndpoints::appcast();
     request.timeout = feedTimeout;
-    m_feed = NetworkHelper::start(request, this);
-    connect(m_feed, &NetworkHelper::finished, this, &Updater::feedFinished);
+    m_feed = NetworkHelper::start(request, this,
+                                  [this](const NetworkAnswer& answer) { feedFinished(answer); });
     // Also re-arms the automatic checks.
     m_settings.setLastUpdateCheck(m_now());
 }
 
 void Updater::feedFinished(const NetworkAnswer& answer) {
-    m_feed->deleteLater();
     m_feed.clear();
     const QString failure = NetworkMessages::failureReason(answer);
     // After redirects the answer's address is the feed's own, which relative addresses need.

@@ -18,8 +18,8 @@ namespace NetworkTransport {
 // exists, or an exchange still running at exit is torn down half-way.
 QNetworkAccessManager& network();
 
-// The largest answer read; the service's answers are a few hundred bytes.
-inline constexpr qint64 maxAnswerBytes = 1 << 20;
+// The largest answer read.
+inline constexpr qint64 maxAnswerBytes = NetworkRequest::defaultLimit;
 
 // POSTs `body` as JSON to `endpoint` through network(). The request gives up when nothing has
 // moved for `timeout`, and as soon as the answer turns out larger than maxAnswerBytes. The
