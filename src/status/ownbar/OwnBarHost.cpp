@@ -37,8 +37,6 @@ void OwnBarItem::showText(const QString& text) {
     const bool empty = TemplateSyntax::trimmed(text).isEmpty();
     if (empty)
         showIcon(button);
-    else if (shown.padding < 0)
-        showLabel(text, button, shown.padding);
     else
         showTitle(text, button, shown.padding);
 }
@@ -57,18 +55,19 @@ void OwnBarItem::showTitle(const QString& text, StatusBarButton* button, double 
     button->setImage(QImage(), false);
     button->setTitle(text);
     button->setTitleFont(StatusHost::textFont());
-    m_status->setLength(padding > 0 ? 2 * padding + button->fittingWidth() + 16
-                                    : StatusItem::variableLength);
+    m_status->setLength(titleLength(text, *button, padding));
 }
 
-// Below the system's own margins the item is narrower than the button's content would make
-// it: the title keeps s points on each side, centred as the button draws it.
-void OwnBarItem::showLabel(const QString& text, StatusBarButton* button, double padding) {
-    showTitle(text, button, 0);
+// A positive padding widens the item around the button's content; a negative one goes below
+// the system's own margins, the centred title keeping s points on each side.
+qreal OwnBarItem::titleLength(const QString& text, const StatusBarButton& button, double padding) {
+    if (padding > 0)
+        return 2 * padding + button.fittingWidth() + 16;
+    if (padding == 0)
+        return StatusItem::variableLength;
     const int textWidth =
         int(std::ceil(QFontMetricsF(StatusHost::textFont()).horizontalAdvance(text)));
-    const double side = std::max(padding + 8, 0.0);
-    m_status->setLength(2 * side + textWidth);
+    return 2 * std::max(padding + 8, 0.0) + textWidth;
 }
 
 OwnBarHost::OwnBarHost(StatusBar& bar, const MenuBarLayout& layout, QMenu& menu, QObject* parent)

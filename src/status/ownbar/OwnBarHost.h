@@ -29,7 +29,7 @@ public:
 private:
     void showIcon(StatusBarButton* button);
     void showTitle(const QString& text, StatusBarButton* button, double padding);
-    void showLabel(const QString& text, StatusBarButton* button, double padding);
+    static qreal titleLength(const QString& text, const StatusBarButton& button, double padding);
 
     struct Shown {
         QString text;

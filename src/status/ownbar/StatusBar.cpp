@@ -169,7 +169,6 @@ void StatusBar::showEvent(QShowEvent* event) {
 
 void StatusBar::resizeEvent(QResizeEvent* event) {
     QWindow::resizeEvent(event);
-    m_store.resize(size());
     relayout();
     update();
 }
@@ -180,10 +179,11 @@ void StatusBar::exposeEvent(QExposeEvent*) {
 }
 
 void StatusBar::update(const QRect& area) {
+    const bool posted = !m_waiting.isEmpty();
     m_waiting += area.intersected(QRect(QPoint(0, 0), size()));
     // Posted rather than drawn at once: the changes of one turn of the loop are drawn
     // together, and no platform timer wakes the process a second time for them.
-    if (!m_waiting.isEmpty() && !std::exchange(m_paintPosted, true))
+    if (!posted && !m_waiting.isEmpty())
         QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
 }
 
@@ -192,12 +192,11 @@ void StatusBar::update() {
 }
 
 void StatusBar::paintWaiting() {
-    m_paintPosted = false;
-    if (!isExposed() || m_waiting.isEmpty())
-        return; // kept for the next exposure, which draws everything anyway
+    const QRegion region = std::exchange(m_waiting, QRegion());
+    if (!isExposed() || region.isEmpty())
+        return; // the next exposure draws everything
     if (m_store.size() != size())
         m_store.resize(size());
-    const QRegion region = std::exchange(m_waiting, QRegion());
     m_store.beginPaint(region);
     QPaintEvent event(region);
     paintEvent(&event);

@@ -102,8 +102,8 @@ private:
     std::optional<Appearance> m_forcedAppearance;
     QPalette m_palette;
     QBackingStore m_store{this};
+    // What is to be drawn; while it is not empty, the event that draws it is on its way.
     QRegion m_waiting;
-    bool m_paintPosted = false;
     // The button a press began on: the moves and the release go to it, as to a grabbing widget.
     QPointer<StatusBarButton> m_pressed;
     QStringList m_rememberedOrder;

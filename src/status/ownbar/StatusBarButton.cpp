@@ -19,8 +19,12 @@ namespace {
 constexpr int imageTitleGap = 4;
 }
 
-StatusBarButton::StatusBarButton(StatusItem* item, StatusBar* bar)
-    : QObject(item), m_item(item), m_bar(bar), m_font(QGuiApplication::font()) {}
+StatusBarButton::StatusBarButton(StatusItem* item)
+    : QObject(item), m_item(item), m_font(QGuiApplication::font()) {}
+
+StatusBar* StatusBarButton::bar() const {
+    return m_item->bar();
+}
 
 StatusBarButton::~StatusBarButton() = default;
 
@@ -51,21 +55,21 @@ void StatusBarButton::setAccessibleName(const QString& name) {
 void StatusBarButton::setGeometry(const QRect& geometry) {
     if (geometry == m_geometry)
         return;
-    m_bar->update(m_geometry);
+    bar()->update(m_geometry);
     m_geometry = geometry;
-    m_bar->update(m_geometry);
+    bar()->update(m_geometry);
 }
 
 QPoint StatusBarButton::mapToGlobal(const QPoint& point) const {
-    return m_bar->mapToGlobal(m_geometry.topLeft() + point);
+    return bar()->mapToGlobal(m_geometry.topLeft() + point);
 }
 
 qreal StatusBarButton::devicePixelRatio() const {
-    return m_bar->devicePixelRatio();
+    return bar()->devicePixelRatio();
 }
 
 void StatusBarButton::update(const QRect& area) {
-    m_bar->update(area.intersected(rect()).translated(m_geometry.topLeft()));
+    bar()->update(area.intersected(rect()).translated(m_geometry.topLeft()));
 }
 
 void StatusBarButton::setTitleFont(const QFont& font) {
@@ -170,14 +174,14 @@ QImage StatusBarButton::tintedImage() const {
     QImage tinted = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&tinted);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(tinted.rect(), m_bar->palette().color(QPalette::WindowText));
+    painter.fillRect(tinted.rect(), bar()->palette().color(QPalette::WindowText));
     return tinted;
 }
 
 void StatusBarButton::paint(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_highlighted) {
-        QColor fill = m_bar->palette().color(QPalette::WindowText);
+        QColor fill = bar()->palette().color(QPalette::WindowText);
         fill.setAlphaF(0.16);
         painter.setPen(Qt::NoPen);
         painter.setBrush(fill);
@@ -189,7 +193,7 @@ void StatusBarButton::paint(QPainter& painter) const {
         painter.drawImage(QPointF(contentX(), (height() - imageHeight) / 2.0), image);
     }
     if (m_titleLayout) {
-        painter.setPen(m_bar->palette().color(QPalette::WindowText));
+        painter.setPen(bar()->palette().color(QPalette::WindowText));
         const qreal lineHeight = m_titleLayout->lineAt(0).height();
         m_titleLayout->draw(&painter, QPointF(titleX(), (height() - lineHeight) / 2.0));
     }
@@ -216,7 +220,7 @@ void StatusBarButton::mouseMoveEvent(QMouseEvent* event) {
     }
     if (!m_dragging)
         return;
-    m_bar->moveItem(m_item, m_bar->indexAt(x() + position.x()));
+    bar()->moveItem(m_item, bar()->indexAt(x() + position.x()));
 }
 
 void StatusBarButton::mouseReleaseEvent(QMouseEvent* event) {

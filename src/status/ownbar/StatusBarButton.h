@@ -29,11 +29,11 @@ class StatusItem;
 class StatusBarButton : public QObject {
     Q_OBJECT
 public:
-    StatusBarButton(StatusItem* item, StatusBar* bar);
+    explicit StatusBarButton(StatusItem* item);
     ~StatusBarButton() override;
 
     StatusItem* item() const { return m_item; }
-    StatusBar* bar() const { return m_bar; }
+    StatusBar* bar() const;
 
     QString title() const { return m_title; }
     void setTitle(const QString& title);
@@ -102,7 +102,6 @@ private:
     void update(const QRect& area);
 
     StatusItem* m_item;
-    StatusBar* m_bar;
     QRect m_geometry;
     QString m_title;
     QFont m_font;

@@ -6,7 +6,7 @@
 #include <QtMath>
 
 StatusItem::StatusItem(StatusBar* bar, qreal length)
-    : QObject(bar), m_bar(bar), m_button(new StatusBarButton(this, bar)), m_length(length) {
+    : QObject(bar), m_bar(bar), m_button(new StatusBarButton(this)), m_length(length) {
     connect(m_button, &StatusBarButton::fittingWidthChanged, this, [this] {
         if (m_length == variableLength)
             Q_EMIT geometryChanged();
