@@ -22,14 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fuzz::check(ChipCodec::templateFrom(chips) == text,
                 "the chips of a template give the template back", text);
 
-    // Text chips are whole runs: never empty, all spaces or none, and two runs of the same
-    // kind are never split into neighbouring chips.
+    // No chip is empty; text chips are whole runs: all spaces or none, and two runs of the
+    // same kind are never split into neighbouring chips.
     for (qsizetype i = 0; i < chips.size(); ++i) {
         const Chip& chip = chips.at(i);
         Fuzz::check(chip.kind != Chip::Kind::composite, "no composite chip is decoded", text);
+        Fuzz::check(!chip.value.isEmpty(), "no chip is empty", text);
         if (!chip.isTextChip())
             continue;
-        Fuzz::check(!chip.value.isEmpty(), "a text chip is never empty", text);
         Fuzz::check(allSpaces(chip.value) || noSpaces(chip.value),
                     "a text chip is a run of spaces or of other characters", chip.value);
         if (i > 0 && chips.at(i - 1).isTextChip())

@@ -35,19 +35,6 @@ TEST_F(LoginItemTest, EnablingWritesAnEntryStartingThisProgramAndDisablingRemove
     EXPECT_TRUE(LoginItem::setEnabled(false)); // nothing left to remove
 }
 
-TEST_F(LoginItemTest, TheExecLineGivesBackAnyPath) {
-    for (const QString& program :
-         {QString("/opt/My App/vesperin"), QString(R"(/home/a "b" `c` $HOME \d\\e/vesperin)"),
-          QString("/opt/100%/vesperin"), QString("/opt/two\nlines\t/vesperin"),
-          QString("/opt/vesperin "), QString("/opt/vesperin\u00a0")}) {
-        const auto entry = DesktopEntry::fromKeyFile(KeyFile::parse(LoginItem::entryFor(program)));
-        ASSERT_TRUE(entry) << program;
-        // A launcher makes "%%" a "%" wherever it stands; TryExec is a plain path.
-        EXPECT_EQ(entry->command(), QStringList{program});
-        EXPECT_EQ(entry->tryExec, program);
-    }
-}
-
 // The session skips an entry whose program is gone, so a removed package leaves nothing that
 // fails at every login; and the entry shows as the installed application does.
 TEST_F(LoginItemTest, TheEntryIsTheInstalledApplicationsAndLapsesWithItsProgram) {

@@ -69,11 +69,9 @@ TEST(OperatingSystemTest, TheDistributionIsNamedWithItsMajorAndMinorVersionElseT
          "Debian 12"},
         {"NAME=\"Alpine Linux\"\nVERSION_ID=3.18.4\n", "Alpine Linux 3.18"},
         {"# comment\nNAME='Arch Linux'\nBUILD_ID=rolling\n", "Arch Linux"},
-        {"NAME=\"Say \\\"hi\\\" OS\"\nVERSION_ID=\"1.2\"\n", "Say \"hi\" OS 1.2"},
         {"ID=debian\nVERSION_ID=12\n", std::nullopt},
         {"NAME=\"\"\nVERSION_ID=12\n", std::nullopt},
         // White space left at the end by the cut goes too.
-        {"NAME=Alpine\nVERSION_ID=3.1\r.4\n", "Alpine 3.1"},
         {"NAME=Alpine\nVERSION_ID=\"3.1 .4\"\n", "Alpine 3.1"},
         // Only a word of its own is cut.
         {"NAME=\"Hurd \tGNU/Linux\"\n", "Hurd"},

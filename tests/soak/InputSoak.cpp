@@ -92,7 +92,6 @@ private:
         m_app.start(m_options.program, QStringList{});
         if (!m_app.waitForStarted(10000))
             return false;
-        ++m_starts;
         for (int wait = 0; wait < 200; ++wait) {
             collectErrors();
             if (m_display.windowFrame(barTitle).has_value() || m_app.state() != QProcess::Running)
@@ -205,7 +204,6 @@ private:
     QProcess m_app;
     QString m_errors;
     int m_actions = 0;
-    int m_starts = 0;
 };
 
 } // namespace

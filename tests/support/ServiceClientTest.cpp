@@ -118,19 +118,15 @@ TEST_F(ServiceClientTest, AFailedExchangeChangesNothing) {
     EXPECT_EQ(client.pendingMessage(), (PendingMessage{5, "Kept"}));
 }
 
-TEST_F(ServiceClientTest, AShownMessageIsArchivedRememberedAndNeverOfferedAgain) {
+TEST_F(ServiceClientTest, TheLastFiftyShownMessagesAreRemembered) {
     QVariantList shown;
     for (qint64 id = 101; id <= 150; ++id)
         shown.append(id);
     store().setObject(PreferenceKeys::shownMessages, shown);
     check(client, R"({"mid":12,"tk":"open","msg":"We fixed it"})");
     client.markMessageShown();
-    EXPECT_FALSE(client.pendingMessage());
-    EXPECT_EQ(store().integerForKey(PreferenceKeys::ackMessage), 12);
     const QVariantList kept = store().arrayForKey(PreferenceKeys::shownMessages).value();
-    EXPECT_EQ(kept, shown.mid(1) << qint64(12)) << "the last fifty ids";
-    ASSERT_EQ(client.messageHistory().size(), 1);
-    EXPECT_EQ(client.messageHistory().at(0).body, "We fixed it");
+    EXPECT_EQ(kept, shown.mid(1) << qint64(12));
 }
 
 // An answer without a message keeps the one pending and a new one replaces it. The user saw
