@@ -39,7 +39,6 @@ public:
     QCheckBox* compactClockBox() const { return m_compactClock; }
     QPushButton* checkUpdatesButton() const { return m_checkUpdates; }
     QPushButton* reportButton() const { return m_report; }
-    QLabel* versionLabel() const { return m_version; }
     QPushButton* makerLink() const { return m_makerLink; }
 
 Q_SIGNALS:

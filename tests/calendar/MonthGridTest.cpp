@@ -36,7 +36,6 @@ TEST_F(MonthGridTest, SixWeeksFromTheFirstWeekdayOnOrBeforeTheFirstWithOtherMont
     for (int i = 34; i < 42; ++i)
         EXPECT_FALSE(days.at(i).inShownMonth) << i;
     EXPECT_EQ(dateOf(days.last()), QDate(2026, 3, 8));
-    EXPECT_EQ(days.last().text, "8");
 
     // A month starting on the first weekday starts in the first cell.
     EXPECT_EQ(dateOf(layoutOf(local(2026, 6, 30)).days.first()), QDate(2026, 6, 1)); // a Monday

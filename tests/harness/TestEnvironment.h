@@ -13,7 +13,6 @@ public:
     TestEnvironment();
 
     bool isReady() const { return m_ready; }
-    QString home() const { return m_home.path(); }
 
 private:
     bool install();

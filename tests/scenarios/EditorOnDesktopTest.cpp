@@ -4,7 +4,6 @@
 #include "editor/EditorTables.h"
 #include "editor/PartPopover.h"
 #include "editor/SegmentBarView.h"
-#include "harness/PointerGestures.h"
 #include "harness/TestPictures.h"
 #include "harness/TestProfile.h"
 #include "harness/TestText.h"
@@ -19,10 +18,13 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDrag>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,43 @@ namespace {
 
 constexpr std::uint32_t escapeKey = 0xff1b, returnKey = 0xff0d, deleteKey = 0xffff,
                         rightKey = 0xff53, controlKey = 0xffe3;
+
+bool dragRunning() {
+    const QWidgetList widgets = QApplication::allWidgets();
+    return std::any_of(widgets.begin(), widgets.end(), [](const QWidget* widget) {
+        return widget->findChild<QDrag*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
+    });
+}
+
+// Drags with the real pointer of a private X server, as a person does: presses at `from`,
+// moves to `to` in steps and lets go once `ready` holds. Once a drag has started the steps run
+// inside Qt's drag loop, from a timer; after 8 s the button is let go wherever the pointer is,
+// so that the loop always ends. True once the button was let go and no drag of this process
+// runs any more.
+bool dragWithPointer(
+    const VirtualDisplay& display, const QPoint& from, const QPoint& to,
+    const std::function<bool()>& ready = [] { return true; }) {
+    if (!display.movePointer(from) || !display.pressButton())
+        return false;
+    constexpr int steps = 12;
+    int step = 0;
+    bool released = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (released)
+            return;
+        if (step <= steps)
+            display.movePointer(from + (to - from) * step++ / steps);
+        else if (ready() || clock.elapsed() > 8000)
+            released = display.releaseButton();
+        else // Qt's drag follows moves; a small one keeps it looking.
+            display.movePointer(to + QPoint(step++ % 2, 0));
+    });
+    driver.start(30);
+    return QTest::qWaitFor([&] { return released && !dragRunning(); }, 12000);
+}
 
 // The editor of the whole application, in its window on a private X server with a window
 // manager, used with the real pointer and keyboard (XTest), as a person uses it.

@@ -28,10 +28,6 @@
 
 namespace {
 
-MenuBarItem item(const QString& text, bool enabled = true) {
-    return MenuBarItem{QUuid::createUuid(), enabled, text};
-}
-
 StatusItem* statusOf(StatusHostItem* item) {
     return static_cast<OwnBarItem*>(item)->statusItem();
 }
@@ -65,7 +61,7 @@ protected:
 };
 
 TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
-    layout.setItems({item("{day}", false)});
+    layout.setItems({MenuBarItem{QUuid::createUuid(), false, "{day}"}});
     controller.enable();
     ASSERT_TRUE(controller.fallback());
     EXPECT_EQ(bar.items(), QList<StatusItem*>{statusOf(controller.fallback())});
@@ -76,7 +72,7 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
     EXPECT_TRUE(button->title().isEmpty());
     EXPECT_EQ(button->accessibleName(), "Vesperin");
 
-    const MenuBarItem shown = item("Hello");
+    const MenuBarItem shown = itemOf("Hello");
     layout.setItems({shown});
     EXPECT_FALSE(controller.fallback());
     ASSERT_EQ(bar.items().size(), 1);
@@ -86,7 +82,7 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
 
     // Text of spaces only (no-break and ideographic ones too) shows the icon in its own item
     // rather than an empty item.
-    layout.setItems({item(" \t\u00A0\u3000")});
+    layout.setItems({itemOf(" \t\u00A0\u3000")});
     ASSERT_EQ(controller.entries().size(), 1);
     EXPECT_FALSE(controller.fallback());
     EXPECT_FALSE(anchorButton()->image().isNull());
@@ -94,7 +90,7 @@ TEST_F(StatusItemControllerTest, AnEmptyLayoutShowsExactlyTheCalendarIcon) {
 }
 
 TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReorderingRebuild) {
-    QList<MenuBarItem> items{item("One"), item("Two"), item("Three")};
+    QList<MenuBarItem> items{itemOf("One"), itemOf("Two"), itemOf("Three")};
     layout.setItems(items);
     controller.enable();
     EXPECT_EQ(titles(), (QStringList{"One", "Two", "Three"}));
@@ -127,7 +123,7 @@ TEST_F(StatusItemControllerTest, EditsKeepStatusItemsWhileDisablingAndReordering
 
 TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
     const QString text = "<b>Hello</b> 12";
-    layout.setItems({item(text)});
+    layout.setItems({itemOf(text)});
     controller.enable();
     StatusItem* status = statusOf(controller.entries().first().status);
     StatusBarButton* button = status->button();
@@ -156,14 +152,14 @@ TEST_F(StatusItemControllerTest, PaddingChoosesTheItemLength) {
 }
 
 TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
-    layout.setItems({item("{HH}:{min}:{sec}"), item("{wd}")});
+    layout.setItems({itemOf("{HH}:{min}:{sec}"), itemOf("{wd}")});
     controller.enable();
     EXPECT_EQ(controller.timerInterval(), 1);
-    layout.setItems({item("{HH}:{min}"), item("{wd}")});
+    layout.setItems({itemOf("{HH}:{min}"), itemOf("{wd}")});
     EXPECT_EQ(controller.timerInterval(), 60);
-    layout.setItems({item("{wd} {day}"), item("S{week}")});
+    layout.setItems({itemOf("{wd} {day}"), itemOf("S{week}")});
     EXPECT_FALSE(controller.timerInterval());
-    layout.setItems({item("{sec}", false)});
+    layout.setItems({MenuBarItem{QUuid::createUuid(), false, "{sec}"}});
     EXPECT_FALSE(controller.timerInterval()); // disabled items do not count
     controller.disable();
     EXPECT_FALSE(controller.timerInterval());
@@ -172,7 +168,7 @@ TEST_F(StatusItemControllerTest, TheTimerFollowsTheFinestUnitShown) {
 // A right click shows the host's menu; a left click, or a wheel turned over an item, goes on
 // to the controller's signals.
 TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNever) {
-    layout.setItems({item("One"), item("Two")});
+    layout.setItems({itemOf("One"), itemOf("Two")});
     controller.enable();
     QList<QObject*> primaryClicks;
     QList<int> turns;
@@ -213,7 +209,7 @@ TEST_F(StatusItemControllerTest, RightClicksShowTheMenuOnAnyItemAndLeftClicksNev
 // A clock shows the new minute within 100 ms of it, whether the minute came by waiting or the
 // clock was set (forwards, to the next minute, backwards).
 TEST_F(StatusItemControllerTest, TheNewMinuteShowsWithin100msAndASetClockAtOnce) {
-    layout.setItems({item("{HH}:{min}")});
+    layout.setItems({itemOf("{HH}:{min}")});
     controller.enable();
     qint64 shownAt = 0; // by the test's clock
     QObject::connect(anchorButton(), &StatusBarButton::titleChanged,
@@ -234,7 +230,7 @@ TEST_F(StatusItemControllerTest, TheNewMinuteShowsWithin100msAndASetClockAtOnce)
 }
 
 TEST_F(StatusItemControllerTest, SystemChangesReRenderAtOnce) {
-    layout.setItems({item("{HH}")});
+    layout.setItems({itemOf("{HH}")});
     controller.enable();
     const QString parisHour = titles().first();
     {
