@@ -1,5 +1,7 @@
 #include "editor/EditorTables.h"
 
+#include "editor/ChipPayload.h"
+#include "editor/EmojiRuns.h"
 #include "harness/TestText.h"
 #include "model/MenuBarRenderer.h"
 #include "settings/Localization.h"
@@ -7,6 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+namespace EmojiRuns {
+void PrintTo(const Run& run, std::ostream* out) {
+    *out << (run.emoji ? "emoji " : "text ") << run.text;
+}
+} // namespace EmojiRuns
 
 namespace {
 
@@ -54,6 +62,51 @@ TEST(EditorTablesTest, PaddingRoundsHalvesAwayFromZeroAndNeverReadsMinusZero) {
     EXPECT_EQ(roundedPadding(7.4), 7);
     EXPECT_FALSE(std::signbit(roundedPadding(-0.4)));
     EXPECT_EQ(paddingText(roundedPadding(-0.4)), "0 pt");
+}
+
+using ChipPayload::Payload;
+
+TEST(ChipPayloadTest, EveryKindReadsBackWithBarsInsideTheChip) {
+    for (const Payload& payload :
+         {Payload{3, 0, Chip::token("HH")}, Payload{12, 7, Chip::text("a|b|")},
+          Payload{1, 2, Chip::composite("{HH}:{min}")}, Payload{4, 1, Chip::text("")}}) {
+        const QString text = ChipPayload::encode(payload);
+        EXPECT_EQ(ChipPayload::decode(text), payload) << text;
+    }
+    EXPECT_EQ(ChipPayload::encode({5, 2, Chip::token("min")}), "5|2|t:min");
+}
+
+// Malformed or foreign text under our type is no payload at all.
+TEST(ChipPayloadTest, AnythingElseIsRefused) {
+    for (const char* text :
+         {"", "5|t:min", "|2|t:min", "5||t:min", "x|2|t:min", "5|-2|t:min", "5|+2|t:min",
+          "5|2|y:min", "5|2|min", "5 |2|t:min", "99999999999999999999|2|t:min", "hello"})
+        EXPECT_FALSE(ChipPayload::decode(text)) << text;
+}
+
+using Runs = QList<EmojiRuns::Run>;
+
+TEST(EmojiRunsTest, EmojiGraphemesStayWholeAndApartFromTheTextAroundThem) {
+    const QString family = QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467");
+    const QString keycap = QString::fromUtf8("1\uFE0F\u20E3");
+    EXPECT_EQ(EmojiRuns::split(flagOf("AR") + " Buenos Aires 10:07:09"),
+              (Runs{{flagOf("AR"), true}, {" Buenos Aires 10:07:09", false}}));
+    EXPECT_EQ(EmojiRuns::split("a" + flagOf("CH") + flagOf("TH") + family + "b" + keycap),
+              (Runs{{"a", false},
+                    {flagOf("CH") + flagOf("TH") + family, true},
+                    {"b", false},
+                    {keycap, true}}));
+    EXPECT_EQ(EmojiRuns::split("12:07 \u05E9\u05DC\u05D5\u05DD"),
+              (Runs{{"12:07 \u05E9\u05DC\u05D5\u05DD", false}}));
+    EXPECT_TRUE(EmojiRuns::split("").isEmpty());
+}
+
+TEST(EmojiRunsTest, RunsThatDoNotFitTogetherLeaveRoomForTheEllipsis) {
+    EXPECT_EQ(EmojiRuns::wholeRuns({10, 20, 30}, 60, 5), 3);
+    EXPECT_EQ(EmojiRuns::wholeRuns({10, 20, 30}, 59, 5), 2);
+    EXPECT_EQ(EmojiRuns::wholeRuns({10, 20, 30}, 34, 5), 1);
+    EXPECT_EQ(EmojiRuns::wholeRuns({50}, 40, 5), 0);
+    EXPECT_EQ(EmojiRuns::wholeRuns({}, 0, 5), 0);
 }
 
 } // namespace

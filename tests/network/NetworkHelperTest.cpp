@@ -2,6 +2,9 @@
 
 #include "harness/TestHttpServer.h"
 #include "harness/TestProfile.h"
+#include "harness/TestSigningKey.h"
+#include "network/ServiceEndpoints.h"
+#include "network/helper/UpdateSignature.h"
 #include "settings/Localization.h"
 
 #include <QFile>
@@ -164,6 +167,86 @@ TEST(NetworkFailureTest, EachFailureReadsAsBefore) {
     EXPECT_EQ(NetworkMessages::failureReason(answer), L("network.error.timed_out"));
     EXPECT_EQ(NetworkMessages::failureReason(NetworkAnswer::failed(Failure::network, "refused")),
               "refused");
+}
+
+// The service's base and the update feed follow one rule: plain http anywhere but on this
+// machine would carry the device identifier in clear text, or let a forged feed in.
+TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsAddressOrALoopbackServer) {
+    const QString service = "https://api.orvennalabs.com/vesperin/check";
+    const QString feed = "https://orvennalabs.com/vesperin/appcast.xml";
+    const auto check = [] { return ServiceEndpoints::check(); };
+    const auto appcast = [] { return ServiceEndpoints::appcast(); };
+    const QList<std::tuple<const char*, QByteArray, std::function<QUrl()>, QString>> cases = {
+        {ServiceEndpoints::baseVariable, "", check, service},
+        {ServiceEndpoints::baseVariable, "https://staging.example.net/api/", check,
+         "https://staging.example.net/api/check"},
+        {ServiceEndpoints::baseVariable, "http://127.0.0.1:8123", check,
+         "http://127.0.0.1:8123/check"},
+        {ServiceEndpoints::baseVariable, "http://localhost:8123/v", check,
+         "http://localhost:8123/v/check"},
+        {ServiceEndpoints::baseVariable, "http://127.9.8.7", check, "http://127.9.8.7/check"},
+        {ServiceEndpoints::baseVariable, "http://[::ffff:127.0.0.1]", check,
+         "http://[::ffff:127.0.0.1]/check"},
+        {ServiceEndpoints::baseVariable, "http://128.0.0.1", check, service},
+        {ServiceEndpoints::baseVariable, "http://[::2]", check, service},
+        {ServiceEndpoints::baseVariable, "http://127.0.0.1.example.net", check, service},
+        {ServiceEndpoints::baseVariable, "ftp://127.0.0.1", check, service},
+        {ServiceEndpoints::appcastVariable, "", appcast, feed},
+        {ServiceEndpoints::appcastVariable, "https://mirror.example.net/feed.xml", appcast,
+         "https://mirror.example.net/feed.xml"},
+        {ServiceEndpoints::appcastVariable, "http://[::1]:8080/appcast.xml", appcast,
+         "http://[::1]:8080/appcast.xml"},
+        {ServiceEndpoints::appcastVariable, "https://mirror.example.net/feed.xml?beta=1", appcast,
+         feed},
+        {ServiceEndpoints::appcastVariable, "appcast.xml", appcast, feed},
+    };
+    for (const auto& [variable, named, address, used] : cases) {
+        ScopedEnvironment environment(variable, named);
+        EXPECT_EQ(address().toString(), used) << variable << "=" << named.toStdString();
+    }
+}
+
+QByteArray flipped(const QByteArray& base64, int byte) {
+    QByteArray raw = QByteArray::fromBase64(base64);
+    raw[byte] = char(raw.at(byte) ^ 0x01);
+    return raw.toBase64();
+}
+
+// A file verifies as the release script signed it, and nothing else does: not another file,
+// another signature or key, nor a signature or key that is not Base64 of the right length.
+TEST(UpdateSignatureTest, AFileVerifiesOnlyAsTheReleaseScriptSignedIt) {
+    const QTemporaryDir folder;
+    const QString file = folder.filePath("release");
+    const QByteArray content(100000, 'v');
+    const TestSigningKey key;
+    const QByteArray signature = key.sign(content);
+    const QByteArray publicKey = key.publicKey();
+    writeFile(file, content);
+    EXPECT_TRUE(UpdateSignature::verifyFile(file, " " + signature + "\n", publicKey));
+    EXPECT_FALSE(UpdateSignature::verifyFile(file, flipped(signature, 63), publicKey));
+    EXPECT_FALSE(UpdateSignature::verifyFile(file, signature, flipped(publicKey, 5)));
+    const QByteArray raw = QByteArray::fromBase64(signature);
+    for (const QByteArray& notASignature :
+         {QByteArray(), raw.left(63).toBase64(), signature.left(40) + "*" + signature.mid(41), raw})
+        EXPECT_FALSE(UpdateSignature::verifyFile(file, notASignature, publicKey));
+    EXPECT_FALSE(UpdateSignature::verifyFile(file, signature, QByteArray::fromBase64(publicKey)));
+    writeFile(file, content + "!");
+    EXPECT_FALSE(UpdateSignature::verifyFile(file, signature, publicKey));
+    EXPECT_FALSE(UpdateSignature::verifyFile(folder.filePath("missing"), signature, publicKey));
+}
+
+// An empty file cannot be mapped; it is read as the empty message of RFC 8032's first test.
+TEST(UpdateSignatureTest, AnEmptyFileIsTheEmptyMessage) {
+    const QByteArray key =
+        QByteArray::fromHex("d75a980182b10ab7d54bfed3c964073a0ee172f3daa62325af021a68f707511a");
+    const QByteArray signature = QByteArray::fromHex(
+        "e5564300c360ac729086e2cc806e828a84877f1eb8e5d974d873e065224901555fb8821590a33bac"
+        "c61e39701cf9b46bd25bf5f0595bbe24655141438e7a100b");
+    const QTemporaryDir folder;
+    writeFile(folder.filePath("empty"), "");
+    EXPECT_TRUE(UpdateSignature::verifyFile(folder.filePath("empty"), signature.toBase64(),
+                                            key.toBase64()));
+    EXPECT_FALSE(UpdateSignature::verify("\x72", signature.toBase64(), key.toBase64()));
 }
 
 } // namespace
