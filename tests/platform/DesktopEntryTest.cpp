@@ -79,13 +79,11 @@ TEST(KeyFile, AValueKeepsTheWhiteSpaceAtItsEndAndLosesTheRest) {
                                         "\tTryExec =  /opt/app \r\n"
                                         "Name=Caf\xc3\xa9\xc2\xa0\n"
                                         "Path=\\s/opt/ \\t\n"
-                                        "Hidden = true \n"
                                         "NoDisplay=true x\n");
     ASSERT_TRUE(file.hasGroup("Desktop Entry"));
     EXPECT_EQ(file.string("Desktop Entry", "TryExec"), "/opt/app ");
     EXPECT_EQ(file.string("Desktop Entry", "Name"), QString::fromUtf8("Café\u00a0"));
     EXPECT_EQ(file.string("Desktop Entry", "Path"), " /opt/ \t");
-    EXPECT_TRUE(file.boolean("Desktop Entry", "Hidden"));
     EXPECT_FALSE(file.boolean("Desktop Entry", "NoDisplay"));
 }
 
