@@ -292,17 +292,6 @@ TEST_F(TrayTest, ADroppedItemRegistersAgainUntilThePanelProvesUnusable) {
     EXPECT_TRUE(context->tray.items().isEmpty());
 }
 
-// Which panels show each new item first, told by the watcher's process.
-TEST(TrayHostTest, KnowsThePanelsThatPutNewItemsFirst) {
-    EXPECT_TRUE(TrayHost::putsNewItemsFirst({"/usr/bin/gnome-shell", "--x11"}));
-    EXPECT_TRUE(TrayHost::putsNewItemsFirst(
-        {"/usr/lib/x86_64-linux-gnu/xfce4/panel/wrapper-2.0",
-         "/usr/lib/x86_64-linux-gnu/xfce4/panel/plugins/libsystray.so", "6", "systray"}));
-    for (const QStringList& other : {QStringList{"lxqt-panel"}, QStringList{"/usr/bin/waybar"},
-                                     QStringList{"gnome-shell-calendar-server"}, QStringList{}})
-        EXPECT_FALSE(TrayHost::putsNewItemsFirst(other)) << other.join(' ').toStdString();
-}
-
 // A new item says nothing of its changes until the panel has read it and its menu (a panel
 // still setting an item up may lose it over a change). Then, once a second, the label changes,
 // and with it the title and tool tip that are the same text; the icon, the guide and the menu
