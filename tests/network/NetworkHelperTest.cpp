@@ -170,7 +170,8 @@ TEST(NetworkFailureTest, EachFailureReadsAsBefore) {
 }
 
 // The service's base and the update feed follow one rule: plain http anywhere but on this
-// machine would carry the device identifier in clear text, or let a forged feed in.
+// machine would carry the device identifier in clear text, or let a forged feed in. What is
+// refused is left to the fuzz target's corpus, judged there by Qt's own reading of addresses.
 TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsAddressOrALoopbackServer) {
     const QString service = "https://api.orvennalabs.com/vesperin/check";
     const QString feed = "https://orvennalabs.com/vesperin/appcast.xml";
@@ -187,10 +188,6 @@ TEST(ServiceEndpointsTest, TheEnvironmentMayNameAnotherHttpsAddressOrALoopbackSe
         {ServiceEndpoints::baseVariable, "http://127.9.8.7", check, "http://127.9.8.7/check"},
         {ServiceEndpoints::baseVariable, "http://[::ffff:127.0.0.1]", check,
          "http://[::ffff:127.0.0.1]/check"},
-        {ServiceEndpoints::baseVariable, "http://128.0.0.1", check, service},
-        {ServiceEndpoints::baseVariable, "http://[::2]", check, service},
-        {ServiceEndpoints::baseVariable, "http://127.0.0.1.example.net", check, service},
-        {ServiceEndpoints::baseVariable, "ftp://127.0.0.1", check, service},
         {ServiceEndpoints::appcastVariable, "", appcast, feed},
         {ServiceEndpoints::appcastVariable, "https://mirror.example.net/feed.xml", appcast,
          "https://mirror.example.net/feed.xml"},
