@@ -39,6 +39,15 @@ QStringList commandLineOf(uint pid) {
     return QString::fromLocal8Bit(file.readAll()).split(QChar(0), Qt::SkipEmptyParts);
 }
 
+// Whether the panel whose process has this command line shows each newly registered item
+// before the others (GNOME Shell's AppIndicator extension, Xfce's status tray).
+bool putsNewItemsFirst(const QStringList& commandLine) {
+    const QString program = commandLine.value(0).section('/', -1);
+    return program == "gnome-shell" ||
+           std::any_of(commandLine.cbegin(), commandLine.cend(),
+                       [](const QString& argument) { return argument.endsWith("/libsystray.so"); });
+}
+
 } // namespace
 
 TrayItem::TrayItem(TrayHost& host, const QString& name)
@@ -198,13 +207,6 @@ void TrayHost::publish() {
     for (qsizetype i = 0; i < m_items.size(); ++i)
         m_items.at(i)->notifier()->setOrderingIndex(uint(i));
     registerNext();
-}
-
-bool TrayHost::putsNewItemsFirst(const QStringList& commandLine) {
-    const QString program = commandLine.value(0).section('/', -1);
-    return program == "gnome-shell" ||
-           std::any_of(commandLine.cbegin(), commandLine.cend(),
-                       [](const QString& argument) { return argument.endsWith("/libsystray.so"); });
 }
 
 void TrayHost::setTimings(StatusNotifierItem::Settling settling, int checkDelayMs) {

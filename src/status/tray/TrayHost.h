@@ -75,9 +75,6 @@ public:
 
     // A watcher is on the bus and keeps the items it was given.
     bool watcherPresent() const { return m_watcherPresent && !m_gaveUp; }
-    // Whether the panel whose process has this command line shows each newly registered item
-    // before the others (GNOME Shell's AppIndicator extension, Xfce's status tray).
-    static bool putsNewItemsFirst(const QStringList& commandLine);
     // For tests: quicker settling of new items, and an earlier look at the watcher's list.
     void setTimings(StatusNotifierItem::Settling settling, int checkDelayMs);
     // Left to right.
