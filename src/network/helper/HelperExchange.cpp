@@ -30,14 +30,15 @@ void HelperExchange::start() {
         connect(m_reply, &QNetworkReply::finished, this, &HelperExchange::downloaded);
         return;
     case Operation::post:
-        m_reply = NetworkTransport::post(m_request.url, m_request.body, m_request.timeout);
+        m_reply = NetworkTransport::post(m_request.url, m_request.body, m_request.timeout,
+                                         m_request.limit);
         break;
     case Operation::get:
         m_reply = NetworkTransport::get(m_request.url, m_request.timeout, m_request.limit);
         break;
     }
     connect(m_reply, &QNetworkReply::finished, this,
-            [this] { Q_EMIT finished(NetworkTransport::answerOf(*m_reply)); });
+            [this] { Q_EMIT finished(NetworkTransport::answerOf(*m_reply, m_request.limit)); });
 }
 
 void HelperExchange::receive() {
@@ -58,7 +59,7 @@ void HelperExchange::downloaded() {
         return;
     }
     m_file.close();
-    NetworkAnswer answer = NetworkTransport::answerOf(*m_reply, false);
+    NetworkAnswer answer = NetworkTransport::answerOf(*m_reply, std::nullopt);
     if (answer.failure == NetworkAnswer::Failure::none)
         describeFile(answer);
     Q_EMIT finished(answer);

@@ -44,14 +44,14 @@ QNetworkAccessManager& network() {
     return *manager;
 }
 
-QNetworkReply* post(const QUrl& endpoint, const QByteArray& body,
-                    std::chrono::milliseconds timeout) {
+QNetworkReply* post(const QUrl& endpoint, const QByteArray& body, std::chrono::milliseconds timeout,
+                    qint64 limit) {
     QNetworkRequest request(endpoint);
     request.setTransferTimeout(int(timeout.count()));
     // Without a type Qt would label the body as a form and warn about it.
     request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
     QNetworkReply* reply = network().post(request, body);
-    limitAnswer(reply, maxAnswerBytes);
+    limitAnswer(reply, limit);
     return reply;
 }
 
@@ -77,7 +77,7 @@ QNetworkReply* get(const QUrl& url, std::chrono::milliseconds timeout, qint64 li
     return reply;
 }
 
-NetworkAnswer answerOf(QNetworkReply& reply, bool withBody) {
+NetworkAnswer answerOf(QNetworkReply& reply, std::optional<qint64> bodyLimit) {
     using Failure = NetworkAnswer::Failure;
     NetworkAnswer answer;
     answer.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -107,9 +107,9 @@ NetworkAnswer answerOf(QNetworkReply& reply, bool withBody) {
             answer.detail = reply.errorString().simplified();
         }
     }
-    if (withBody && reply.isOpen() && answer.failure == Failure::none) {
-        answer.body = reply.read(maxAnswerBytes + 1);
-        if (answer.body.size() > maxAnswerBytes)
+    if (bodyLimit && reply.isOpen() && answer.failure == Failure::none) {
+        answer.body = reply.read(*bodyLimit + 1);
+        if (answer.body.size() > *bodyLimit)
             answer.body.clear();
     }
     return answer;
